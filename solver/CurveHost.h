@@ -1,0 +1,38 @@
+// The one door between the curve engine and whoever shows it: the calculator window, the
+// command-line program and the tests each implement it. Everything the engine makes the
+// user see or hear goes through here, in the order it happens.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace bendwise {
+
+enum class Sound {
+    Exclamation,  // a refused entry, a curve that cannot be solved
+    Asterisk,     // a report block written completely
+};
+
+class CCurveHost {
+public:
+    virtual ~CCurveHost() = default;
+
+    // A modal message with an OK button only; returns when the user has closed it.
+    virtual void ShowMessage(std::string_view text) = 0;
+
+    virtual void PlaySound(Sound sound) = 0;
+
+    // Checks or clears the indicator of one entry group (a GROUP_ code).
+    virtual void SetIndicator(int group, bool checked) = 0;
+
+    // Every display text of the record has its final value: show them all.
+    virtual void RefreshScreen() = 0;
+
+    // Asks for a report file to save into, with the dialog title given ("New Curve Data
+    // File" or "No file to append - Create New"). Returns the chosen full path, or nothing
+    // when the user cancelled.
+    virtual std::optional<std::string> AskReportPath(std::string_view title) = 0;
+};
+
+}  // namespace bendwise

@@ -1,0 +1,124 @@
+// The calculator without its window.
+//
+// CCurveModel owns the curve record and the remembered report path, links to the
+// application's CCurveMemory and talks to the outside only through CCurveHost. The window,
+// the command-line program and the tests all drive it the same way: hand a field's text to
+// its OnKillfocus handler when the field loses the focus, call OnEnterKey for the Enter
+// key, the check-box handlers when a box changes, WriteReport for the two report buttons,
+// and read the display texts from Record() when the host is told to refresh.
+//
+// Calls go one way: the front end calls the model, the model calls the host back (messages,
+// sounds, indicators, refresh, the file question) and returns when the host returns.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "solver/Curve.h"
+#include "solver/CurveHost.h"
+
+namespace bendwise {
+
+// What became of one typed entry.
+enum class EntryResult {
+    Unchanged,  // the text equals the display text and no re-read was forced: nothing ran
+    Accepted,   // stored and recalculated (warnings may have been shown)
+    Refused,    // refused with its beep and/or message; the curve is as it was
+};
+
+// What became of one report button press.
+enum class ReportResult {
+    Written,    // one complete block added, asterisk played
+    Cancelled,  // the file dialog was cancelled: nothing written, nothing shown
+    OpenFailed,  // "File does not exist or is Read-Only."
+    WriteFailed,  // the block could not be written completely; the file is as it was
+};
+
+class CCurveModel {
+public:
+    // Neither pointer is owned; both must outlive the model.
+    CCurveModel(CCurveMemory* memory, CCurveHost* host);
+
+    // The dialog's initialisation: constants, empty report path, the remembered curve and
+    // flags copied from the memory, then Recalculate(0).
+    void Initialize();
+
+    // Solves the current pair after an entry of `group` (a GROUP_ code, or 0 for none),
+    // derives every other element, rebuilds all twenty texts, saves the curve to the
+    // memory and refreshes the host. Where the pair has no real solution for the values
+    // given (any of R, L, Delta not finite), R, L and Delta are restored from the memory,
+    // with the warning sound and the message kNoSolutionMessage.
+    void Recalculate(int group);
+
+    // The ten entry handlers, each given the field's text as it stands when the field
+    // loses the focus. OnKillfocus(Field, text) dispatches by field; result fields are
+    // ignored there (Unchanged).
+    EntryResult OnKillfocusRadius(const std::string& text);
+    EntryResult OnKillfocusDegreeArc(const std::string& text);
+    EntryResult OnKillfocusDegreeChord(const std::string& text);
+    EntryResult OnKillfocusLengthArc(const std::string& text);
+    EntryResult OnKillfocusLengthRR(const std::string& text);
+    EntryResult OnKillfocusChord(const std::string& text);
+    EntryResult OnKillfocusTangent(const std::string& text);
+    EntryResult OnKillfocusDelta(const std::string& text);
+    EntryResult OnKillfocusHalfDelta(const std::string& text);
+    EntryResult OnKillfocusInboundAz(const std::string& text);
+    EntryResult OnKillfocus(Field field, const std::string& text);
+
+    // Enter pressed anywhere but on a push button: the next entry handler re-reads its
+    // field even when unchanged (until the next Recalculate clears the flag).
+    void OnEnterKey() { m_record.m_forceReread = 1; }
+
+    // Check boxes, given the box's new state.
+    void OnLeft(bool checked);         // Recalculate(0)
+    void OnPackedDms(bool checked);    // no recalculation: only the next angle entry changes
+    void OnAcres(bool checked);        // memory's m_acres, Recalculate(0)
+    void OnAlwaysOnTop(bool checked);  // the flag only; the window does the placement
+
+    // Typed angle text to decimal degrees with the packed option of the record; shows
+    // "Not in DDD.MMSS format" or "Could not interpret input" and returns 0 on failure
+    // (angle unchanged), returns 1 on success.
+    int ReadAngleField(std::string text, double& angle);
+
+    // 1 when an arc length and a long chord may form the pair, 0 when refused; shows its
+    // own messages ("Larc cannot be less than Chord.", "Larc and Chord not implemented past
+    // semicircle.", and the warning "Arc near chord, sensitive to rounding.").
+    int CheckArcAgainstChord(double arc, double chord);
+
+    // The two report buttons. Asks the host for a path when `newFile` is set or no usable
+    // file is remembered, then adds one 11-line block to the file.
+    ReportResult WriteReport(bool newFile);
+    ReportResult OnWriteNewFile() { return WriteReport(true); }
+    ReportResult OnAppendToFile() { return WriteReport(false); }
+
+    const CCurveRecord& Record() const { return m_record; }
+    CCurveRecord& MutableRecord() { return m_record; }
+    const CCurveMemory& Memory() const { return *m_memory; }
+    const std::string& Text(Field f) const { return m_record.Text(f); }
+    const std::string& ReportPath() const { return m_reportPath; }
+    // True when the last Recalculate had to restore the previous curve.
+    bool LastSolveFailed() const { return m_lastSolveFailed; }
+
+private:
+    void UpdatePair(int group);
+    void ShowIndicators();
+    void SolvePair();
+    void DeriveElements();
+    void SaveToMemory();
+
+    EntryResult TakeNumberEntry(Field field, const std::string& text);
+    EntryResult TakeAngleEntry(Field field, const std::string& text);
+    EntryResult Refuse(bool message);
+
+    CCurveRecord m_record;
+    CCurveMemory* m_memory;
+    CCurveHost* m_host;
+    std::string m_reportPath;
+    bool m_lastSolveFailed = false;
+};
+
+// Messages of our own, where the original had none.
+extern const char* const kNoSolutionMessage;
+extern const char* const kReportIncompleteMessage;
+
+}  // namespace bendwise
