@@ -1,0 +1,549 @@
+// bendwise-cli: the calculator without its window.
+//
+// One run is one session of the calculator dialog: the curve memory with its defaults, the
+// model initialised as the dialog is after "Accept", then every entry applied in order, each
+// as a person would do it in the window (type the text into the field, press Enter; click a
+// check box only when its state differs). The engine talks back through CliHost, which
+// turns every message box and sound into one line on standard error, in the order they
+// happen. Report blocks go to standard output, or through the engine's own report writer to
+// a file (--output as "Write New File", --append as "Append to File").
+//
+// Output is written through two large stdio buffers; when output switches from one stream
+// to the other, the stream written before is flushed first, so a run with 2>&1 still shows
+// each message before the block it belongs to, while a long batch costs few system calls.
+
+#include <sys/types.h>  // ssize_t of getline
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/ShellWords.h"
+#include "report/Report.h"
+#include "solver/Curve.h"
+#include "solver/CurveHost.h"
+#include "solver/CurveModel.h"
+
+namespace bendwise {
+namespace {
+
+// Exit statuses.
+constexpr int kExitAccepted = 0;
+constexpr int kExitRefused = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitNotWritten = 3;
+
+// An entry field holds at most 16 characters (a degree sign counts as one).
+constexpr std::size_t kMaxFieldChars = 16;
+
+constexpr const char* kVersionText = "bendwise-cli 0.50\n";
+
+constexpr const char* kUsageText =
+    "usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] "
+    "[ENTRY ...]\n"
+    "       bendwise-cli --help | --version\n";
+
+constexpr const char* kHelpText = R"(bendwise-cli - solve a circular (horizontal) curve from any workable pair of its
+elements and print the curve report block.
+
+usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] [ENTRY ...]
+       bendwise-cli --help | --version
+
+A run starts as the calculator does after "Accept": the remembered curve is a radius of
+5729.578 with an arc length of 100 (a 1-degree curve, Delta 1 00  0.0), the pair is
+radius + L arc. Each ENTRY is then applied in order, as a person would in the window.
+
+ENTRIES
+  FIELD=TEXT     TEXT is typed into FIELD (replacing what it shows) and Enter is
+                 pressed, so the field takes it even when it equals the text shown.
+                 TEXT holds at most 16 characters (a degree sign is one). FIELD= with
+                 nothing after it empties the field, then presses Enter.
+  left=on|off    the Left check box (curve turns left); clicked only when it differs.
+  acres=on|off   the SqFt-->Acres check box (areas in acres of 43,560 square units).
+  packed=on|off  the "Take packed DD.MMSSs" check box; on at the start.
+  Quote an entry for your shell when its text holds blanks: 'delta=12 30 15'.
+
+FIELDS AND GROUPS
+  The curve is defined by the last two distinct groups entered (the pair):
+    radius group   radius, degree-arc (100-unit arc definition),
+                   degree-chord (100-unit chord definition, railroad)
+    larc group     larc          arc length
+    lrr group      lrr           railroad pseudo-length, 100 x Delta / degree-chord
+    delta group    delta, half-delta   central angle, or half of it
+    chord group    chord         long chord
+    tangent group  tangent
+  inbound-az changes only the azimuths and Delta X / Delta Y; it never changes the pair.
+  Lengths are plain decimal numbers read like atof on decimal forms ("12ABC" is 12).
+  Lrr + chord and Lrr + tangent are poorly determined pairs and are not accepted.
+
+ANGLES (degree-arc, degree-chord, delta, half-delta, inbound-az)
+  12.5              decimal degrees; needs packed=off (see packed below)
+  12 30 15          degrees, minutes, seconds (also 12;30;15)
+  12-30-15          two '-' in the first word separate degrees, minutes, seconds
+  -12 30            one leading '-': a negative angle, here 347 30 00 after the wrap
+  N 45 30 15 E      bearing: N or S first, E or W after the seconds
+  S 45 30 00 W      S..W = 180 + angle, S..E = 180 - angle, N..W = 360 - angle
+  12.3456           with packed=on (the default): DD.MMSSs, 12 deg 34 min 56 sec;
+                    fewer than four digits after the point gives
+                    "Not in DDD.MMSS format"
+  45° 30' 15"       the degree sign, quotes and commas are deleted (not blanked)
+  Text that cannot be read gives "Could not interpret input".
+
+OPTIONS
+  --fields         instead of the report block, print the 20 display texts as
+                   name=text lines (radius, degree-arc, degree-chord, larc, lrr, chord,
+                   tangent, delta, half-delta, inbound-az, chord-az, outbound-az,
+                   external, mid-ordinate, delta-x, delta-y, circle-area, sector-area,
+                   segment-area, fillet-area), then pair=LAST,PREV with the group names
+                   radius, larc, lrr, delta, chord, tangent.
+  --output FILE    write the block(s) to FILE as "Write New File" does: FILE is
+                   created or emptied once, then every block of the run follows.
+  --append FILE    write the block(s) to FILE as "Append to File" does: FILE is
+                   created if missing, what it holds is kept.
+                   With --output or --append nothing goes to standard output unless
+                   --fields is given too (then the fields go there, the block to FILE).
+  --batch FILE     read more entries from FILE (- for standard input), one session for
+                   the whole run. Each line is a list of entries, split into words as a
+                   POSIX shell does ('single', "double" with \" \\ \$ \` escapes,
+                   backslash outside quotes; no expansions, no operators). After each
+                   line that has entries, one block (or, with --fields, 21 lines) is
+                   written. Empty and blank lines, and lines whose first non-blank
+                   character is #, write nothing; a word starting with # begins a
+                   comment. A trailing CR is dropped. Entries given on the command line
+                   are applied first, before the first line, and write nothing.
+                   A malformed line (unterminated quote, unknown field, over-long
+                   text, ...) stops the run: "line N: REASON" on standard error, exit 2.
+  --help           this text.   --version   the version.
+
+STANDARD ERROR
+  Every message box text as "message: TEXT", every sound as "sound: exclamation"
+  (a refused entry, a warning) or "sound: asterisk" (a block written to a file), in
+  the order they happen. Blocks printed to standard output make no sound.
+
+EXIT STATUS
+  0  every entry was accepted (warnings such as "Arc near chord, sensitive to
+     rounding." allowed)
+  1  at least one entry was refused: the engine refused the text, or it was taken
+     but the pair had no real solution and the previous curve was restored
+  2  usage error: unknown option or field, malformed entry, text over 16 characters,
+     unreadable --batch file, malformed batch line
+  3  the report file (or standard output) could not be written; the run stops
+
+EXAMPLES
+  bendwise-cli                                  the start curve
+  bendwise-cli radius=1000 delta=30 inbound-az=45 --output curve.txt
+  bendwise-cli chord=200 --append curve.txt     a second block in the same file
+  bendwise-cli --fields 'delta=N 45 30 15 E' tangent=300
+  bendwise-cli packed=off delta=12.5 larc=250
+  bendwise-cli chord=100 larc=99                refused: "Larc cannot be less than
+                                                Chord.", exit status 1
+  printf 'radius=1000 delta=30\nlarc="523.6"\n' | bendwise-cli --batch -
+)";
+
+// Buffers of the two streams, static so that they outlive every use of the streams (stdio
+// flushes once more after main returns).
+char g_outBuffer[1 << 16];
+char g_errBuffer[1 << 14];
+
+// Standard output and standard error with large buffers; switching streams flushes the
+// one written before so that the two stay in order when they share a file.
+class Output {
+public:
+    Output() {
+        std::setvbuf(stdout, g_outBuffer, _IOFBF, sizeof g_outBuffer);
+        std::setvbuf(stderr, g_errBuffer, _IOFBF, sizeof g_errBuffer);
+    }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    void Out(std::string_view text) {
+        if (m_errPending) {
+            std::fflush(stderr);
+            m_errPending = false;
+        }
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        m_outPending = true;
+    }
+    void Err(std::string_view text) {
+        if (m_outPending) {
+            std::fflush(stdout);
+            m_outPending = false;
+        }
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        m_errPending = true;
+    }
+    // Flushes both; false when standard output could not be written.
+    bool Finish() {
+        std::fflush(stderr);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout);
+    }
+
+private:
+    bool m_outPending = false;
+    bool m_errPending = false;
+};
+
+// The engine's door to the outside, for a terminal: messages and sounds become lines on
+// standard error, the file question is answered with the --output / --append path.
+class CliHost : public CCurveHost {
+public:
+    CliHost(Output* output, std::optional<std::string> reportPath)
+        : m_output(output), m_reportPath(std::move(reportPath)) {}
+
+    void ShowMessage(std::string_view text) override {
+        m_line.assign("message: ");
+        m_line.append(text);
+        m_line.push_back('\n');
+        m_output->Err(m_line);
+    }
+    void PlaySound(Sound sound) override {
+        m_output->Err(sound == Sound::Asterisk ? "sound: asterisk\n" : "sound: exclamation\n");
+    }
+    void SetIndicator(int, bool) override {}
+    void RefreshScreen() override {}
+    std::optional<std::string> AskReportPath(std::string_view) override { return m_reportPath; }
+
+private:
+    Output* m_output;
+    std::optional<std::string> m_reportPath;
+    std::string m_line;
+};
+
+// One parsed ENTRY.
+struct Entry {
+    enum class Kind { Text, Left, Acres, Packed };
+    Kind kind = Kind::Text;
+    Field field = Field::Radius;
+    bool on = false;
+    std::string text;
+};
+
+// Characters of a UTF-8 text: a well-formed multi-byte sequence is one character, every
+// other byte (ASCII, or a stray byte such as a Latin-1 degree sign) is one character.
+std::size_t CountCharacters(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++count) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 1;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+        }
+        bool wellFormed = i + length <= text.size();
+        for (std::size_t k = 1; wellFormed && k < length; ++k) {
+            wellFormed = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        }
+        i += wellFormed ? length : 1;
+    }
+    return count;
+}
+
+// Parses FIELD=TEXT, left=on|off, acres=on|off or packed=on|off into `entry` (reusing its
+// text's storage). On failure sets `reason` and returns false.
+bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
+    const std::size_t equals = word.find('=');
+    if (equals == std::string_view::npos || equals == 0) {
+        reason.assign("malformed entry '").append(word).append("' (expected FIELD=TEXT)");
+        return false;
+    }
+    const std::string_view name = word.substr(0, equals);
+    const std::string_view value = word.substr(equals + 1);
+
+    struct Switch {
+        const char* name;
+        Entry::Kind kind;
+    };
+    static constexpr Switch kSwitches[] = {
+        {"left", Entry::Kind::Left},
+        {"acres", Entry::Kind::Acres},
+        {"packed", Entry::Kind::Packed},
+    };
+    for (const Switch& sw : kSwitches) {
+        if (name != sw.name) continue;
+        if (value != "on" && value != "off") {
+            reason.assign("'").append(name).append("' takes on or off, not '").append(value)
+                .append("'");
+            return false;
+        }
+        entry.kind = sw.kind;
+        entry.on = value == "on";
+        return true;
+    }
+
+    for (const FieldInfo& info : Fields()) {
+        if (name != info.name) continue;
+        if (!IsEntryField(info.field)) {
+            reason.assign("field '").append(name).append("' is a result and takes no entry");
+            return false;
+        }
+        const std::size_t characters = CountCharacters(value);
+        if (characters > kMaxFieldChars) {
+            reason.assign("text for '")
+                .append(name)
+                .append("' has ")
+                .append(std::to_string(characters))
+                .append(" characters; a field holds 16");
+            return false;
+        }
+        entry.kind = Entry::Kind::Text;
+        entry.field = info.field;
+        entry.text.assign(value);
+        return true;
+    }
+    reason.assign("unknown field '").append(name).append("'");
+    return false;
+}
+
+enum class Target { Stdout, NewFile, AppendFile };
+
+// One run of the calculator.
+class Session {
+public:
+    Session(Output* output, Target target, std::optional<std::string> reportPath, bool fields)
+        : m_output(output),
+          m_host(output, std::move(reportPath)),
+          m_model(&m_memory, &m_host),
+          m_target(target),
+          m_fields(fields) {
+        m_model.Initialize();
+    }
+
+    // Applies one entry; returns false when it was refused.
+    bool Apply(const Entry& entry) {
+        switch (entry.kind) {
+            case Entry::Kind::Text: {
+                m_model.OnEnterKey();
+                const EntryResult result = m_model.OnKillfocus(entry.field, entry.text);
+                // An accepted pair without a real solution brought the previous curve
+                // back: for the user that entry did not take.
+                return result != EntryResult::Refused &&
+                       !(result == EntryResult::Accepted && m_model.LastSolveFailed());
+            }
+            case Entry::Kind::Left:
+                if ((m_model.Record().m_left != 0) != entry.on) m_model.OnLeft(entry.on);
+                return true;
+            case Entry::Kind::Acres:
+                if ((m_model.Memory().m_acres != 0) != entry.on) m_model.OnAcres(entry.on);
+                return true;
+            case Entry::Kind::Packed:
+                if ((m_model.Record().m_packedDms != 0) != entry.on) {
+                    m_model.OnPackedDms(entry.on);
+                }
+                return true;
+        }
+        return true;
+    }
+
+    // Writes the current curve: the block to the report file or standard output, and the
+    // fields to standard output when asked. Returns false when the file was not written.
+    bool Emit() {
+        if (m_target != Target::Stdout) {
+            const bool newFile = m_target == Target::NewFile && m_firstBlock;
+            m_firstBlock = false;
+            if (m_model.WriteReport(newFile) != ReportResult::Written) return false;
+        }
+        if (m_fields) {
+            m_buffer.clear();
+            for (const FieldInfo& info : Fields()) {
+                m_buffer.append(info.name).push_back('=');
+                m_buffer.append(m_model.Text(info.field)).push_back('\n');
+            }
+            m_buffer.append("pair=")
+                .append(GroupName(m_memory.m_lastGroup))
+                .append(",")
+                .append(GroupName(m_memory.m_prevGroup))
+                .push_back('\n');
+            m_output->Out(m_buffer);
+        } else if (m_target == Target::Stdout) {
+            m_output->Out(BuildReportBlock(m_model.Record()));
+        }
+        return true;
+    }
+
+private:
+    Output* m_output;
+    CCurveMemory m_memory;
+    CliHost m_host;
+    CCurveModel m_model;
+    Target m_target;
+    bool m_fields;
+    bool m_firstBlock = true;
+    std::string m_buffer;
+};
+
+struct Options {
+    bool fields = false;
+    Target target = Target::Stdout;
+    std::optional<std::string> reportPath;
+    std::optional<std::string> batchPath;
+    std::vector<Entry> entries;
+};
+
+// Parses the command line. Returns -1 to go on, or the exit status to end with.
+int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
+    auto usageError = [&](const std::string& reason) {
+        output.Err("bendwise-cli: " + reason + "\n" + kUsageText);
+        return kExitUsage;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            output.Out(kHelpText);
+            return kExitAccepted;
+        }
+        if (arg == "--version") {
+            output.Out(kVersionText);
+            return kExitAccepted;
+        }
+    }
+
+    bool optionsEnded = false;
+    std::string reason;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-') {
+            Entry entry;
+            if (!ParseEntry(arg, entry, reason)) return usageError(reason);
+            options.entries.push_back(std::move(entry));
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--fields") {
+            options.fields = true;
+            continue;
+        }
+        // Options with a value: "--output FILE" or "--output=FILE".
+        std::string_view name = arg;
+        std::optional<std::string> value;
+        if (const std::size_t equals = arg.find('='); equals != std::string_view::npos) {
+            name = arg.substr(0, equals);
+            value = std::string(arg.substr(equals + 1));
+        }
+        if (name != "--output" && name != "--append" && name != "--batch") {
+            return usageError("unknown option '" + std::string(arg) + "'");
+        }
+        if (!value) {
+            if (i + 1 >= argc) return usageError("option '" + std::string(name) + "' needs a FILE");
+            value = argv[++i];
+        }
+        if (value->empty()) return usageError("option '" + std::string(name) + "' needs a FILE");
+        if (name == "--batch") {
+            if (options.batchPath) return usageError("--batch given twice");
+            options.batchPath = std::move(value);
+        } else {
+            if (options.reportPath) return usageError("only one of --output and --append");
+            options.target = name == "--output" ? Target::NewFile : Target::AppendFile;
+            options.reportPath = std::move(value);
+        }
+    }
+    return -1;
+}
+
+// Runs the lines of a batch file on `session`. Returns -1 to go on, or an exit status.
+int RunBatch(FILE* in, Session& session, Output& output, bool& refused) {
+    char* raw = nullptr;
+    std::size_t capacity = 0;
+    std::vector<std::string> words;
+    std::vector<Entry> entries;
+    std::string reason;
+    long lineNumber = 0;
+    int status = -1;
+    for (;;) {
+        const ssize_t got = getline(&raw, &capacity, in);
+        if (got < 0) break;
+        ++lineNumber;
+        std::string_view line(raw, static_cast<std::size_t>(got));
+        if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+
+        bool ok = SplitShellWords(line, words, reason);
+        if (ok) {
+            if (entries.size() < words.size()) entries.resize(words.size());
+            for (std::size_t k = 0; ok && k < words.size(); ++k) {
+                ok = ParseEntry(words[k], entries[k], reason);
+            }
+        }
+        if (!ok) {
+            output.Err("line " + std::to_string(lineNumber) + ": " + reason + "\n");
+            status = kExitUsage;
+            break;
+        }
+        if (words.empty()) continue;  // empty, blank or comment line
+        for (std::size_t k = 0; k < words.size(); ++k) {
+            if (!session.Apply(entries[k])) refused = true;
+        }
+        if (!session.Emit()) {
+            status = kExitNotWritten;
+            break;
+        }
+    }
+    if (status < 0 && std::ferror(in)) {
+        output.Err(std::string("bendwise-cli: cannot read batch input: ") +
+                   std::strerror(errno) + "\n");
+        status = kExitUsage;
+    }
+    std::free(raw);
+    return status;
+}
+
+int Run(int argc, char** argv, Output& output) {
+    Options options;
+    if (const int status = ParseCommandLine(argc, argv, output, options); status >= 0) {
+        return status;
+    }
+
+    FILE* batch = nullptr;
+    if (options.batchPath) {
+        if (*options.batchPath == "-") {
+            batch = stdin;
+        } else {
+            batch = std::fopen(options.batchPath->c_str(), "rb");
+            if (batch == nullptr) {
+                output.Err("bendwise-cli: cannot open batch file '" + *options.batchPath +
+                           "': " + std::strerror(errno) + "\n" + kUsageText);
+                return kExitUsage;
+            }
+        }
+    }
+
+    Session session(&output, options.target, options.reportPath, options.fields);
+    bool refused = false;
+    for (const Entry& entry : options.entries) {
+        if (!session.Apply(entry)) refused = true;
+    }
+
+    int status = -1;
+    if (batch != nullptr) {
+        status = RunBatch(batch, session, output, refused);
+        if (batch != stdin) std::fclose(batch);
+    } else if (!session.Emit()) {
+        status = kExitNotWritten;
+    }
+    if (status >= 0) return status;
+    return refused ? kExitRefused : kExitAccepted;
+}
+
+}  // namespace
+}  // namespace bendwise
+
+int main(int argc, char** argv) {
+    bendwise::Output output;
+    int status = bendwise::Run(argc, argv, output);
+    if (!output.Finish()) {
+        std::fputs("bendwise-cli: cannot write standard output\n", stderr);
+        std::fflush(stderr);
+        if (status != bendwise::kExitUsage) status = bendwise::kExitNotWritten;
+    }
+    return status;
+}
