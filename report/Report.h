@@ -21,9 +21,9 @@ std::string BuildReportBlock(const CCurveRecord& record);
 
 // How the file is opened for one block.
 enum class ReportOpen {
-    CreateEmpty,       // create, or empty an existing file  ("Write New File")
-    CreateKeep,        // create if missing, keep the contents ("Append", after the dialog)
-    ExistingKeep,      // only an existing writable file, contents kept (remembered path)
+    CreateEmpty,   // create, or empty an existing file  ("Write New File")
+    CreateKeep,    // create if missing, keep the contents ("Append", after the dialog)
+    ExistingKeep,  // only an existing writable file, contents kept (remembered path)
 };
 
 enum class BlockWrite {

@@ -38,7 +38,7 @@ int IndicatorId(int group);
 // recalculation writes the defining values back. Never stored on disk: every run starts
 // from these defaults (radius + arc length of a 1-degree arc-definition curve).
 class CCurveMemory {
-public:
+  public:
     CCurveMemory() = default;
     virtual ~CCurveMemory() = default;
 
@@ -81,15 +81,17 @@ constexpr int kEntryFieldCount = 10;
 
 struct FieldInfo {
     Field field;
-    int controlId;        // the control id of the edit field in the calculator window
-    const char* name;     // command-line name, e.g. "degree-arc"
-    const char* member;   // display-text member, e.g. "m_degreeArcText"
+    int controlId;       // the control id of the edit field in the calculator window
+    const char* name;    // command-line name, e.g. "degree-arc"
+    const char* member;  // display-text member, e.g. "m_degreeArcText"
 };
 
 // All twenty fields in command-line order (the ten entry fields first).
 const std::array<FieldInfo, kFieldCount>& Fields();
 const FieldInfo& InfoOf(Field f);
-inline bool IsEntryField(Field f) { return static_cast<int>(f) < kEntryFieldCount; }
+inline bool IsEntryField(Field f) {
+    return static_cast<int>(f) < kEntryFieldCount;
+}
 // Looks a field up by its command-line name; returns false when there is none.
 bool FieldByName(const std::string& name, Field& out);
 

@@ -15,7 +15,7 @@ enum class Sound {
 };
 
 class CCurveHost {
-public:
+  public:
     virtual ~CCurveHost() = default;
 
     // A modal message with an OK button only; returns when the user has closed it.

@@ -28,14 +28,14 @@ enum class EntryResult {
 
 // What became of one report button press.
 enum class ReportResult {
-    Written,    // one complete block added, asterisk played
-    Cancelled,  // the file dialog was cancelled: nothing written, nothing shown
-    OpenFailed,  // "File does not exist or is Read-Only."
+    Written,      // one complete block added, asterisk played
+    Cancelled,    // the file dialog was cancelled: nothing written, nothing shown
+    OpenFailed,   // "File does not exist or is Read-Only."
     WriteFailed,  // the block could not be written completely; the file is as it was
 };
 
 class CCurveModel {
-public:
+  public:
     // Neither pointer is owned; both must outlive the model.
     CCurveModel(CCurveMemory* memory, CCurveHost* host);
 
@@ -99,7 +99,7 @@ public:
     // True when the last Recalculate had to restore the previous curve.
     bool LastSolveFailed() const { return m_lastSolveFailed; }
 
-private:
+  private:
     void UpdatePair(int group);
     void ShowIndicators();
     void SolvePair();

@@ -38,8 +38,8 @@ int ParseAngle(double& angle, char* text);
 
 enum class AngleRead {
     Ok,
-    NotPacked,         // "Not in DDD.MMSS format": fewer than four digits after the point
-    NotInterpreted,    // "Could not interpret input"
+    NotPacked,       // "Not in DDD.MMSS format": fewer than four digits after the point
+    NotInterpreted,  // "Could not interpret input"
 };
 
 // The cleaning and packed rewriting in front of ParseAngle, without any message:

@@ -15,7 +15,8 @@ namespace bendwise {
 // 100000 -> "1.0000000e+005", 3141592.653589793 -> "3.1415927e+006", -0.0004 -> "-0.000".
 void FormatLength(double value, std::string& out);
 
-// The fixed form alone, "%15.3f" then a left trim, at any size: 1e20 -> "100000000000000000000.000".
+// The fixed form alone, "%15.3f" then a left trim, at any size: 1e20 ->
+// "100000000000000000000.000".
 void FormatFixed(double value, std::string& out);
 
 // Degrees, minutes, seconds as "%4.0f %02.0f%5.1f" (12 characters for -999..9999 degrees),
