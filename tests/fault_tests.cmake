@@ -1,0 +1,1 @@
+# report fault-injection tests
