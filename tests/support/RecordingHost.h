@@ -1,0 +1,76 @@
+// A CCurveHost that writes down everything the engine makes the user see or hear, in order,
+// and answers the report file question from a scripted queue.
+#pragma once
+
+#include <algorithm>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "solver/CurveHost.h"
+
+namespace bendwise::test {
+
+class RecordingHost : public CCurveHost {
+public:
+    void ShowMessage(std::string_view text) override {
+        log.push_back("message: " + std::string(text));
+        checkedAtMessage.push_back(Checked());
+    }
+    void PlaySound(Sound sound) override {
+        log.push_back(sound == Sound::Exclamation ? "sound: exclamation" : "sound: asterisk");
+    }
+    void SetIndicator(int group, bool checked) override {
+        indicators[group] = checked;
+        log.push_back(std::string("indicator: ") + GroupNameOf(group) + (checked ? " on" : " off"));
+    }
+    void RefreshScreen() override { log.push_back("refresh"); }
+    std::optional<std::string> AskReportPath(std::string_view title) override {
+        log.push_back("ask: " + std::string(title));
+        if (answers.empty()) return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    // The log without the indicator lines: messages, sounds, refreshes and questions.
+    std::vector<std::string> Events() const {
+        std::vector<std::string> out;
+        for (const auto& line : log)
+            if (line.rfind("indicator: ", 0) != 0) out.push_back(line);
+        return out;
+    }
+    // Group codes whose indicator is checked now, in ascending code order.
+    std::vector<int> Checked() const {
+        std::vector<int> out;
+        for (const auto& [group, on] : indicators)
+            if (on) out.push_back(group);
+        return out;
+    }
+    int Count(const std::string& line) const {
+        return static_cast<int>(std::count(log.begin(), log.end(), line));
+    }
+    void Clear() { log.clear(); checkedAtMessage.clear(); }
+
+    std::vector<std::string> log;
+    std::map<int, bool> indicators;
+    std::vector<std::vector<int>> checkedAtMessage;  // the indicators as each message showed
+    std::deque<std::optional<std::string>> answers;
+
+private:
+    static const char* GroupNameOf(int group) {
+        switch (group) {
+            case 1: return "radius";
+            case 2: return "larc";
+            case 4: return "lrr";
+            case 8: return "delta";
+            case 16: return "chord";
+            case 32: return "tangent";
+            default: return "?";
+        }
+    }
+};
+
+}  // namespace bendwise::test
