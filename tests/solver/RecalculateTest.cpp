@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "support/ModelFixture.h"
+
+using namespace bendwise;
+using bendwise::test::ExpectRelative;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+constexpr int R = GROUP_RADIUS, L = GROUP_LARC, LRR = GROUP_LRR, D = GROUP_DELTA,
+              C = GROUP_CHORD, T = GROUP_TANGENT;
+
+class Recalculate : public bendwise::test::ModelTest {};
+
+TEST_F(Recalculate, StartCurveFromTheMemoryDefaults) {
+    model.Initialize();
+    EXPECT_DOUBLE_EQ(model.Record().m_degPerRad, 57.29577951308232);
+    EXPECT_NEAR(model.Record().m_delta, 1.0000000000538, 1e-13);
+    EXPECT_EQ(memory.m_delta, model.Record().m_delta);
+    EXPECT_EQ(Text(Field::Radius), "5729.578");
+    EXPECT_EQ(Text(Field::LengthArc), "100.000");
+    EXPECT_EQ(Text(Field::Delta), "1 00  0.0");
+    EXPECT_EQ(Text(Field::DegreeArc), "1 00  0.0");
+    EXPECT_EQ(host.Checked(), (std::vector<int>{R, L}));
+    EXPECT_EQ(host.Events(), Strings{"refresh"});
+}
+
+struct WorkedPair { int prev, last; double r, l, lrr, chord, tangent, delta; double outR, outL, outDelta; };
+
+TEST_F(Recalculate, WorkedPairValues) {
+    const double kNone = 7;  // an output's stale value: must be overwritten
+    const WorkedPair cases[] = {
+        {R, L, 1000, 200, 0, 0, 0, kNone, 1000, 200, 11.459155902616466},
+        {R, D, 1000, kNone, 0, 0, 0, 30, 1000, 523.5987755982987, 30},
+        {D, T, kNone, kNone, 0, 0, 267.9491924311227, 30, 1000, 523.5987755982987, 30},
+        {R, LRR, 5729.650674006516, kNone, 100, 0, 0, kNone, 5729.650674006516, 3.141592653589793 * 5729.650674006516 / 180, 1},
+    };
+    Start(R, L, 1000, 100, 5);
+    for (const auto& c : cases) {
+        Rec().m_radius = c.r; Rec().m_lengthArc = c.l; Rec().m_lengthRR = c.lrr;
+        Rec().m_chord = c.chord; Rec().m_tangent = c.tangent; Rec().m_delta = c.delta;
+        SolvePair(c.prev, c.last);
+        EXPECT_DOUBLE_EQ(model.Record().m_radius, c.outR) << c.prev + c.last;
+        EXPECT_DOUBLE_EQ(model.Record().m_delta, c.outDelta) << c.prev + c.last;
+        EXPECT_NEAR(model.Record().m_lengthArc, c.outL, 1e-9 * c.outL) << c.prev + c.last;
+        EXPECT_EQ(host.Events(), Strings{"refresh"});
+    }
+    EXPECT_DOUBLE_EQ(model.Record().m_degreeChord, 1);  // radius + Lrr: Dc of this radius
+}
+
+// Every solvable pair, given two elements of one curve (R 60, Delta 120, where the
+// inversions are exact), finds that curve again, silently.
+TEST_F(Recalculate, EverySolvablePairFindsTheCurveAgain) {
+    Start(R, D, 60, 1, 120);
+    const CCurveRecord curve = model.Record();
+    const int pairs[][2] = {{R, L}, {R, LRR}, {L, LRR}, {R, D}, {L, D}, {LRR, D}, {R, C},
+                            {L, C}, {D, C}, {R, T}, {L, T}, {D, T}, {C, T}};
+    for (const auto& p : pairs) {
+        const int s = p[0] + p[1];
+        Rec().m_radius = (s & R) ? curve.m_radius : 7;
+        Rec().m_lengthArc = (s & L) ? curve.m_lengthArc : 7;
+        Rec().m_delta = (s & D) ? curve.m_delta : 7;
+        Rec().m_lengthRR = curve.m_lengthRR;
+        Rec().m_chord = curve.m_chord;
+        Rec().m_tangent = curve.m_tangent;
+        SolvePair(p[0], p[1]);
+        ExpectRelative(model.Record().m_radius, 60);
+        ExpectRelative(model.Record().m_lengthArc, curve.m_lengthArc);
+        ExpectRelative(model.Record().m_delta, 120);
+        EXPECT_EQ(host.Events(), Strings{"refresh"}) << "pair " << s;
+        EXPECT_EQ(host.Checked(), (std::vector<int>{std::min(p[0], p[1]), std::max(p[0], p[1])}));
+    }
+}
+
+struct FloorCase {
+    int prev, last;
+    double r, l, lrr, chord, tangent, delta;
+    Strings events;
+    double CCurveRecord::*floored;  // ends as 1e-25 (none: nullptr)
+    double outR, outDelta;          // relative 1e-9 (0: not checked)
+};
+
+TEST_F(Recalculate, FloorsAndSolverMessages) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::string extreme = "message: Can't deal with extreme value.";
+    const std::string nearHalfL = "message: Beware of rounding when T near L/2.";
+    const std::string nearHalfC = "message: Beware of rounding when T near Chord/2.";
+    const double big = 180 * 100 / (3.141592653589793 * 1e-25);
+    auto rad = &CCurveRecord::m_radius, len = &CCurveRecord::m_lengthArc, del = &CCurveRecord::m_delta;
+    const FloorCase cases[] = {
+        {R, L, 0, 100, 0, 0, 0, 0, {"refresh"}, rad, 1e-25, big},
+        {R, L, -5, 100, 0, 0, 0, 0, {"refresh"}, rad, 1e-25, big},
+        {R, L, nan, 100, 0, 0, 0, 0, {"refresh"}, rad, 1e-25, big},
+        {L, D, 0, 100, 0, 0, 0, 0, {"refresh"}, del, big, 1e-25},
+        {L, D, 0, 100, 0, 0, 0, -3, {"refresh"}, del, big, 1e-25},
+        {R, T, 0, 0, 0, 0, 50, 0, {"refresh"}, rad, 1e-25, 180},
+        {L, LRR, 0, 0, 50, 0, 0, 0, {extreme, "refresh"}, len, 0, 0},
+        {L, LRR, 0, 100, 150, 0, 0, 0, {extreme, "refresh"}, nullptr, 0, 0},
+        {L, C, 0, 100, 0, 150, 0, 0, {extreme, "refresh"}, del, big, 1e-25},
+        {L, T, 0, 100, 0, 0, 1e13, 0, {extreme, nearHalfL, "refresh"}, del, big, 1e-25},
+        {L, T, 0, 100, 0, 0, 50.2, 0, {nearHalfL, "refresh"}, nullptr, 0, 0},
+        {C, T, 0, 0, 0, 100, 50, 0, {nearHalfC, "refresh"}, del, 0, 1e-25},
+        {C, T, 0, 0, 0, 100, 0, 0, {nearHalfC, "refresh"}, del, 0, 1e-25},
+        {C, T, 0, 0, 0, 100, 40, 0, {nearHalfC, "refresh"}, del, 0, 1e-25},
+    };
+    Start(R, L, 1000, 100, 5);
+    for (const auto& c : cases) {
+        Rec().m_radius = c.r; Rec().m_lengthArc = c.l; Rec().m_lengthRR = c.lrr;
+        Rec().m_chord = c.chord; Rec().m_tangent = c.tangent; Rec().m_delta = c.delta;
+        SolvePair(c.prev, c.last);
+        SCOPED_TRACE("pair " + std::to_string(c.prev + c.last) + ", row " + std::to_string(&c - cases));
+        EXPECT_EQ(host.Events(), c.events);
+        const CCurveRecord& rec = model.Record();
+        if (c.floored) {
+            EXPECT_EQ(rec.*c.floored, 1e-25);
+        }
+        if (c.outR != 0) {
+            ExpectRelative(rec.m_radius, c.outR);
+        }
+        if (c.outDelta != 0) {
+            ExpectRelative(rec.m_delta, c.outDelta);
+        }
+        EXPECT_EQ(memory.m_radius, rec.m_radius);
+        EXPECT_EQ(memory.m_delta, rec.m_delta);
+        EXPECT_FALSE(model.LastSolveFailed());
+        ExpectNoNonFiniteText();
+    }
+    // A chord longer than twice the tangent comes out almost straight: L is the chord.
+    ExpectRelative(model.Record().m_lengthArc, 100);
+}
+
+TEST_F(Recalculate, FlooredMemberIsShownAndSaved) {
+    Start(L, D, 1000, 100, 0);
+    EXPECT_EQ(memory.m_delta, 1e-25);
+    EXPECT_EQ(Text(Field::Delta), "0 00  0.0");
+    EXPECT_EQ(Text(Field::Radius), "5.7295780e+028");
+}
+
+// Our rule: a pair with no real curve restores R, L and Delta from the memory.
+TEST_F(Recalculate, PairWithoutRealCurveRestoresTheLastCurve) {
+    struct Case { int prev, last; double r, lrr, chord, delta; };
+    const Case cases[] = {
+        {R, LRR, 40, 100, 0, 1},  // radius below 50: no degree (chord)
+        {R, C, 100, 0, 300, 1},   // chord over twice the radius
+        {D, C, 1, 0, 100, 0},     // zero sine
+        {LRR, D, 1, 100, 0, 0},   // zero sine
+    };
+    for (const auto& c : cases) {
+        Start(R, L, 1000, 200, 5);
+        const CCurveRecord before = model.Record();
+        Rec().m_radius = c.r; Rec().m_lengthRR = c.lrr; Rec().m_chord = c.chord; Rec().m_delta = c.delta;
+        SolvePair(c.prev, c.last);
+        const int s = c.prev + c.last;
+        EXPECT_EQ(host.Events(), (Strings{"sound: exclamation", std::string("message: ") + kNoSolutionMessage,
+                                          "refresh"})) << s;
+        EXPECT_TRUE(model.LastSolveFailed()) << s;
+        EXPECT_EQ(model.Record().m_radius, before.m_radius) << s;
+        EXPECT_EQ(model.Record().m_lengthArc, before.m_lengthArc) << s;
+        EXPECT_EQ(model.Record().m_delta, before.m_delta) << s;
+        EXPECT_EQ(memory.m_lastGroup, c.last);
+        EXPECT_EQ(memory.m_prevGroup, c.prev);
+        ExpectNoNonFiniteText();
+    }
+}
+
+TEST_F(Recalculate, MessageOnlyPairsKeepTheCurveAndRepeat) {
+    struct Case { int other; const char* message; };
+    const Case cases[] = {{C, "message: Lrr & Chord inaccurate, possibly not unique."},
+                          {T, "message: Lrr & Tangent numerically inaccurate."}};
+    for (const auto& c : cases) {
+        Start(R, L, 1000, 200, 5);
+        const CCurveRecord before = model.Record();
+        Rec().m_chord = 999; Rec().m_tangent = 999; Rec().m_lengthRR = 999;
+        SolvePair(LRR, c.other);
+        EXPECT_EQ(host.Events(), (Strings{c.message, "refresh"}));
+        EXPECT_EQ(host.Checked(), (std::vector<int>{LRR, c.other}));
+        EXPECT_EQ(model.Record().m_radius, before.m_radius);
+        EXPECT_EQ(model.Record().m_delta, before.m_delta);
+        EXPECT_EQ(Text(Field::Chord), before.Text(Field::Chord));
+        EXPECT_EQ(Text(Field::Tangent), before.Text(Field::Tangent));
+        EXPECT_EQ(Text(Field::LengthRR), before.Text(Field::LengthRR));
+        host.Clear();
+        model.Recalculate(0);
+        EXPECT_EQ(host.Events(), (Strings{c.message, "refresh"}));
+    }
+}
+
+TEST_F(Recalculate, PairUpdateAndIndicators) {
+    Start(L, R, 1000, 200, 5);
+    struct Step { int group; int prev, last; };
+    const Step steps[] = {{0, L, R}, {R, L, R}, {C, R, C}, {R, C, R}, {0, C, R}, {D, R, D}};
+    for (const auto& s : steps) {
+        host.Clear();
+        if (s.group == C) Rec().m_chord = 100;
+        model.Recalculate(s.group);
+        EXPECT_EQ(memory.m_prevGroup, s.prev) << s.group;
+        EXPECT_EQ(memory.m_lastGroup, s.last) << s.group;
+        EXPECT_EQ(host.Checked(), (std::vector<int>{std::min(s.prev, s.last), std::max(s.prev, s.last)}));
+    }
+    // The indicators show the new pair while the solver's message is open.
+    Rec().m_lengthRR = 100;
+    model.Recalculate(LRR);
+    host.Clear();
+    Rec().m_chord = 100;
+    model.Recalculate(C);
+    ASSERT_EQ(host.checkedAtMessage.size(), 1u);
+    EXPECT_EQ(host.checkedAtMessage[0], (std::vector<int>{LRR, C}));
+}
+
+TEST_F(Recalculate, DerivedElementsOfTheWorkedCurve) {
+    Start(R, D, 1000, 1, 30, 10);
+    const CCurveRecord& rec = model.Record();
+    EXPECT_DOUBLE_EQ(rec.m_degreeArc, 5.729577951308233);
+    EXPECT_DOUBLE_EQ(rec.m_degreeChord, 5.7319679651977244);
+    EXPECT_DOUBLE_EQ(rec.m_lengthRR, 523.3804547085452);
+    EXPECT_DOUBLE_EQ(rec.m_chord, 517.6380902050415);
+    EXPECT_DOUBLE_EQ(rec.m_tangent, 267.9491924311227);
+    EXPECT_DOUBLE_EQ(rec.m_external, 35.27618041008304);
+    EXPECT_DOUBLE_EQ(rec.m_midOrdinate, 34.07417371093169);
+    EXPECT_DOUBLE_EQ(rec.m_chordAz, 25);
+    EXPECT_DOUBLE_EQ(rec.m_outboundAz, 40);
+    EXPECT_DOUBLE_EQ(rec.m_deltaX, 218.76330989323003);
+    EXPECT_DOUBLE_EQ(rec.m_deltaY, 469.13943201960893);
+    EXPECT_DOUBLE_EQ(rec.m_circleArea, 3141592.653589793);
+    EXPECT_DOUBLE_EQ(rec.m_sectorArea, 261799.3877991494);
+    EXPECT_DOUBLE_EQ(rec.m_segmentArea, 11799.387799149408);
+    EXPECT_DOUBLE_EQ(rec.m_filletArea, 6149.804631973325);
+    const std::pair<Field, const char*> texts[] = {
+        {Field::Radius, "1000.000"},         {Field::DegreeArc, "5 43 46.5"},
+        {Field::DegreeChord, "5 43 55.1"},   {Field::LengthArc, "523.599"},
+        {Field::LengthRR, "523.380"},        {Field::Chord, "517.638"},
+        {Field::Tangent, "267.949"},         {Field::Delta, "30 00  0.0"},
+        {Field::HalfDelta, "15 00  0.0"},    {Field::InboundAz, "10 00  0.0"},
+        {Field::ChordAz, "25 00  0.0"},      {Field::OutboundAz, "40 00  0.0"},
+        {Field::External, "35.276"},         {Field::MidOrdinate, "34.074"},
+        {Field::DeltaX, "218.763"},          {Field::DeltaY, "469.139"},
+        {Field::CircleArea, "3.1415927e+006"}, {Field::SectorArea, "2.6179939e+005"},
+        {Field::SegmentArea, "11799.388"},   {Field::FilletArea, "6149.805"},
+    };
+    for (const auto& [field, text] : texts) EXPECT_EQ(Text(field), text) << InfoOf(field).name;
+    EXPECT_EQ(memory.m_radius, 1000);
+    EXPECT_EQ(memory.m_lengthArc, rec.m_lengthArc);
+    EXPECT_EQ(memory.m_delta, 30);
+    EXPECT_EQ(memory.m_inboundAz, 10);
+
+    memory.m_acres = 1;
+    model.Recalculate(0);
+    EXPECT_EQ(Text(Field::CircleArea), "72.121");
+    EXPECT_EQ(Text(Field::SectorArea), "6.010");
+    EXPECT_EQ(Text(Field::SegmentArea), "0.271");
+    EXPECT_EQ(Text(Field::FilletArea), "0.141");
+    EXPECT_DOUBLE_EQ(rec.m_circleArea, 3141592.653589793);
+    EXPECT_DOUBLE_EQ(rec.m_segmentArea, 11799.387799149408);
+
+    memory.m_acres = 0;
+    Rec().m_left = 1;
+    Rec().m_forceReread = 1;
+    model.Recalculate(0);
+    EXPECT_DOUBLE_EQ(rec.m_chordAz, -5);
+    EXPECT_DOUBLE_EQ(rec.m_outboundAz, -20);
+    EXPECT_EQ(Text(Field::ChordAz), "355 00  0.0");
+    EXPECT_EQ(Text(Field::OutboundAz), "340 00  0.0");
+    EXPECT_LT(rec.m_deltaX, 0);
+    EXPECT_EQ(memory.m_left, 1);
+    EXPECT_EQ(rec.m_forceReread, 0);
+}
+
+struct LimitCase { double r, delta; Field field; const char* text; };
+
+TEST_F(Recalculate, LimitsOfTheDerivedTexts) {
+    const double r360 = 15.915494309189533;  // 18000 / (pi x 360): degree (arc) exactly 360
+    const LimitCase cases[] = {
+        {50, 30, Field::DegreeChord, "180 00  0.0"},   {50, 30, Field::LengthRR, "16.667"},
+        {49.999, 30, Field::DegreeChord, "undefined"}, {49.999, 30, Field::LengthRR, "undefined"},
+        {r360, 30, Field::DegreeArc, "0 00  0.0"},
+        {std::nextafter(r360, 0), 30, Field::DegreeArc, "out of range"},
+        {1000, 180, Field::Tangent, "Out of range"},   {1000, 180, Field::SegmentArea, ""},
+        {1000, 180, Field::FilletArea, ""},            {1000, 179.9, Field::FilletArea, "1.1443454e+009"},
+        {100000, 30, Field::Radius, "1.0000000e+005"}, {100000, 30, Field::LengthArc, "52359.878"},
+        {1e200, 30, Field::CircleArea, "Out of range"}, {1e200, 30, Field::SectorArea, "Out of range"},
+    };
+    for (const auto& c : cases) {
+        Start(R, D, c.r, 1, c.delta);
+        EXPECT_EQ(Text(c.field), c.text) << c.r << " " << c.delta << " " << InfoOf(c.field).name;
+        ExpectNoNonFiniteText();
+    }
+    // At 180 degrees or more the segment and fillet keep their previous values.
+    Start(R, D, 1000, 1, 30);
+    const double segment = model.Record().m_segmentArea;
+    Rec().m_delta = 200;
+    model.Recalculate(0);
+    EXPECT_EQ(model.Record().m_segmentArea, segment);
+    EXPECT_EQ(Text(Field::SegmentArea), "");
+}
+
+}  // namespace
