@@ -70,6 +70,8 @@ void FormatLength(double value, std::string& out) {
 void FormatDms(double degrees, std::string& out) {
     double angle = degrees;
     if (angle < 0) angle = angle + 360;
+    // A typed "-0" gives negative zero, which is not below zero and would print as "-0".
+    if (angle == 0) angle = 0.0;
     double wholeDegrees = std::floor(angle);
     double minutesFull = (angle - wholeDegrees) * 60;
     double minutes = std::floor(minutesFull);

@@ -23,6 +23,7 @@ void FormatFixed(double value, std::string& out);
 // NOT trimmed. Negative angles get 360 added once; seconds above 59.95 carry into the
 // minutes, 60 minutes into the degrees, and 360 degrees or more lose 360 once:
 // 1.0 -> "   1 00  0.0", -0.5 -> " 359 30  0.0", 359.99999 -> "   0 00  0.0".
+// Negative zero (a typed "-0") prints as 0, not as printf's "-0".
 void FormatDms(double degrees, std::string& out);
 
 // Removes leading white space (blank, tab, line feed, vertical tab, form feed, return).
