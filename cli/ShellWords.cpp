@@ -4,7 +4,9 @@ namespace bendwise {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
 
 // Inside double quotes a backslash escapes only these; before anything else it is kept.
 bool EscapableInDoubleQuotes(char c) {
@@ -14,8 +16,8 @@ bool EscapableInDoubleQuotes(char c) {
 }  // namespace
 
 bool SplitShellWords(std::string_view line, std::vector<std::string>& words, std::string& error) {
-    std::size_t count = 0;    // words completed so far; words[0..count) are valid
-    bool inWord = false;      // a word has started (possibly empty, as '' starts one)
+    std::size_t count = 0;  // words completed so far; words[0..count) are valid
+    bool inWord = false;    // a word has started (possibly empty, as '' starts one)
     std::string* word = nullptr;
 
     auto startWord = [&]() {

@@ -48,7 +48,8 @@ constexpr const char* kUsageText =
     "[ENTRY ...]\n"
     "       bendwise-cli --help | --version\n";
 
-constexpr const char* kHelpText = R"(bendwise-cli - solve a circular (horizontal) curve from any workable pair of its
+constexpr const char* kHelpText =
+    R"(bendwise-cli - solve a circular (horizontal) curve from any workable pair of its
 elements and print the curve report block.
 
 usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] [ENTRY ...]
@@ -153,7 +154,7 @@ char g_errBuffer[1 << 14];
 // Standard output and standard error with large buffers; switching streams flushes the
 // one written before so that the two stay in order when they share a file.
 class Output {
-public:
+  public:
     Output() {
         std::setvbuf(stdout, g_outBuffer, _IOFBF, sizeof g_outBuffer);
         std::setvbuf(stderr, g_errBuffer, _IOFBF, sizeof g_errBuffer);
@@ -183,7 +184,7 @@ public:
         return std::fflush(stdout) == 0 && !std::ferror(stdout);
     }
 
-private:
+  private:
     bool m_outPending = false;
     bool m_errPending = false;
 };
@@ -191,7 +192,7 @@ private:
 // The engine's door to the outside, for a terminal: messages and sounds become lines on
 // standard error, the file question is answered with the --output / --append path.
 class CliHost : public CCurveHost {
-public:
+  public:
     CliHost(Output* output, std::optional<std::string> reportPath)
         : m_output(output), m_reportPath(std::move(reportPath)) {}
 
@@ -208,7 +209,7 @@ public:
     void RefreshScreen() override {}
     std::optional<std::string> AskReportPath(std::string_view) override { return m_reportPath; }
 
-private:
+  private:
     Output* m_output;
     std::optional<std::string> m_reportPath;
     std::string m_line;
@@ -269,7 +270,10 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
     for (const Switch& sw : kSwitches) {
         if (name != sw.name) continue;
         if (value != "on" && value != "off") {
-            reason.assign("'").append(name).append("' takes on or off, not '").append(value)
+            reason.assign("'")
+                .append(name)
+                .append("' takes on or off, not '")
+                .append(value)
                 .append("'");
             return false;
         }
@@ -306,7 +310,7 @@ enum class Target { Stdout, NewFile, AppendFile };
 
 // One run of the calculator.
 class Session {
-public:
+  public:
     Session(Output* output, Target target, std::optional<std::string> reportPath, bool fields)
         : m_output(output),
           m_host(output, std::move(reportPath)),
@@ -368,7 +372,7 @@ public:
         return true;
     }
 
-private:
+  private:
     Output* m_output;
     CCurveMemory m_memory;
     CliHost m_host;
@@ -489,8 +493,8 @@ int RunBatch(FILE* in, Session& session, Output& output, bool& refused) {
         }
     }
     if (status < 0 && std::ferror(in)) {
-        output.Err(std::string("bendwise-cli: cannot read batch input: ") +
-                   std::strerror(errno) + "\n");
+        output.Err(std::string("bendwise-cli: cannot read batch input: ") + std::strerror(errno) +
+                   "\n");
         status = kExitUsage;
     }
     std::free(raw);
