@@ -1,0 +1,25 @@
+#include "app/CurveApp.h"
+
+#include <QDialog>
+
+#include "ui/AboutDlg.h"
+#include "ui/CurveDlg.h"
+#include "ui/DialogLook.h"
+#include "ui/Platform.h"
+
+namespace bendwise {
+
+bool CCurveApp::InitInstance() {
+    SetDialogColours();
+    {
+        CAboutDlg about(m_platform);
+        // Its cancel ends the process; only a test platform comes back here.
+        if (about.exec() != QDialog::Accepted) return false;
+    }
+    m_pMemory = &m_memory;
+    CCurveDlg calculator(m_pMemory, m_platform);
+    calculator.exec();
+    return false;
+}
+
+}  // namespace bendwise

@@ -1,0 +1,29 @@
+// The application object: owns the curve memory for the whole run, shows the acceptance
+// box and then runs the calculator until it closes.
+#pragma once
+
+#include "solver/Curve.h"
+
+namespace bendwise {
+
+class CPlatform;
+
+class CCurveApp {
+public:
+    // `platform` is not owned; a QApplication must exist.
+    explicit CCurveApp(CPlatform& platform) : m_platform(platform) {}
+
+    // The whole program: dialog colours, the acceptance box (cancelling it ends the
+    // process with status 0), then the calculator, modal, until it is closed. Returns
+    // false, as nothing runs after it.
+    bool InitInstance();
+
+    CCurveMemory& Memory() { return m_memory; }
+
+private:
+    CPlatform& m_platform;
+    CCurveMemory m_memory;
+    CCurveMemory* m_pMemory = nullptr;
+};
+
+}  // namespace bendwise

@@ -1,0 +1,66 @@
+#include "ui/AboutDlg.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+#include "ui/CurveControls.h"
+#include "ui/DialogUnits.h"
+#include "ui/Platform.h"
+
+namespace bendwise {
+
+const char* const kContactAddress = "bendwise@example.org";
+
+namespace {
+
+struct AboutText {
+    const char* text;
+    int x, y, width, height;  // dialog units
+};
+
+}  // namespace
+
+CAboutDlg::CAboutDlg(CPlatform& platform, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      m_platform(platform) {
+    setObjectName(QStringLiteral("aboutDialog"));
+    setWindowTitle(QStringLiteral("About Bendwise"));
+    const AboutText texts[] = {
+        {"Bendwise Version 0.50", 47, 7, 119, 8},
+        {"Report bugs or suggested improvements to author:", 7, 37, 138, 8},
+        {kContactAddress, 145, 37, 100, 8},
+        {"This is an educational program only at this time.", 7, 56, 189, 8},
+        {"No warranty is given as to correctness or fitness for any purpose.", 7, 67, 209, 8},
+    };
+    CDialogUnits units(font());
+    for (const AboutText& t : texts) units.FitText(font(), QString::fromLatin1(t.text), t.width, 0);
+    setFixedSize(units.Map(kAboutDlgWidth, kAboutDlgHeight));
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("aboutIcon"));
+    const QRect iconRect = units.Map(7, 7, 20, 20);
+    icon->setGeometry(iconRect);
+    icon->setPixmap(QApplication::windowIcon().pixmap(iconRect.size()));
+
+    for (const AboutText& t : texts) {
+        auto* label = new QLabel(QString::fromLatin1(t.text), this);
+        label->setTextFormat(Qt::PlainText);  // no mnemonic or markup processing
+        label->setGeometry(units.Map(t.x, t.y, t.width, t.height));
+    }
+
+    auto* accept = new QPushButton(QStringLiteral("Accept"), this);
+    accept->setObjectName(QStringLiteral("accept"));
+    accept->setGeometry(units.Map(221, 61, 50, 14));
+    accept->setDefault(true);
+    connect(accept, &QPushButton::clicked, this, &CAboutDlg::accept);
+}
+
+void CAboutDlg::reject() {
+    QDialog::reject();
+    m_platform.ExitProcess(0);
+}
+
+}  // namespace bendwise

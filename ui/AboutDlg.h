@@ -1,0 +1,26 @@
+// The acceptance box: shown at start-up and again by the calculator's About button.
+// "Accept" closes it; Escape or its close box end the whole program at once with exit
+// status 0 (through CPlatform::ExitProcess, which a test platform only records).
+#pragma once
+
+#include <QDialog>
+
+namespace bendwise {
+
+class CPlatform;
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(CPlatform& platform, QWidget* parent = nullptr);
+
+    void reject() override;
+
+private:
+    CPlatform& m_platform;
+};
+
+// The contact address beside "Report bugs or suggested improvements to author:".
+extern const char* const kContactAddress;
+
+}  // namespace bendwise

@@ -1,0 +1,60 @@
+// The calculator's dialog template as a table: every control with its id, kind, caption,
+// rectangle in dialog units and role. The working controls come first, in the control
+// order, which is also the tab order; the static texts and frames follow.
+#pragma once
+
+#include <vector>
+
+#include "solver/Curve.h"
+
+namespace bendwise {
+
+enum class ControlKind {
+    PushButton,
+    DefaultButton,  // Close: takes Enter wherever no other push button has the focus
+    DisabledButton,  // a push button with no function yet
+    Indicator,      // disabled radio button showing one group of the current pair
+    EntryField,     // edit field read when it loses the focus
+    ResultField,    // read-only edit field
+    CheckBox,
+    Label,          // static text, lines separated by '\n'
+    Frame,          // group frame, captioned or not
+};
+
+// Control ids of the working controls that are not fields or indicators.
+enum ControlId : int {
+    IDC_ABOUT = 1002,
+    IDC_CURVE_DIAGRAM = 1008,
+    IDC_LENGTH_ILLUSTRATION = 1009,
+    IDC_APPEND_TO_FILE = 1010,
+    IDC_WRITE_NEW_FILE = 1011,
+    IDC_PACKED_DMS = 1012,
+    IDC_ALWAYS_ON_TOP = 1013,
+    IDC_ACRES = 1014,
+    IDC_LEFT = 1052,
+    IDC_CLOSE = 1053,
+};
+
+struct ControlSpec {
+    int id;              // control id; 0 for static texts and frames
+    ControlKind kind;
+    const char* caption;  // button or check-box caption, label text, frame caption
+    int x, y, width, height;  // dialog units
+    // Role: the Field for edit fields, the GROUP_ code for indicators, and for a label the
+    // control id of the field or check box it names (0 when it names none).
+    int role;
+    const char* name;  // object name
+};
+
+const std::vector<ControlSpec>& CurveControls();
+
+// The row of one control id, or null.
+const ControlSpec* FindControl(int id);
+
+// The calculator's client area and the acceptance box's, in dialog units.
+constexpr int kCurveDlgWidth = 260;
+constexpr int kCurveDlgHeight = 342;
+constexpr int kAboutDlgWidth = 278;
+constexpr int kAboutDlgHeight = 92;
+
+}  // namespace bendwise

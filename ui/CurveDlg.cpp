@@ -1,0 +1,348 @@
+#include "ui/CurveDlg.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QWindow>
+#include <algorithm>
+
+#include "ui/AboutDlg.h"
+#include "ui/CurveControls.h"
+#include "ui/DialogLook.h"
+#include "ui/DialogUnits.h"
+#include "ui/Platform.h"
+
+namespace bendwise {
+
+// Every edit field takes at most this many typed characters.
+constexpr int kMaxFieldChars = 16;
+
+void CFieldEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    emit focusLeft(event->reason());
+}
+
+// Pixels a control draws beside its caption (box, frame, margins), for fitting the
+// captions into their rectangles.
+static int CaptionDecoration(ControlKind kind, const QStyle& style) {
+    switch (kind) {
+        case ControlKind::CheckBox:
+            return style.pixelMetric(QStyle::PM_IndicatorWidth) +
+                   style.pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+        case ControlKind::PushButton:
+        case ControlKind::DefaultButton:
+        case ControlKind::DisabledButton:
+            return 2 * (style.pixelMetric(QStyle::PM_ButtonMargin) +
+                        style.pixelMetric(QStyle::PM_DefaultFrameWidth));
+        case ControlKind::Label:
+            return 0;
+        default:
+            return -1;  // frames and fields: the caption is not fitted
+    }
+}
+
+class CCurveDlg::CHandlerGuard {
+public:
+    explicit CHandlerGuard(CCurveDlg& dlg) : m_dlg(dlg) {
+        if (m_dlg.m_guardDepth++ == 0) {
+            // During a focus-out Qt has already made the new widget the focus widget, so
+            // this is where the user sent the focus.
+            QWidget* focus = QApplication::focusWidget();
+            m_dlg.m_focusTarget = (focus && m_dlg.isAncestorOf(focus)) ? focus : nullptr;
+            m_dlg.m_modalShown = false;
+        }
+    }
+    ~CHandlerGuard() {
+        // Restore while still guarded, so the focus changes it causes take no entry.
+        if (m_dlg.m_guardDepth == 1 && m_dlg.m_modalShown) m_dlg.restoreFocus();
+        --m_dlg.m_guardDepth;
+    }
+    CHandlerGuard(const CHandlerGuard&) = delete;
+    CHandlerGuard& operator=(const CHandlerGuard&) = delete;
+
+private:
+    CCurveDlg& m_dlg;
+};
+
+CCurveDlg::CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_platform(platform),
+      m_model(memory, this) {
+    setObjectName(QStringLiteral("curveDialog"));
+    setWindowTitle(QStringLiteral("Circular Curve Calculations"));
+    CDialogUnits units(font());
+    for (const ControlSpec& spec : CurveControls()) {
+        units.FitText(font(), QString::fromLatin1(spec.caption), spec.width,
+                      CaptionDecoration(spec.kind, *style()));
+    }
+    setFixedSize(units.Map(kCurveDlgWidth, kCurveDlgHeight));
+
+    // Frames and labels first: they lie beneath the controls they surround.
+    createStatics(units);
+    createIndicators(units);
+    createFields(units);
+    createButtons(units);
+    setTabOrder();
+    connectSignals();
+
+    m_model.Initialize();
+    static_cast<QCheckBox*>(Control(IDC_PACKED_DMS))->setChecked(m_model.Record().m_packedDms != 0);
+    Control(IDC_ABOUT)->setFocus(Qt::OtherFocusReason);
+}
+
+CCurveDlg::~CCurveDlg() { m_ending = true; }
+
+QWidget* CCurveDlg::Control(int id) const {
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+void CCurveDlg::createStatics(const CDialogUnits& units) {
+    for (const ControlSpec& spec : CurveControls()) {
+        const QRect rect = units.Map(spec.x, spec.y, spec.width, spec.height);
+        const QString caption = QString::fromLatin1(spec.caption);
+        QWidget* widget = nullptr;
+        if (spec.kind == ControlKind::Frame) {
+            widget = new QGroupBox(caption, this);
+        } else if (spec.kind == ControlKind::Label) {
+            auto* label = new QLabel(caption, this);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            widget = label;
+        } else {
+            continue;
+        }
+        widget->setObjectName(QString::fromLatin1(spec.name));
+        widget->setGeometry(rect);
+        // Clicks go to the controls beneath, never to a frame or label.
+        widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+}
+
+void CCurveDlg::createIndicators(const CDialogUnits& units) {
+    for (const ControlSpec& spec : CurveControls()) {
+        if (spec.kind != ControlKind::Indicator) continue;
+        auto* indicator = new QRadioButton(this);
+        // Only Recalculate sets them, two at a time: never exclusive, never clickable.
+        indicator->setAutoExclusive(false);
+        indicator->setEnabled(false);
+        indicator->setObjectName(QString::fromLatin1(spec.name));
+        indicator->setAccessibleName(QStringLiteral("%1 group in the pair")
+                                         .arg(QString::fromLatin1(GroupName(spec.role))));
+        indicator->setGeometry(units.Map(spec.x, spec.y, spec.width, spec.height));
+        m_controls[spec.id] = indicator;
+    }
+}
+
+void CCurveDlg::createFields(const CDialogUnits& units) {
+    for (const ControlSpec& spec : CurveControls()) {
+        if (spec.kind != ControlKind::EntryField && spec.kind != ControlKind::ResultField) {
+            continue;
+        }
+        auto* field = new CFieldEdit(this);
+        field->setObjectName(QString::fromLatin1(spec.name));
+        field->setGeometry(units.Map(spec.x, spec.y, spec.width, spec.height));
+        field->setAlignment(Qt::AlignCenter);
+        field->setMaxLength(kMaxFieldChars);
+        if (spec.kind == ControlKind::ResultField) {
+            field->setReadOnly(true);
+            ShowAsReadOnly(field);
+        }
+        m_fields[spec.role] = field;
+        m_controls[spec.id] = field;
+    }
+    // Accessible names from the labels beside the fields, their lines joined.
+    for (const ControlSpec& spec : CurveControls()) {
+        if (spec.kind != ControlKind::Label || spec.role == 0) continue;
+        if (QWidget* named = Control(spec.role)) {
+            named->setAccessibleName(QString::fromLatin1(spec.caption).simplified());
+        }
+    }
+}
+
+void CCurveDlg::createButtons(const CDialogUnits& units) {
+    for (const ControlSpec& spec : CurveControls()) {
+        const QString caption = QString::fromLatin1(spec.caption);
+        QAbstractButton* button = nullptr;
+        switch (spec.kind) {
+            case ControlKind::PushButton:
+            case ControlKind::DisabledButton:
+            case ControlKind::DefaultButton: {
+                auto* push = new QPushButton(caption, this);
+                push->setDefault(spec.kind == ControlKind::DefaultButton);
+                push->setEnabled(spec.kind != ControlKind::DisabledButton);
+                button = push;
+                break;
+            }
+            case ControlKind::CheckBox:
+                button = new QCheckBox(caption, this);
+                break;
+            default:
+                continue;
+        }
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setGeometry(units.Map(spec.x, spec.y, spec.width, spec.height));
+        if (!caption.isEmpty()) button->setAccessibleName(caption.simplified());
+        m_controls[spec.id] = button;
+    }
+    m_close = static_cast<QAbstractButton*>(Control(IDC_CLOSE));
+    // The check box "Left" has its label above it; give it that name too.
+    for (const ControlSpec& spec : CurveControls()) {
+        if (spec.kind == ControlKind::Label && spec.role == IDC_LEFT) {
+            Control(IDC_LEFT)->setAccessibleName(QString::fromLatin1(spec.caption));
+        }
+    }
+}
+
+void CCurveDlg::setTabOrder() {
+    // The table's order of working controls is the tab order (disabled ones are skipped by
+    // Qt itself).
+    QWidget* previous = nullptr;
+    for (const ControlSpec& spec : CurveControls()) {
+        QWidget* control = Control(spec.id);
+        if (!control) continue;
+        if (previous) QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
+void CCurveDlg::connectSignals() {
+    // The ten entry fields are wired alike: the loss of the focus hands the text over.
+    for (int i = 0; i < kEntryFieldCount; ++i) {
+        const Field field = static_cast<Field>(i);
+        connect(m_fields[i], &CFieldEdit::focusLeft, this,
+                [this, field](Qt::FocusReason reason) { onFieldLeft(field, reason); });
+    }
+    auto button = [this](int id) { return static_cast<QAbstractButton*>(Control(id)); };
+    connect(button(IDC_CLOSE), &QAbstractButton::clicked, this, &CCurveDlg::onCloseButton);
+    connect(button(IDC_ABOUT), &QAbstractButton::clicked, this, &CCurveDlg::onAbout);
+    connect(button(IDC_WRITE_NEW_FILE), &QAbstractButton::clicked, this,
+            &CCurveDlg::onWriteNewFile);
+    connect(button(IDC_APPEND_TO_FILE), &QAbstractButton::clicked, this,
+            &CCurveDlg::onAppendToFile);
+    // Check boxes report clicks only, so setting them from code runs no handler.
+    connect(button(IDC_LEFT), &QAbstractButton::clicked, this, &CCurveDlg::onLeft);
+    connect(button(IDC_PACKED_DMS), &QAbstractButton::clicked, this, &CCurveDlg::onPackedDms);
+    connect(button(IDC_ACRES), &QAbstractButton::clicked, this, &CCurveDlg::onAcres);
+    connect(button(IDC_ALWAYS_ON_TOP), &QAbstractButton::clicked, this,
+            &CCurveDlg::onAlwaysOnTop);
+}
+
+void CCurveDlg::onFieldLeft(Field field, Qt::FocusReason reason) {
+    if (m_ending || m_guardDepth > 0) return;
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
+    CHandlerGuard guard(*this);
+    m_model.OnKillfocus(field, FieldEdit(field)->text().toStdString());
+}
+
+void CCurveDlg::restoreFocus() {
+    if (m_ending || !isVisible()) return;
+    activateWindow();
+    if (m_focusTarget && m_focusTarget->isVisible()) m_focusTarget->setFocus(Qt::OtherFocusReason);
+}
+
+void CCurveDlg::onCloseButton() {
+    // Enter reaches here from any control but another push button; a click on Close or
+    // Enter on it has given Close the focus.
+    if (QApplication::focusWidget() == m_close) {
+        reject();
+        return;
+    }
+    m_model.OnEnterKey();
+    // Leaving an entry field now takes its text even when unchanged.
+    FieldEdit(Field::MidOrdinate)->setFocus(Qt::OtherFocusReason);
+}
+
+void CCurveDlg::onAbout() {
+    CHandlerGuard guard(*this);
+    CAboutDlg about(m_platform, this);
+    about.exec();
+    m_modalShown = true;
+}
+
+void CCurveDlg::onWriteNewFile() {
+    CHandlerGuard guard(*this);
+    m_model.OnWriteNewFile();
+}
+
+void CCurveDlg::onAppendToFile() {
+    CHandlerGuard guard(*this);
+    m_model.OnAppendToFile();
+}
+
+void CCurveDlg::onLeft(bool checked) {
+    CHandlerGuard guard(*this);
+    m_model.OnLeft(checked);
+}
+
+void CCurveDlg::onPackedDms(bool checked) {
+    CHandlerGuard guard(*this);
+    m_model.OnPackedDms(checked);
+}
+
+void CCurveDlg::onAcres(bool checked) {
+    CHandlerGuard guard(*this);
+    m_model.OnAcres(checked);
+}
+
+void CCurveDlg::onAlwaysOnTop(bool checked) {
+    CHandlerGuard guard(*this);
+    m_model.OnAlwaysOnTop(checked);
+    // QWidget::setWindowFlags would hide and re-create the window, and hiding a dialog
+    // ends its modal run. Change the flag on the native window instead (X11 sets
+    // _NET_WM_STATE_ABOVE on the mapped window) and keep the widget's record in step.
+    const QRect frame = geometry();
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, checked);
+    overrideWindowFlags(flags);
+    if (QWindow* window = windowHandle()) window->setFlag(Qt::WindowStaysOnTopHint, checked);
+    if (geometry() != frame) setGeometry(frame);
+}
+
+void CCurveDlg::done(int result) {
+    m_ending = true;
+    QDialog::done(result);
+}
+
+void CCurveDlg::ShowMessage(std::string_view text) {
+    CHandlerGuard guard(*this);
+    m_platform.ShowMessage(this, QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+    m_modalShown = true;
+}
+
+void CCurveDlg::PlaySound(Sound sound) { m_platform.PlaySound(sound); }
+
+void CCurveDlg::SetIndicator(int group, bool checked) {
+    if (auto* indicator = qobject_cast<QRadioButton*>(Control(IndicatorId(group)))) {
+        indicator->setChecked(checked);
+    }
+}
+
+void CCurveDlg::RefreshScreen() {
+    for (int i = 0; i < kFieldCount; ++i) {
+        const QString text = QString::fromStdString(m_model.Text(static_cast<Field>(i)));
+        // The limit is on typing only: QLineEdit would cut a longer text the engine shows
+        // (a central angle of 1e13 degrees), and the cut text would then read as a new
+        // entry when the user merely passes through the field.
+        m_fields[i]->setMaxLength(std::max(kMaxFieldChars, static_cast<int>(text.size())));
+        m_fields[i]->setText(text);
+    }
+}
+
+std::optional<std::string> CCurveDlg::AskReportPath(std::string_view title) {
+    CHandlerGuard guard(*this);
+    const std::optional<QString> path = m_platform.AskSaveFile(
+        this, QString::fromUtf8(title.data(), static_cast<int>(title.size())));
+    m_modalShown = true;
+    if (!path) return std::nullopt;
+    return QFile::encodeName(*path).toStdString();
+}
+
+}  // namespace bendwise

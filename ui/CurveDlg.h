@@ -1,0 +1,116 @@
+// The calculator window.
+//
+// CCurveApp (app/) owns the curve memory and the platform, and runs CAboutDlg and then this
+// dialog. CCurveDlg owns a CCurveModel (solver/), which holds the curve record and all the
+// entry rules, and is the model's CCurveHost: the model calls back for messages, sounds,
+// indicators, the screen refresh and the report file name. The dialog itself only lays out
+// the controls of the table in ui/CurveControls.cpp, hands a field's text to the model when
+// the field loses the focus, forwards the buttons and check boxes, and shows what the record
+// says afterwards. Messages, sounds, the file dialog and the process exit go through
+// CPlatform so that tests can answer them.
+//
+// Focus rules. An entry is taken when its field loses the focus to another control of this
+// dialog (Tab, a click, Enter). Two focus-outs are not the user leaving a field: one with
+// reason ActiveWindowFocusReason or PopupFocusReason (the window lost activation, a context
+// menu opened), and any focus-out while one of our handlers or modals runs. Qt 6.4 delivers
+// such a second focus-out to the field that was just receiving the focus when a handler
+// opens a message box; taking it would run a second handler with a second box nested in
+// the first. After a modal of ours closes, the dialog is activated again and the focus goes
+// where the user sent it, since neither the offscreen platform nor X without a window
+// manager gives it back.
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QPointer>
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "solver/CurveHost.h"
+#include "solver/CurveModel.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QRadioButton;
+
+namespace bendwise {
+
+class CDialogUnits;
+class CPlatform;
+
+// An edit field that reports the loss of the focus with its reason.
+class CFieldEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+
+signals:
+    void focusLeft(Qt::FocusReason reason);
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+};
+
+class CCurveDlg : public QDialog, private CCurveHost {
+    Q_OBJECT
+public:
+    // `memory` and `platform` are not owned and must outlive the dialog. The remembered
+    // curve is solved and shown at once; the About button has the focus.
+    CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent = nullptr);
+    ~CCurveDlg() override;
+
+    CCurveModel& Model() { return m_model; }
+    CFieldEdit* FieldEdit(Field field) const { return m_fields[static_cast<int>(field)]; }
+    // Any working control by its id (fields, indicators, buttons, check boxes), or null.
+    QWidget* Control(int id) const;
+
+    void done(int result) override;
+
+private slots:
+    void onCloseButton();
+    void onAbout();
+    void onWriteNewFile();
+    void onAppendToFile();
+    void onLeft(bool checked);
+    void onPackedDms(bool checked);
+    void onAcres(bool checked);
+    void onAlwaysOnTop(bool checked);
+
+private:
+    // Holds off field handlers while one of ours runs; the outermost one remembers where
+    // the focus was going and, if a modal was shown meanwhile, sends it there again.
+    class CHandlerGuard;
+
+    void createStatics(const CDialogUnits& units);
+    void createIndicators(const CDialogUnits& units);
+    void createFields(const CDialogUnits& units);
+    void createButtons(const CDialogUnits& units);
+    void setTabOrder();
+    void connectSignals();
+
+    void onFieldLeft(Field field, Qt::FocusReason reason);
+    void restoreFocus();
+
+    // CCurveHost
+    void ShowMessage(std::string_view text) override;
+    void PlaySound(Sound sound) override;
+    void SetIndicator(int group, bool checked) override;
+    void RefreshScreen() override;
+    std::optional<std::string> AskReportPath(std::string_view title) override;
+
+    CPlatform& m_platform;
+    CCurveModel m_model;
+    std::array<CFieldEdit*, kFieldCount> m_fields{};
+    std::map<int, QWidget*> m_controls;  // by control id
+    QAbstractButton* m_close = nullptr;
+
+    int m_guardDepth = 0;
+    bool m_modalShown = false;
+    QPointer<QWidget> m_focusTarget;
+    bool m_ending = false;
+};
+
+}  // namespace bendwise

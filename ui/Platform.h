@@ -1,0 +1,44 @@
+// What the window needs from the desktop beyond its own widgets: modal messages, sounds,
+// the save-file question and ending the process. The window calls these and nothing else
+// for them, so the tests can answer without a blocking modal loop (a scripted platform)
+// and watch the process exit without ending the test runner.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "solver/CurveHost.h"
+
+class QWidget;
+
+namespace bendwise {
+
+class CPlatform {
+public:
+    virtual ~CPlatform() = default;
+
+    // A modal message box over `parent` with an OK button only; returns once it is closed.
+    virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
+
+    // The warning sound of a refused entry or the completion sound of a report block.
+    virtual void PlaySound(Sound sound) = 0;
+
+    // The save dialog of the report buttons: `title`, proposed name "CurveData", filters
+    // "*.txt" and "*.*", default suffix "txt", overwrite confirmed by the dialog. Returns
+    // the chosen full path, or nothing when cancelled.
+    virtual std::optional<QString> AskSaveFile(QWidget* parent, const QString& title) = 0;
+
+    // Ends the process at once with `status`. Only a test platform returns from it.
+    virtual void ExitProcess(int status) = 0;
+};
+
+// The desktop's own: QMessageBox, QApplication::beep(), QFileDialog, std::exit.
+class CQtPlatform : public CPlatform {
+public:
+    void ShowMessage(QWidget* parent, const QString& text) override;
+    void PlaySound(Sound sound) override;
+    std::optional<QString> AskSaveFile(QWidget* parent, const QString& title) override;
+    void ExitProcess(int status) override;
+};
+
+}  // namespace bendwise
