@@ -1,0 +1,478 @@
+#include "cli/CurveDiagram.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string_view>
+#include <vector>
+
+namespace bendwise {
+namespace {
+
+// Layout of the canvas, in pixels. The curve is fitted into the fit box; labels may use
+// the margin around it. The key sits to the right.
+constexpr double kFitLeft = 80;
+constexpr double kFitTop = 90;
+constexpr double kFitWidth = 480;
+constexpr double kFitHeight = 420;
+constexpr double kKeyLeft = 640;
+constexpr double kKeyTop = 90;
+
+constexpr double kTangentStub = 70;   // tangent stubs when there is no finite PI
+constexpr double kPiStub = 170;       // tangents pointing at a PI off the drawing
+constexpr double kCentreStub = 130;   // radii pointing at a centre off the drawing
+constexpr double kLabelGap = 14;      // label offset from the point or line it names
+constexpr double kMinLabelled = 40;   // a line shorter than this carries no label on it
+
+// Colours of the elements, also used for the swatches of the key.
+constexpr const char* kArcColour = "#1f5fbf";
+constexpr const char* kChordColour = "#555555";
+constexpr const char* kTangentColour = "#c0392b";
+constexpr const char* kRadiusColour = "#7f7f7f";
+constexpr const char* kExternalColour = "#2e8b57";
+constexpr const char* kOrdinateColour = "#8e44ad";
+
+struct Vec {
+    double x = 0;
+    double y = 0;
+};
+Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
+Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y}; }
+Vec operator*(double s, Vec a) { return {s * a.x, s * a.y}; }
+double Norm(Vec a) { return std::hypot(a.x, a.y); }
+Vec Mid(Vec a, Vec b) { return 0.5 * (a + b); }
+bool Finite(Vec a) { return std::isfinite(a.x) && std::isfinite(a.y); }
+
+// Unit vector of `fallback` when `v` has no length.
+Vec Unit(Vec v, Vec fallback) {
+    const double n = Norm(v);
+    return n > 1e-9 && std::isfinite(n) ? (1 / n) * v : fallback;
+}
+
+struct Box {
+    double minX = std::numeric_limits<double>::infinity();
+    double minY = std::numeric_limits<double>::infinity();
+    double maxX = -std::numeric_limits<double>::infinity();
+    double maxY = -std::numeric_limits<double>::infinity();
+    void Add(Vec p) {
+        minX = std::min(minX, p.x);
+        minY = std::min(minY, p.y);
+        maxX = std::max(maxX, p.x);
+        maxY = std::max(maxY, p.y);
+    }
+    double Width() const { return maxX - minX; }
+    double Height() const { return maxY - minY; }
+    double Extent() const { return std::max(Width(), Height()); }
+};
+
+// The curve in ground coordinates (x east, y north, length units) with the PC at the
+// origin.
+struct Geometry {
+    double k = 0;      // degrees per radian
+    double side = 1;   // +1 turning right (clockwise), -1 left
+    double inbound = 0;
+    double delta = 0;
+    double radius = 0;
+    Vec pc, pt, pi, centre, arcMid, chordMid;
+    bool finitePi = false;
+    bool fullCircle = false;
+    std::vector<Vec> arc;
+
+    // Unit vector of an azimuth in degrees: north is +y, east +x.
+    Vec Direction(double azimuth) const {
+        return {std::sin(azimuth / k), std::cos(azimuth / k)};
+    }
+    // The point of the arc whose central angle from the PC is `theta` degrees: at the end
+    // of a chord of 2 R sin(theta / 2) whose azimuth has turned by theta / 2 from the
+    // inbound tangent. No subtraction of large coordinates, so a huge radius loses nothing.
+    Vec OnArc(double theta) const {
+        return ((2 * radius) * std::sin(theta / (2 * k))) *
+               Direction(inbound + side * (theta / 2));
+    }
+};
+
+bool MakeGeometry(const CCurveRecord& r, Geometry& g) {
+    g.k = r.m_degPerRad;
+    g.side = r.m_left ? -1.0 : 1.0;
+    g.inbound = r.m_inboundAz;
+    g.delta = r.m_delta;
+    g.radius = r.m_radius;
+    if (!(g.k > 0) || !std::isfinite(g.inbound) || !std::isfinite(g.delta) ||
+        !(g.delta > 0) || !std::isfinite(g.radius) || !(g.radius > 0)) {
+        return false;
+    }
+    g.fullCircle = g.delta >= 360;
+    const double drawn = std::min(g.delta, 360.0);
+    g.pt = g.OnArc(g.delta);
+    g.arcMid = g.OnArc(g.delta / 2);
+    g.chordMid = Mid(g.pc, g.pt);
+    g.centre = g.radius * g.Direction(g.inbound + g.side * 90);
+    // The tangents meet ahead of the curve only below 180 degrees; the record's tangent
+    // is then positive (it is negative from 180 to 360 and out of range near 180).
+    g.finitePi = g.delta < 180 && std::isfinite(r.m_tangent) && r.m_tangent >= 0;
+    if (g.finitePi) g.pi = r.m_tangent * g.Direction(g.inbound);
+    // One point a degree, at least 16 pieces, at most a whole circle's 360.
+    const int pieces = std::clamp(static_cast<int>(std::ceil(drawn)), 16, 360);
+    for (int i = 0; i <= pieces; ++i) g.arc.push_back(g.OnArc(drawn * i / pieces));
+    return Finite(g.pt) && Finite(g.arcMid) && Finite(g.centre);
+}
+
+// Ground to canvas: one scale, north up.
+struct View {
+    double scale = 1;
+    Vec groundCentre;
+    Vec Screen(Vec p) const {
+        return {kFitLeft + kFitWidth / 2 + scale * (p.x - groundCentre.x),
+                kFitTop + kFitHeight / 2 - scale * (p.y - groundCentre.y)};
+    }
+    // Screen direction of a ground direction (y flips).
+    static Vec ScreenDirection(Vec d) { return {d.x, -d.y}; }
+};
+
+View Fit(const Box& box) {
+    View v;
+    v.groundCentre = {(box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2};
+    const double sx = box.Width() > 0 ? kFitWidth / box.Width() : 0;
+    const double sy = box.Height() > 0 ? kFitHeight / box.Height() : 0;
+    double scale = sx > 0 && sy > 0 ? std::min(sx, sy) : std::max(sx, sy);
+    if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
+    v.scale = scale;
+    return v;
+}
+
+std::string Number(double v) {
+    char buf[64];
+    if (!std::isfinite(v)) v = 0;  // canvas coordinates only, bounded by the fit
+    const auto result = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
+    return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
+}
+
+std::string Escape(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out.append("&amp;"); break;
+            case '<': out.append("&lt;"); break;
+            case '>': out.append("&gt;"); break;
+            case '"': out.append("&quot;"); break;
+            default: out.push_back(c);
+        }
+    }
+    return out;
+}
+
+// Appends SVG elements with presentation attributes only, which every renderer reads.
+class SvgOut {
+  public:
+    std::string text;
+
+    void Line(Vec a, Vec b, const char* colour, double width, const char* dash = nullptr) {
+        text.append("<line x1=\"").append(Number(a.x)).append("\" y1=\"").append(Number(a.y));
+        text.append("\" x2=\"").append(Number(b.x)).append("\" y2=\"").append(Number(b.y));
+        Stroke(colour, width, dash);
+        text.append("/>\n");
+    }
+    void Polyline(const std::vector<Vec>& points, const char* colour, double width) {
+        text.append("<polyline fill=\"none\" stroke-linejoin=\"round\" points=\"");
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            if (i) text.push_back(' ');
+            text.append(Number(points[i].x)).push_back(',');
+            text.append(Number(points[i].y));
+        }
+        text.push_back('"');
+        Stroke(colour, width, nullptr);
+        text.append("/>\n");
+    }
+    void Dot(Vec at, double radius, const char* fill) {
+        text.append("<circle cx=\"").append(Number(at.x)).append("\" cy=\"").append(Number(at.y));
+        text.append("\" r=\"").append(Number(radius)).append("\" fill=\"").append(fill);
+        text.append("\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n");
+    }
+    // `anchor` is start, middle or end; `mono` keeps runs of blanks (display texts such as
+    // "30 00  0.0" carry two).
+    void Text(Vec at, std::string_view content, const char* anchor, double size,
+              const char* colour = "#000000", bool bold = false, bool mono = false) {
+        text.append("<text x=\"").append(Number(at.x)).append("\" y=\"").append(Number(at.y));
+        text.append("\" font-family=\"").append(mono ? "DejaVu Sans Mono, monospace" : "DejaVu Sans, sans-serif");
+        text.append("\" font-size=\"").append(Number(size)).append("\" fill=\"").append(colour);
+        text.append("\" text-anchor=\"").append(anchor).append("\"");
+        if (bold) text.append(" font-weight=\"bold\"");
+        text.append(" xml:space=\"preserve\">").append(Escape(content)).append("</text>\n");
+    }
+
+  private:
+    void Stroke(const char* colour, double width, const char* dash) {
+        text.append(" stroke=\"").append(colour).append("\" stroke-width=\"").append(Number(width));
+        text.append("\" stroke-linecap=\"round\"");
+        if (dash) text.append(" stroke-dasharray=\"").append(dash).append("\"");
+    }
+};
+
+// A label `gap` pixels from `at` in screen direction `dir`, anchored so that it grows
+// away from the point.
+void Label(SvgOut& svg, Vec at, Vec dir, std::string_view content, double size = 13,
+           const char* colour = "#000000", bool bold = false) {
+    const Vec p = at + kLabelGap * dir;
+    const char* anchor = dir.x > 0.35 ? "start" : dir.x < -0.35 ? "end" : "middle";
+    // Baseline: text below a point hangs from it, text above sits on it.
+    const double baseline = dir.y > 0.35 ? size * 0.8 : dir.y < -0.35 ? 0 : size * 0.35;
+    svg.Text({p.x, p.y + baseline}, content, anchor, size, colour, bold);
+}
+
+// Unit normal of segment a-b (screen) on the side away from `away`.
+Vec NormalAwayFrom(Vec a, Vec b, Vec away) {
+    const Vec d = Unit(b - a, {1, 0});
+    Vec n{-d.y, d.x};
+    const Vec m = Mid(a, b);
+    if ((away.x - m.x) * n.x + (away.y - m.y) * n.y > 0) n = -1.0 * n;
+    return n;
+}
+
+// A label for a segment, at `t` of the way from a to b, when the segment is long enough.
+void SegmentLabel(SvgOut& svg, Vec a, Vec b, double t, Vec away, std::string_view content,
+                  const char* colour) {
+    if (Norm(b - a) < kMinLabelled) return;
+    Label(svg, a + t * (b - a), NormalAwayFrom(a, b, away), content, 13, colour);
+}
+
+// Breaks `note` into lines of at most `width` characters at blanks.
+std::vector<std::string> Wrap(std::string_view note, std::size_t width) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t start = 0;
+    while (start < note.size()) {
+        std::size_t end = note.find(' ', start);
+        if (end == std::string_view::npos) end = note.size();
+        const std::string_view word = note.substr(start, end - start);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            lines.push_back(line);
+            line.clear();
+        }
+        if (!line.empty()) line.push_back(' ');
+        line.append(word);
+        start = end + 1;
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+// A round length (1, 2 or 5 times a power of ten) about 100 pixels long at `scale`.
+double ScaleBarLength(double scale) {
+    const double target = 100 / scale;
+    const double power = std::pow(10.0, std::floor(std::log10(target)));
+    double length = power;
+    for (double step : {2.0, 5.0, 10.0}) {
+        if (step * power <= target * 1.5) length = step * power;
+    }
+    return length;
+}
+
+std::string ShortNumber(double v) {
+    char buf[64];
+    const auto result = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
+    return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
+}
+
+void DrawKey(SvgOut& svg, const CCurveRecord& r, const std::vector<std::string>& notes) {
+    struct KeyRow {
+        const char* tag;
+        const char* caption;
+        Field field;
+        const char* colour;
+    };
+    static const KeyRow kRows[] = {
+        {"R", "Radius", Field::Radius, kRadiusColour},
+        {"L", "L arc", Field::LengthArc, kArcColour},
+        {"C", "Chord", Field::Chord, kChordColour},
+        {"T", "Tangent", Field::Tangent, kTangentColour},
+        {"E", "External", Field::External, kExternalColour},
+        {"M", "Mid-Ordinate", Field::MidOrdinate, kOrdinateColour},
+        {"\u0394", "Delta angle", Field::Delta, nullptr},
+        {"", "Inbound Az", Field::InboundAz, nullptr},
+        {"", "Chord Az", Field::ChordAz, nullptr},
+        {"", "Outbound Az", Field::OutboundAz, nullptr},
+    };
+    double y = kKeyTop;
+    for (const KeyRow& row : kRows) {
+        if (row.colour) svg.Line({kKeyLeft, y - 4}, {kKeyLeft + 18, y - 4}, row.colour, 3);
+        svg.Text({kKeyLeft + 26, y}, row.tag, "start", 13, "#000000", true);
+        svg.Text({kKeyLeft + 42, y}, row.caption, "start", 13);
+        svg.Text({kKeyLeft + 140, y}, r.Text(row.field), "start", 13, "#000000", false, true);
+        y += row.field == Field::Delta ? 30 : 22;
+    }
+    y += 12;
+    for (const std::string& note : notes) {
+        for (const std::string& line : Wrap(note, 38)) {
+            svg.Text({kKeyLeft, y}, line, "start", 12, "#b03000");
+            y += 16;
+        }
+        y += 6;
+    }
+}
+
+}  // namespace
+
+std::string BuildCurveSvg(const CCurveRecord& record) {
+    SvgOut svg;
+    std::vector<std::string> notes;
+    Geometry g;
+    const bool drawable = MakeGeometry(record, g);
+
+    // Fit the arc and chord, then the PI and the centre while they do not shrink it too much.
+    Box box;
+    bool piShown = false;
+    bool centreShown = false;
+    if (drawable) {
+        for (Vec p : g.arc) box.Add(p);
+        box.Add(g.pt);
+        const double base = box.Extent();
+        auto fits = [&](Vec p) {
+            Box grown = box;
+            grown.Add(p);
+            return base > 0 && grown.Extent() <= kFitGrowth * base;
+        };
+        if (g.finitePi && fits(g.pi)) {
+            box.Add(g.pi);
+            piShown = true;
+        }
+        if (fits(g.centre)) {
+            box.Add(g.centre);
+            centreShown = true;
+        }
+    }
+    const View view = Fit(box);
+
+    if (!drawable) {
+        notes.push_back("This curve cannot be drawn: its radius or central angle is not a "
+                        "positive finite number.");
+    } else {
+        const Vec pc = view.Screen(g.pc);
+        const Vec pt = view.Screen(g.pt);
+        const Vec arcMid = view.Screen(g.arcMid);
+        const Vec chordMid = view.Screen(g.chordMid);
+        const Vec inDir = View::ScreenDirection(g.Direction(g.inbound));
+        const Vec outDir = View::ScreenDirection(g.Direction(g.inbound + g.side * g.delta));
+        const Vec toCentreFromPc = View::ScreenDirection(g.Direction(g.inbound + g.side * 90));
+        const Vec toCentreFromPt =
+            View::ScreenDirection(g.Direction(g.inbound + g.side * (g.delta + 90)));
+        const Vec centre = centreShown ? view.Screen(g.centre) : pc + kCentreStub * toCentreFromPc;
+
+        // Radii first, so that the curve is drawn over them.
+        if (centreShown) {
+            svg.Line(centre, pc, kRadiusColour, 1.5, "6 4");
+            svg.Line(centre, pt, kRadiusColour, 1.5, "6 4");
+        } else {
+            svg.Line(pc, pc + kCentreStub * toCentreFromPc, kRadiusColour, 1.5, "6 4");
+            svg.Line(pt, pt + kCentreStub * toCentreFromPt, kRadiusColour, 1.5, "6 4");
+            notes.push_back("Centre off the drawing: the radii point towards it.");
+        }
+
+        // Tangents.
+        Vec pi;
+        if (piShown) {
+            pi = view.Screen(g.pi);
+            svg.Line(pc, pi, kTangentColour, 1.5);
+            svg.Line(pi, pt, kTangentColour, 1.5);
+        } else if (g.finitePi) {
+            svg.Line(pc, pc + kPiStub * inDir, kTangentColour, 1.5, "10 5");
+            svg.Line(pt, pt - kPiStub * outDir, kTangentColour, 1.5, "10 5");
+            notes.push_back("PI off the drawing: the tangents point towards it.");
+        } else {
+            svg.Line(pc - kTangentStub * inDir, pc, kTangentColour, 1.5, "4 4");
+            svg.Line(pt, pt + kTangentStub * outDir, kTangentColour, 1.5, "4 4");
+            notes.push_back("No finite PI: with a Delta of 180\u00B0 or more the tangents do "
+                            "not meet ahead of the curve, so T and E have no point to draw.");
+        }
+        if (g.fullCircle) {
+            notes.push_back("A Delta of 360\u00B0 or more: the arc closes on itself and is "
+                            "drawn once round.");
+        }
+
+        // Chord, external, middle ordinate, then the arc on top.
+        svg.Line(pc, pt, kChordColour, 1.5);
+        if (piShown) svg.Line(pi, arcMid, kExternalColour, 1.5);
+        svg.Line(arcMid, chordMid, kOrdinateColour, 1.5);
+        std::vector<Vec> arc;
+        for (Vec p : g.arc) arc.push_back(view.Screen(p));
+        svg.Polyline(arc, kArcColour, 3);
+
+        // Values along the elements, where there is room.
+        if (centreShown) {
+            SegmentLabel(svg, centre, pt, 0.5, Mid(centre, pc),
+                         "R " + record.Text(Field::Radius), kRadiusColour);
+        }
+        SegmentLabel(svg, pc, pt, 0.3, arcMid, "C " + record.Text(Field::Chord), kChordColour);
+        if (piShown) {
+            SegmentLabel(svg, pc, pi, 0.5, centre, "T " + record.Text(Field::Tangent),
+                         kTangentColour);
+            SegmentLabel(svg, arcMid, pi, 0.5, pc, "E " + record.Text(Field::External),
+                         kExternalColour);
+        }
+        SegmentLabel(svg, chordMid, arcMid, 0.5, pt, "M " + record.Text(Field::MidOrdinate),
+                     kOrdinateColour);
+        const Vec arcLabelAt = view.Screen(g.OnArc(std::min(g.delta, 360.0) * 0.75));
+        if (Norm(pt - pc) >= kMinLabelled || g.delta >= 180) {
+            Label(svg, arcLabelAt, Unit(arcLabelAt - centre, {0, -1}),
+                  "L " + record.Text(Field::LengthArc), 13, kArcColour);
+        }
+
+        // Points and their names.
+        const Vec side = Unit(pt - pc, {1, 0});
+        svg.Dot(pc, 4, "#000000");
+        Label(svg, pc, Unit(pc - chordMid, -1.0 * side), "PC", 14, "#000000", true);
+        svg.Dot(pt, 4, "#000000");
+        Label(svg, pt, Unit(pt - chordMid, side), "PT", 14, "#000000", true);
+        if (piShown) {
+            svg.Dot(pi, 4, "#ffffff");
+            Label(svg, pi, Unit(pi - arcMid, {0, -1}), "PI", 14, "#000000", true);
+        }
+        if (centreShown) {
+            svg.Dot(centre, 3, "#ffffff");
+            const Vec away = Unit(centre - arcMid, {0, 1});
+            Label(svg, centre, away, "Centre", 14, "#000000", true);
+            Label(svg, centre + 18 * away, away, "\u0394 " + record.Text(Field::Delta), 13);
+        }
+
+        // Scale bar under the fit box.
+        const double length = ScaleBarLength(view.scale);
+        const double pixels = length * view.scale;
+        if (std::isfinite(pixels) && pixels > 0) {
+            const Vec left{kFitLeft, kFitTop + kFitHeight + 50};
+            svg.Line(left, left + Vec{pixels, 0}, "#000000", 2);
+            svg.Line(left + Vec{0, -5}, left + Vec{0, 5}, "#000000", 1.5);
+            svg.Line(left + Vec{pixels, -5}, left + Vec{pixels, 5}, "#000000", 1.5);
+            svg.Text(left + Vec{pixels + 10, 5}, ShortNumber(length) + " units", "start", 12);
+        }
+    }
+
+    // North arrow, top left.
+    const Vec north{30, 80};
+    svg.Line(north + Vec{0, 30}, north, "#000000", 1.5);
+    svg.Line(north, north + Vec{-5, 10}, "#000000", 1.5);
+    svg.Line(north, north + Vec{5, 10}, "#000000", 1.5);
+    svg.Text(north + Vec{0, -6}, "N", "middle", 14, "#000000", true);
+
+    DrawKey(svg, record, notes);
+
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    out.append("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"")
+        .append(std::to_string(kDiagramWidth))
+        .append("\" height=\"")
+        .append(std::to_string(kDiagramHeight))
+        .append("\" viewBox=\"0 0 ")
+        .append(std::to_string(kDiagramWidth))
+        .append(" ")
+        .append(std::to_string(kDiagramHeight))
+        .append("\">\n");
+    out.append("<title>Bendwise curve: radius ").append(Escape(record.Text(Field::Radius)));
+    out.append(", Delta ").append(Escape(record.Text(Field::Delta))).append("</title>\n");
+    out.append("<rect x=\"0\" y=\"0\" width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n");
+    const std::string title = std::string("Curve to the ") + (record.m_left ? "left" : "right");
+    SvgOut head;
+    head.Text({20, 36}, title, "start", 20, "#000000", true);
+    out.append(head.text).append(svg.text).append("</svg>\n");
+    return out;
+}
+
+}  // namespace bendwise

@@ -1,0 +1,151 @@
+#include "cli/Stationing.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "text/NumberText.h"
+
+namespace bendwise {
+namespace {
+
+// Half a hundredth: two stations closer than this print alike.
+constexpr double kHalfHundredth = 0.005;
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Straight distance between two points of a circle of radius R whose central angle is
+// twice `halfAngle` degrees: (2 x R) x sin(halfAngle / k), as the long chord is computed.
+double ChordOfHalfAngle(const CCurveRecord& record, double halfAngle) {
+    return (2 * record.m_radius) * std::sin(halfAngle / record.m_degPerRad);
+}
+
+}  // namespace
+
+const char* StationingName(Stationing mode) {
+    return mode == Stationing::Chord ? "chord" : "arc";
+}
+
+bool ParseStation(std::string_view text, double& station) {
+    std::size_t i = 0;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (negative) ++i;
+
+    // The number is rebuilt without the '+' ("25+50.00" -> "2550.00") and read once, so
+    // that it is the double nearest to the decimal value typed.
+    std::string number;
+    const std::size_t wholeStart = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    if (i == wholeStart) return false;
+    number.assign(text.substr(wholeStart, i - wholeStart));
+
+    if (i < text.size() && text[i] == '+') {
+        ++i;
+        if (i + 2 > text.size() || !IsDigit(text[i]) || !IsDigit(text[i + 1])) return false;
+        number.append(text.substr(i, 2));
+        i += 2;
+    }
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t point = i++;
+        while (i < text.size() && IsDigit(text[i])) ++i;
+        if (i == point + 1) return false;
+        number.append(text.substr(point, i - point));
+    }
+    if (i != text.size()) return false;
+
+    double value = 0.0;
+    if (ReadDecimalPrefix(number, value) != number.size() || !std::isfinite(value)) return false;
+    station = negative ? -value : value;
+    return true;
+}
+
+std::string FormatStation(double station) {
+    if (!std::isfinite(station)) return "undefined";
+    // The exact binary value rounded to two decimals (ties to even), then split, so a
+    // carry from the hundredths reaches the hundreds. A finite double has at most 309
+    // integer digits.
+    char buf[400];
+    const auto result =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(station), std::chars_format::fixed, 2);
+    const std::string digits(buf, static_cast<std::size_t>(result.ptr - buf));
+    const std::size_t point = digits.size() - 3;
+    std::string whole = digits.substr(0, point);
+    if (whole.size() < 3) whole.insert(0, 3 - whole.size(), '0');
+
+    // A value that rounds to zero shows no sign.
+    const bool negative = station < 0 && digits.find_first_not_of("0.") != std::string::npos;
+    std::string out = negative ? "-" : "";
+    out.append(whole, 0, whole.size() - 2);
+    out.push_back('+');
+    out.append(whole, whole.size() - 2, 2);
+    out.append(digits, point, 3);
+    return out;
+}
+
+CurveStations ComputeStations(const CCurveRecord& record, double piStation, Stationing mode) {
+    CurveStations s;
+    s.mode = mode;
+    s.pi = piStation;
+    s.length = mode == Stationing::Chord ? record.m_lengthRR : record.m_lengthArc;
+    const double tangent = record.m_tangent;
+    // From 180 degrees on, tan(Delta / 2) is huge or negative: the tangents meet behind
+    // the curve or not at all, and there is no PI to station from.
+    const bool finitePi = record.m_delta < 180 && std::isfinite(tangent) && tangent >= 0;
+    s.pc = piStation - tangent;
+    s.pt = s.pc + s.length;
+    s.defined = finitePi && std::isfinite(s.length) && std::isfinite(s.pc) &&
+                std::isfinite(s.pt);
+    if (!s.defined) {
+        s.pc = std::numeric_limits<double>::quiet_NaN();
+        s.pt = s.pc;
+    }
+    return s;
+}
+
+bool BuildStakeout(const CCurveRecord& record, const CurveStations& stations, double interval,
+                   std::vector<StakeoutRow>& rows, std::string& reason) {
+    rows.clear();
+    if (!stations.defined) {
+        reason = "the curve has no PC and PT stations to stake out from";
+        return false;
+    }
+    if (!(interval > 0) || !std::isfinite(interval)) {
+        reason = "the stakeout interval must be a positive length";
+        return false;
+    }
+    const double pc = stations.pc;
+    const double pt = stations.pt;
+    const double first = std::ceil(pc / interval);
+    const double last = std::floor(pt / interval);
+    if (last - first + 3 > kMaxStakeoutRows) {
+        reason = "a stakeout interval this short gives more than 100000 points";
+        return false;
+    }
+
+    const double halfDelta = record.m_delta / 2;
+    const double length = stations.length;
+    auto add = [&](double station, double distance) {
+        StakeoutRow row;
+        row.station = station;
+        row.distance = distance;
+        row.deflection = distance == 0 ? 0.0 : (distance / length) * halfDelta;
+        row.chord = ChordOfHalfAngle(record, row.deflection);
+        if (!rows.empty()) {
+            row.subChord = ChordOfHalfAngle(record, row.deflection - rows.back().deflection);
+        }
+        rows.push_back(row);
+    };
+
+    add(pc, 0.0);
+    for (double k = first; k <= last; ++k) {
+        const double station = k * interval;
+        if (station - pc < kHalfHundredth || pt - station < kHalfHundredth) continue;
+        add(station, station - pc);
+    }
+    add(pt, length);
+    return true;
+}
+
+}  // namespace bendwise
