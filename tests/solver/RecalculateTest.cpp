@@ -281,7 +281,8 @@ TEST_F(Recalculate, LimitsOfTheDerivedTexts) {
         {std::nextafter(r360, 0), 30, Field::DegreeArc, "out of range"},
         {1000, 180, Field::Tangent, "Out of range"},   {1000, 180, Field::SegmentArea, ""},
         {1000, 180, Field::FilletArea, ""},            {1000, 179.9, Field::FilletArea, "1.1443454e+009"},
-        {100000, 30, Field::Radius, "1.0000000e+005"}, {100000, 30, Field::LengthArc, "52359.878"},
+        {100000, 30, Field::Radius, "1.0000000e+005"}, {1e6, 30, Field::LengthArc, "523598.776"},
+        {1e6, 30, Field::Chord, "517638.090"},         {1e6, 30, Field::DeltaX, "1.3397460e+005"},
         {1e200, 30, Field::CircleArea, "Out of range"}, {1e200, 30, Field::SectorArea, "Out of range"},
     };
     for (const auto& c : cases) {

@@ -2,13 +2,13 @@
 // and answers the report file question from a scripted queue.
 #pragma once
 
-#include <algorithm>
 #include <deque>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "solver/Curve.h"
 #include "solver/CurveHost.h"
 
 namespace bendwise::test {
@@ -24,7 +24,7 @@ public:
     }
     void SetIndicator(int group, bool checked) override {
         indicators[group] = checked;
-        log.push_back(std::string("indicator: ") + GroupNameOf(group) + (checked ? " on" : " off"));
+        log.push_back(std::string("indicator: ") + GroupName(group) + (checked ? " on" : " off"));
     }
     void RefreshScreen() override { log.push_back("refresh"); }
     std::optional<std::string> AskReportPath(std::string_view title) override {
@@ -49,28 +49,12 @@ public:
             if (on) out.push_back(group);
         return out;
     }
-    int Count(const std::string& line) const {
-        return static_cast<int>(std::count(log.begin(), log.end(), line));
-    }
     void Clear() { log.clear(); checkedAtMessage.clear(); }
 
     std::vector<std::string> log;
     std::map<int, bool> indicators;
     std::vector<std::vector<int>> checkedAtMessage;  // the indicators as each message showed
     std::deque<std::optional<std::string>> answers;
-
-private:
-    static const char* GroupNameOf(int group) {
-        switch (group) {
-            case 1: return "radius";
-            case 2: return "larc";
-            case 4: return "lrr";
-            case 8: return "delta";
-            case 16: return "chord";
-            case 32: return "tangent";
-            default: return "?";
-        }
-    }
 };
 
 }  // namespace bendwise::test
