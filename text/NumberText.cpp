@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
 
@@ -12,12 +13,151 @@ namespace {
 // integer digits, plus sign, point and three decimals.
 constexpr std::size_t kBufferSize = 512;
 
-// std::to_chars with a precision prints the same digits as glibc's printf with that
-// precision (both convert the exact binary value and round to nearest, ties to even), at
-// a fraction of the cost. Non-finite values print as printf does: inf, -inf, nan, -nan.
+// The exact rounding behind printf's "%.Nf" and "%.Ne", done in integers: a finite double
+// is m x 2^e exactly (m below 2^53), so value x 10^k is the fraction N / D of two integers
+// and its nearest integer, ties to even, is what printf prints as digits. glibc's printf
+// and std::to_chars with a precision both round the exact binary value this way.
+// Returns false when the result would not fit in 64 bits, leaving it to std::to_chars.
+__extension__ typedef unsigned __int128 Wide;
+
+constexpr std::uint64_t kPow10[] = {1ULL,
+                                    10ULL,
+                                    100ULL,
+                                    1000ULL,
+                                    10000ULL,
+                                    100000ULL,
+                                    1000000ULL,
+                                    10000000ULL,
+                                    100000000ULL,
+                                    1000000000ULL,
+                                    10000000000ULL,
+                                    100000000000ULL,
+                                    1000000000000ULL,
+                                    10000000000000ULL,
+                                    100000000000000ULL,
+                                    1000000000000000ULL,
+                                    10000000000000000ULL,
+                                    100000000000000000ULL,
+                                    1000000000000000000ULL};
+constexpr int kMaxPow10 = 18;
+
+int BitLength(Wide x) {
+    const auto high = static_cast<std::uint64_t>(x >> 64);
+    if (high != 0) return 128 - __builtin_clzll(high);
+    const auto low = static_cast<std::uint64_t>(x);
+    return low == 0 ? 0 : 64 - __builtin_clzll(low);
+}
+
+// |value| x 10^k rounded to the nearest integer, ties to even, for finite `value` and
+// -18 <= k <= 18.
+bool RoundScaled(double value, int k, std::uint64_t& result) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const std::uint64_t fraction = bits & ((1ULL << 52) - 1);
+    const std::uint64_t m = biased == 0 ? fraction : fraction | (1ULL << 52);
+    const int e = biased == 0 ? -1074 : biased - 1075;
+
+    Wide n = m;
+    Wide q = 0;
+    if (k >= 0) {
+        n *= kPow10[k];  // below 2^113
+        if (e >= 0) {
+            if (BitLength(n) + e > 127) return false;
+            q = n << e;
+        } else if (-e > 120) {
+            q = 0;  // N below 2^113 is less than half of 2^-e
+        } else {
+            // Dividing by a power of two: the remainder is the low bits.
+            const int shift = -e;
+            q = n >> shift;
+            const Wide rest = n - (q << shift);
+            const Wide half = static_cast<Wide>(1) << (shift - 1);
+            if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+        }
+    } else {
+        Wide d = kPow10[-k];
+        if (e >= 0) {
+            if (BitLength(n) + e > 127) return false;
+            n <<= e;
+        } else if (BitLength(d) - e > 126) {
+            // D x 2^-e exceeds 2^126 while N stays below 2^53: the value is below one half.
+            result = 0;
+            return true;
+        } else {
+            d <<= -e;
+        }
+        q = n / d;
+        const Wide twiceRest = (n - q * d) * 2;  // below 2^127
+        if (twiceRest > d || (twiceRest == d && (q & 1) != 0)) ++q;
+    }
+    if (q >> 64) return false;
+    result = static_cast<std::uint64_t>(q);
+    return true;
+}
+
+// Writes the decimal digits of `q`, at least `minDigits` of them (leading zeros), and
+// returns how many were written.
+std::size_t PrintDigits(char* buf, std::uint64_t q, std::size_t minDigits) {
+    char reversed[24];
+    std::size_t count = 0;
+    do {
+        reversed[count++] = static_cast<char>('0' + q % 10);
+        q /= 10;
+    } while (q != 0);
+    while (count < minDigits) reversed[count++] = '0';
+    for (std::size_t i = 0; i < count; ++i) buf[i] = reversed[count - 1 - i];
+    return count;
+}
+
+// "%.{precision}f" without padding. Non-finite values print as printf does: inf, -inf,
+// nan, -nan (through std::to_chars, like every value too large for 64-bit digits).
 std::size_t PrintFixed(char* buf, double value, int precision) {
+    std::uint64_t q = 0;
+    if (std::isfinite(value) && RoundScaled(value, precision, q)) {
+        std::size_t length = 0;
+        if (std::signbit(value)) buf[length++] = '-';  // also -0.000, as printf writes
+        const auto decimals = static_cast<std::size_t>(precision);
+        char digits[24];
+        const std::size_t count = PrintDigits(digits, q, decimals + 1);
+        std::memcpy(buf + length, digits, count - decimals);
+        length += count - decimals;
+        if (decimals > 0) {
+            buf[length++] = '.';
+            std::memcpy(buf + length, digits + count - decimals, decimals);
+            length += decimals;
+        }
+        return length;
+    }
     auto result = std::to_chars(buf, buf + kBufferSize, value, std::chars_format::fixed, precision);
     return static_cast<std::size_t>(result.ptr - buf);
+}
+
+// "%.7e" for 100000 <= value < 1e18, with the three-digit exponent of the display.
+// Returns 0 for any other value.
+std::size_t PrintScientific7(char* buf, double value) {
+    if (!(value >= 1e5 && value < 1e18)) return 0;
+    // The decimal exponent: floor(log10) corrected against exact powers of ten.
+    int exponent = static_cast<int>(std::floor(std::log10(value)));
+    if (exponent < kMaxPow10 && value >= static_cast<double>(kPow10[exponent + 1])) ++exponent;
+    if (value < static_cast<double>(kPow10[exponent])) --exponent;
+    std::uint64_t q = 0;
+    if (!RoundScaled(value, 7 - exponent, q)) return 0;
+    if (q == kPow10[8]) {  // 9.99999995e+n and up round to 1.0000000e+(n+1)
+        q = kPow10[7];
+        ++exponent;
+    }
+    char digits[24];
+    PrintDigits(digits, q, 8);
+    std::size_t length = 0;
+    buf[length++] = digits[0];
+    buf[length++] = '.';
+    std::memcpy(buf + length, digits + 1, 7);
+    length += 7;
+    buf[length++] = 'e';
+    buf[length++] = '+';
+    length += PrintDigits(buf + length, static_cast<std::uint64_t>(exponent), 3);
+    return length;
 }
 
 bool IsWhite(char c) {
@@ -28,10 +168,16 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Appends `text` right-aligned in `width` columns (printf's "%Nf" padding).
-void AppendPadded(std::string& out, const char* text, std::size_t length, std::size_t width) {
-    if (length < width) out.append(width - length, ' ');
-    out.append(text, length);
+// Writes `text` right-aligned in `width` columns (printf's "%Nf" padding) at `line` +
+// `used`; returns the new end.
+std::size_t AppendPadded(char* line, std::size_t used, const char* text, std::size_t length,
+                         std::size_t width) {
+    if (length < width) {
+        std::memset(line + used, ' ', width - length);
+        used += width - length;
+    }
+    std::memcpy(line + used, text, length);
+    return used + length;
 }
 
 }  // namespace
@@ -60,6 +206,10 @@ void FormatLength(double value, std::string& out) {
         return;
     }
     char buf[kBufferSize];
+    if (const std::size_t length = PrintScientific7(buf, value); length != 0) {
+        out.assign(buf, length);
+        return;
+    }
     auto result = std::to_chars(buf, buf + kBufferSize, value, std::chars_format::scientific, 7);
     out.assign(buf, static_cast<std::size_t>(result.ptr - buf));
     // printf writes at least two exponent digits; the display always shows three.
@@ -88,15 +238,17 @@ void FormatDms(double degrees, std::string& out) {
     }
     if (wholeDegrees >= 360) wholeDegrees = wholeDegrees - 360;
 
-    // "%4.0f %02.0f%5.1f"
+    // "%4.0f %02.0f%5.1f", put together in one buffer and assigned once.
     char buf[kBufferSize];
-    out.clear();
-    AppendPadded(out, buf, PrintFixed(buf, wholeDegrees, 0), 4);
-    out.push_back(' ');
-    std::size_t length = PrintFixed(buf, minutes, 0);
-    if (length < 2 && IsDigit(buf[0])) out.push_back('0');  // '0' flag: zero padding
-    out.append(buf, length);
-    AppendPadded(out, buf, PrintFixed(buf, seconds, 1), 5);
+    char line[3 * kBufferSize + 8];
+    std::size_t used = AppendPadded(line, 0, buf, PrintFixed(buf, wholeDegrees, 0), 4);
+    line[used++] = ' ';
+    const std::size_t length = PrintFixed(buf, minutes, 0);
+    if (length < 2 && IsDigit(buf[0])) line[used++] = '0';  // '0' flag: zero padding
+    std::memcpy(line + used, buf, length);
+    used += length;
+    used = AppendPadded(line, used, buf, PrintFixed(buf, seconds, 1), 5);
+    out.assign(line, used);
 }
 
 std::size_t ReadDecimalPrefix(std::string_view text, double& value) {
