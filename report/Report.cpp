@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <string_view>
 
 #include "solver/CurveModel.h"
 
@@ -18,11 +20,32 @@ constexpr std::size_t kLabelWidth = 13;  // every value starts in column 14 of i
 // 33 characters and its line feed.
 constexpr const char* kSeparator = "- - - - - - - ";
 
-std::string Labelled(const char* label, const std::string& value) {
-    std::string text(label);
-    if (text.size() < kLabelWidth) text.append(kLabelWidth - text.size(), ' ');
-    text += value;
-    return text;
+// Appends `label` padded with blanks to kLabelWidth (a longer label is kept whole), then
+// `value`. Returns how many characters were appended.
+std::size_t AppendLabelled(std::string& out, std::string_view label, std::string_view value) {
+    out.append(label);
+    if (label.size() < kLabelWidth) out.append(kLabelWidth - label.size(), ' ');
+    out.append(value);
+    return std::max(label.size(), kLabelWidth) + value.size();
+}
+
+// The separator line, as WriteReportLine(out, kSeparator, " ") writes it.
+void AppendSeparatorLine(std::string& out) {
+    const std::string_view separator = kSeparator;
+    out.append(separator);
+    out.append(kLeftColumn - separator.size(), ' ');
+    out.append(" \n");
+}
+
+// One data line: two labelled values, the left one padded to kLeftColumn. The same text
+// as WriteReportLine(out, Labelled(...), Labelled(...)), built in place without the
+// temporary strings (the block is rebuilt for every curve a batch writes).
+void AppendPairLine(std::string& out, std::string_view leftLabel, const std::string& leftValue,
+                    std::string_view rightLabel, const std::string& rightValue) {
+    const std::size_t left = AppendLabelled(out, leftLabel, leftValue);
+    if (left < kLeftColumn) out.append(kLeftColumn - left, ' ');
+    AppendLabelled(out, rightLabel, rightValue);
+    out += '\n';
 }
 
 // Writes all of `data` from the current position; false on any failure.
@@ -52,26 +75,25 @@ void WriteReportLine(std::string& out, std::string left, std::string right) {
 std::string BuildReportBlock(const CCurveRecord& r) {
     std::string block;
     block.reserve(640);
-    WriteReportLine(block, kSeparator, " ");
-    WriteReportLine(block, Labelled("Radius", r.Text(Field::Radius)),
-                    Labelled("Larc", r.Text(Field::LengthArc)));
-    WriteReportLine(block, Labelled("Degree arc", r.Text(Field::DegreeArc)),
-                    Labelled("Lrr", r.Text(Field::LengthRR)));
-    WriteReportLine(block, Labelled("Degree RR", r.Text(Field::DegreeChord)),
-                    Labelled("Chord", r.Text(Field::Chord)));
-    WriteReportLine(block, Labelled("Delta/2", r.Text(Field::HalfDelta)),
-                    Labelled("Tangent", r.Text(Field::Tangent)));
-    WriteReportLine(block, Labelled("Delta", r.Text(Field::Delta)),
-                    Labelled("Inbound Az", r.Text(Field::InboundAz)));
-    WriteReportLine(block, Labelled("External", r.Text(Field::External)),
-                    Labelled("Chord Az", r.Text(Field::ChordAz)));
-    WriteReportLine(block, Labelled("MidOrdinate", r.Text(Field::MidOrdinate)),
-                    Labelled("Outward Az", r.Text(Field::OutboundAz)));
-    WriteReportLine(block, Labelled("Circle Area", r.Text(Field::CircleArea)),
-                    Labelled("Sector Area", r.Text(Field::SectorArea)));
-    WriteReportLine(block, Labelled("Segment Area", r.Text(Field::SegmentArea)),
-                    Labelled("Fillet Area", r.Text(Field::FilletArea)));
-    WriteReportLine(block, kSeparator, " ");
+    AppendSeparatorLine(block);
+    AppendPairLine(block, "Radius", r.Text(Field::Radius), "Larc", r.Text(Field::LengthArc));
+    AppendPairLine(block, "Degree arc", r.Text(Field::DegreeArc), "Lrr",
+                   r.Text(Field::LengthRR));
+    AppendPairLine(block, "Degree RR", r.Text(Field::DegreeChord), "Chord",
+                   r.Text(Field::Chord));
+    AppendPairLine(block, "Delta/2", r.Text(Field::HalfDelta), "Tangent",
+                   r.Text(Field::Tangent));
+    AppendPairLine(block, "Delta", r.Text(Field::Delta), "Inbound Az",
+                   r.Text(Field::InboundAz));
+    AppendPairLine(block, "External", r.Text(Field::External), "Chord Az",
+                   r.Text(Field::ChordAz));
+    AppendPairLine(block, "MidOrdinate", r.Text(Field::MidOrdinate), "Outward Az",
+                   r.Text(Field::OutboundAz));
+    AppendPairLine(block, "Circle Area", r.Text(Field::CircleArea), "Sector Area",
+                   r.Text(Field::SectorArea));
+    AppendPairLine(block, "Segment Area", r.Text(Field::SegmentArea), "Fillet Area",
+                   r.Text(Field::FilletArea));
+    AppendSeparatorLine(block);
     return block;
 }
 
