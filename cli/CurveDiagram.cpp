@@ -170,6 +170,7 @@ class SvgOut {
     void Line(Vec a, Vec b, const char* colour, double width, const char* dash = nullptr) {
         text.append("<line x1=\"").append(Number(a.x)).append("\" y1=\"").append(Number(a.y));
         text.append("\" x2=\"").append(Number(b.x)).append("\" y2=\"").append(Number(b.y));
+        text.push_back('"');
         Stroke(colour, width, dash);
         text.append("/>\n");
     }

@@ -1,0 +1,152 @@
+// The curve diagram: well-formed SVG for every shape of curve, drawn on the canvas and big
+// enough to read, with the right notes where a point cannot be drawn.
+
+#include "cli/CurveDiagram.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "MiniParsers.h"
+#include "SolvedCurve.h"
+
+namespace bendwise {
+namespace {
+
+using test::SolvedCurve;
+
+struct Shape {
+    const char* name;
+    SolvedCurve curve;
+    const char* mustShow[4];  // texts the drawing must carry (nullptr ends the list early)
+};
+
+// Every attribute value that is a canvas coordinate or a list of points.
+std::vector<double> Coordinates(const std::string& svg) {
+    std::vector<double> values;
+    static const std::regex kAttribute(R"re(\s(x|y|x1|y1|x2|y2|cx|cy|points)="([^"]*)")re");
+    for (std::sregex_iterator it(svg.begin(), svg.end(), kAttribute), end; it != end; ++it) {
+        std::string list = (*it)[2];
+        std::replace(list.begin(), list.end(), ',', ' ');
+        const char* p = list.c_str();
+        char* next = nullptr;
+        for (double v = std::strtod(p, &next); next != p; v = std::strtod(p, &next)) {
+            values.push_back(v);
+            p = next;
+        }
+    }
+    return values;
+}
+
+// Width and height in pixels of the drawn arc (the thick polyline).
+std::pair<double, double> ArcSize(const std::string& svg) {
+    const std::size_t at = svg.find("<polyline");
+    const std::size_t end = svg.find("/>", at);
+    const std::vector<double> xy = Coordinates(svg.substr(at, end - at));
+    double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
+    for (std::size_t i = 0; i + 1 < xy.size(); i += 2) {
+        minX = std::min(minX, xy[i]);
+        maxX = std::max(maxX, xy[i]);
+        minY = std::min(minY, xy[i + 1]);
+        maxY = std::max(maxY, xy[i + 1]);
+    }
+    return {maxX - minX, maxY - minY};
+}
+
+class CurveDiagram : public ::testing::Test {
+  protected:
+    static std::vector<Shape*>& Shapes() {
+        static std::vector<Shape*> shapes = {
+            new Shape{"worked curve, right",
+                      SolvedCurve({{Field::Radius, "1000"}, {Field::Delta, "30"},
+                                   {Field::InboundAz, "45"}}),
+                      {"Curve to the right", "PI", "Centre", "T 267.949"}},
+            new Shape{"200 degrees, left",
+                      SolvedCurve({{Field::Radius, "200"}, {Field::Delta, "200"}}, true),
+                      {"Curve to the left", "No finite PI", "Centre", nullptr}},
+            new Shape{"Delta of half a second",
+                      SolvedCurve({{Field::Radius, "1000"}, {Field::Delta, "0 0 0.5"}}),
+                      {"0 00  0.5", "Centre off the drawing", "PI", nullptr}},
+            new Shape{"almost straight, huge radius",
+                      SolvedCurve({{Field::Radius, "10000000"}, {Field::LengthArc, "1"}}),
+                      {"Centre off the drawing", "PI", nullptr, nullptr}},
+            new Shape{"just short of a half circle",
+                      SolvedCurve({{Field::Radius, "100"}, {Field::Delta, "179.999"}}),
+                      {"PI off the drawing", "Centre", nullptr, nullptr}},
+            new Shape{"exactly a half circle",
+                      SolvedCurve({{Field::Radius, "100"}, {Field::Delta, "180"}}),
+                      {"No finite PI", "Out of range", nullptr, nullptr}},
+            new Shape{"more than a whole circle",
+                      SolvedCurve({{Field::Radius, "100"}, {Field::LengthArc, "1000"}}),
+                      {"closes on itself", "No finite PI", nullptr, nullptr}},
+            new Shape{"radius at the floor",
+                      SolvedCurve({{Field::Radius, "0.000001"}, {Field::Delta, "90"}}, true),
+                      {"PI", "Centre", nullptr, nullptr}},
+        };
+        return shapes;
+    }
+};
+
+TEST_F(CurveDiagram, EveryShapeIsWellFormedSvg) {
+    for (Shape* shape : Shapes()) {
+        const std::string svg = BuildCurveSvg(shape->curve.Record());
+        EXPECT_EQ(test::CheckXml(svg), "") << shape->name;
+        EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
+        EXPECT_EQ(svg.back(), '\n');
+    }
+}
+
+TEST_F(CurveDiagram, EveryShapeCarriesItsLabelsAndNotes) {
+    for (Shape* shape : Shapes()) {
+        const std::string svg = BuildCurveSvg(shape->curve.Record());
+        for (const char* text : shape->mustShow) {
+            if (text != nullptr) {
+                EXPECT_NE(svg.find(text), std::string::npos) << shape->name << ": " << text;
+            }
+        }
+        // The key always gives every element with its display text.
+        for (Field f : {Field::Radius, Field::LengthArc, Field::Chord, Field::Tangent,
+                        Field::External, Field::MidOrdinate, Field::Delta}) {
+            EXPECT_NE(svg.find(">" + shape->curve.Text(f) + "<"), std::string::npos)
+                << shape->name << ": " << shape->curve.Text(f);
+        }
+        EXPECT_EQ(svg.find("nan"), std::string::npos) << shape->name;
+        EXPECT_EQ(svg.find("inf"), std::string::npos) << shape->name;
+    }
+}
+
+// Fitted, not clipped: every coordinate lies on the canvas and the arc fills a good part
+// of the fit box whatever the curve's size or shape.
+TEST_F(CurveDiagram, TheCurveIsFittedToTheCanvasAndReadable) {
+    for (Shape* shape : Shapes()) {
+        const std::string svg = BuildCurveSvg(shape->curve.Record());
+        for (double v : Coordinates(svg)) {
+            EXPECT_GE(v, 0) << shape->name;
+            EXPECT_LE(v, kDiagramWidth) << shape->name;
+        }
+        const auto [width, height] = ArcSize(svg);
+        EXPECT_GE(std::max(width, height), 100) << shape->name;
+    }
+}
+
+TEST_F(CurveDiagram, TurnsTheWayTheLeftBoxSays) {
+    // Inbound due north: a right curve ends east of the PC, a left one west. The PC is the
+    // first point of the arc's polyline, the PT the last.
+    for (bool left : {false, true}) {
+        const SolvedCurve curve({{Field::Radius, "1000"}, {Field::Delta, "60"}}, left);
+        const std::string svg = BuildCurveSvg(curve.Record());
+        const std::size_t at = svg.find("<polyline");
+        const std::vector<double> xy = Coordinates(svg.substr(at, svg.find("/>", at) - at));
+        ASSERT_GE(xy.size(), 4u);
+        const double eastward = xy[xy.size() - 2] - xy[0];
+        EXPECT_EQ(eastward > 0, !left) << eastward;
+        EXPECT_LT(xy.back(), xy[1]);  // and further north (up the canvas)
+    }
+}
+
+}  // namespace
+}  // namespace bendwise

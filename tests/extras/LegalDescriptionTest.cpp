@@ -1,0 +1,86 @@
+// The curve in deed wording: whole seconds with the carry, quadrant bearings, the sentence.
+
+#include "cli/LegalDescription.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "SolvedCurve.h"
+
+namespace bendwise {
+namespace {
+
+using test::SolvedCurve;
+
+TEST(DmsSeconds, RoundsTheWholeAngleSoSixtyNeverShows) {
+    const struct {
+        double degrees;
+        const char* text;
+    } cases[] = {
+        {30, "30\u00B000'00\""},
+        {29.99999, "30\u00B000'00\""},        // 29 59 59.964: the seconds carry twice
+        {29.99985, "29\u00B059'59\""},        // 59.46 seconds round down
+        {0.99999, "1\u00B000'00\""},
+        {12.5825, "12\u00B034'57\""},         // 56.99999999 seconds
+        {45.50416666666667, "45\u00B030'15\""},
+        {200, "200\u00B000'00\""},            // no wrap: a central angle may exceed 180
+        {0.1 / 3600, "0\u00B000'00\""},
+        {-10.5, "-10\u00B030'00\""},
+        {-0.1 / 3600, "0\u00B000'00\""},      // rounds to zero: no sign
+        {std::numeric_limits<double>::quiet_NaN(), "undefined"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatDmsSeconds(c.degrees), c.text) << c.degrees;
+}
+
+TEST(QuadrantBearing, OneRuleForEachQuadrant) {
+    const struct {
+        double azimuth;
+        const char* text;
+    } cases[] = {
+        {60, "N 60\u00B000'00\" E"},     {0, "N 0\u00B000'00\" E"},
+        {90, "N 90\u00B000'00\" E"},     {135, "S 45\u00B000'00\" E"},
+        {180, "S 0\u00B000'00\" E"},     {200, "S 20\u00B000'00\" W"},
+        {270, "N 90\u00B000'00\" W"},    {345.5, "N 14\u00B030'00\" W"},
+        {-10, "N 10\u00B000'00\" W"},    {480, "S 60\u00B000'00\" E"},
+        {359.99999, "N 0\u00B000'00\" E"},  // rounds to 360, which is north
+        {89.999999, "N 90\u00B000'00\" E"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(QuadrantBearing(c.azimuth), c.text) << c.azimuth;
+}
+
+TEST(LegalDescription, WorkedCurveInDeedWording) {
+    const struct {
+        bool left;
+        const char* unit;
+        const char* text;
+    } cases[] = {
+        {false, "feet",
+         "a curve to the right having a radius of 1000.00 feet, a central angle of "
+         "30\u00B000'00\", an arc length of 523.60 feet, and a long chord bearing "
+         "N 60\u00B000'00\" E, 517.64 feet"},
+        // Turning left the chord swings the other way from the inbound tangent.
+        {true, "metres",
+         "a curve to the left having a radius of 1000.00 metres, a central angle of "
+         "30\u00B000'00\", an arc length of 523.60 metres, and a long chord bearing "
+         "N 30\u00B000'00\" E, 517.64 metres"},
+    };
+    for (const auto& c : cases) {
+        const SolvedCurve curve(
+            {{Field::Radius, "1000"}, {Field::Delta, "30"}, {Field::InboundAz, "45"}}, c.left);
+        EXPECT_EQ(DescribeCurve(curve.Record(), c.unit), c.text);
+    }
+}
+
+TEST(LegalDescription, SecondsOfTheCentralAngleCarry) {
+    // Delta 29 59 59.7: the display shows 29 59 59.7, the deed 30 00 00, never 29 59 60.
+    const SolvedCurve curve({{Field::Radius, "500"}, {Field::Delta, "29 59 59.7"}});
+    EXPECT_EQ(curve.Text(Field::Delta), "29 59 59.7");
+    EXPECT_EQ(DescribeCurve(curve.Record(), "feet"),
+              "a curve to the right having a radius of 500.00 feet, a central angle of "
+              "30\u00B000'00\", an arc length of 261.80 feet, and a long chord bearing "
+              "N 15\u00B000'00\" E, 258.82 feet");
+}
+
+}  // namespace
+}  // namespace bendwise
