@@ -2,8 +2,8 @@
 // the commas placed by the writer.
 //
 // Numbers are written with 17 significant digits, enough to read back the same double
-// ("%.17g" in the C locale, whatever the process locale): 523.59877559829886, 1000,
-// 1.0000000000000001e-25. JSON has no infinity or not-a-number: those are written null.
+// ("%.17g" in the C locale, whatever the process locale): 523.59877559829874, 1000,
+// 1e-25, 0.10000000000000001. JSON has no infinity or not-a-number: those are written null.
 // Strings are UTF-8 as given, with '"', '\\' and control characters escaped.
 #pragma once
 
