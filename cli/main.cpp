@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/Extras.h"
 #include "cli/ShellWords.h"
 #include "report/Report.h"
 #include "solver/Curve.h"
@@ -311,12 +312,14 @@ enum class Target { Stdout, NewFile, AppendFile };
 // One run of the calculator.
 class Session {
   public:
-    Session(Output* output, Target target, std::optional<std::string> reportPath, bool fields)
+    Session(Output* output, Target target, std::optional<std::string> reportPath, bool fields,
+            const ExtrasOptions* extras)
         : m_output(output),
           m_host(output, std::move(reportPath)),
           m_model(&m_memory, &m_host),
           m_target(target),
-          m_fields(fields) {
+          m_fields(fields),
+          m_extras(extras) {
         m_model.Initialize();
     }
 
@@ -347,14 +350,18 @@ class Session {
     }
 
     // Writes the current curve: the block to the report file or standard output, and the
-    // fields to standard output when asked. Returns false when the file was not written.
-    bool Emit() {
+    // fields to standard output when asked; then the extras asked for (text after the block,
+    // or the JSON line instead of block and fields; the SVG file). `line` is the batch line,
+    // 0 outside a batch. Returns false when a file was not written.
+    bool Emit(long line = 0) {
         if (m_target != Target::Stdout) {
             const bool newFile = m_target == Target::NewFile && m_firstBlock;
             m_firstBlock = false;
             if (m_model.WriteReport(newFile) != ReportResult::Written) return false;
         }
-        if (m_fields) {
+        if (m_extras->json) {
+            m_output->Out(CurveJson(m_model.Record(), m_memory, *m_extras, line));
+        } else if (m_fields) {
             m_buffer.clear();
             for (const FieldInfo& info : Fields()) {
                 m_buffer.append(info.name).push_back('=');
@@ -369,6 +376,15 @@ class Session {
         } else if (m_target == Target::Stdout) {
             m_output->Out(BuildReportBlock(m_model.Record()));
         }
+        if (!m_extras->json) m_output->Out(ExtrasText(m_model.Record(), *m_extras));
+        if (m_extras->svgPath) {
+            std::string reason;
+            if (!WriteCurveSvg(SvgPathForLine(*m_extras->svgPath, line), m_model.Record(),
+                               reason)) {
+                m_output->Err("bendwise-cli: " + reason + "\n");
+                return false;
+            }
+        }
         return true;
     }
 
@@ -379,6 +395,7 @@ class Session {
     CCurveModel m_model;
     Target m_target;
     bool m_fields;
+    const ExtrasOptions* m_extras;
     bool m_firstBlock = true;
     std::string m_buffer;
 };
@@ -389,6 +406,7 @@ struct Options {
     std::optional<std::string> reportPath;
     std::optional<std::string> batchPath;
     std::vector<Entry> entries;
+    ExtrasOptions extras;
 };
 
 // Parses the command line. Returns -1 to go on, or the exit status to end with.
@@ -434,6 +452,25 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
             name = arg.substr(0, equals);
             value = std::string(arg.substr(equals + 1));
         }
+        // Diagram, description, stations, stakeout, JSON (cli/Extras.h). A bad value is one
+        // line on standard error, before anything is solved or written.
+        if (const ExtrasOptionKind kind = KindOfExtrasOption(name);
+            kind != ExtrasOptionKind::NotExtras) {
+            if (kind == ExtrasOptionKind::Flag && value) {
+                return usageError("option '" + std::string(name) + "' takes no value");
+            }
+            if (kind == ExtrasOptionKind::Valued && !value) {
+                if (i + 1 >= argc) {
+                    return usageError("option '" + std::string(name) + "' needs a value");
+                }
+                value = argv[++i];
+            }
+            if (!SetExtrasOption(name, value.value_or(""), options.extras, reason)) {
+                output.Err("bendwise-cli: " + reason + "\n");
+                return kExitUsage;
+            }
+            continue;
+        }
         if (name != "--output" && name != "--append" && name != "--batch") {
             return usageError("unknown option '" + std::string(arg) + "'");
         }
@@ -450,6 +487,10 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
             options.target = name == "--output" ? Target::NewFile : Target::AppendFile;
             options.reportPath = std::move(value);
         }
+    }
+    if (!CheckExtrasOptions(options.extras, reason)) {
+        output.Err("bendwise-cli: " + reason + "\n");
+        return kExitUsage;
     }
     return -1;
 }
@@ -487,7 +528,7 @@ int RunBatch(FILE* in, Session& session, Output& output, bool& refused) {
         for (std::size_t k = 0; k < words.size(); ++k) {
             if (!session.Apply(entries[k])) refused = true;
         }
-        if (!session.Emit()) {
+        if (!session.Emit(lineNumber)) {
             status = kExitNotWritten;
             break;
         }
@@ -521,7 +562,8 @@ int Run(int argc, char** argv, Output& output) {
         }
     }
 
-    Session session(&output, options.target, options.reportPath, options.fields);
+    Session session(&output, options.target, options.reportPath, options.fields,
+                    &options.extras);
     bool refused = false;
     for (const Entry& entry : options.entries) {
         if (!session.Apply(entry)) refused = true;
