@@ -47,6 +47,8 @@ constexpr const char* kVersionText = "bendwise-cli 0.50\n";
 constexpr const char* kUsageText =
     "usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] "
     "[ENTRY ...]\n"
+    "       [--svg FILE] [--describe [--unit WORD]] [--json]\n"
+    "       [--pi-station STA [--stationing arc|chord] [--stakeout INTERVAL]]\n"
     "       bendwise-cli --help | --version\n";
 
 constexpr const char* kHelpText =
@@ -54,6 +56,8 @@ constexpr const char* kHelpText =
 elements and print the curve report block.
 
 usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] [ENTRY ...]
+       [--svg FILE] [--describe [--unit WORD]] [--json]
+       [--pi-station STA [--stationing arc|chord] [--stakeout INTERVAL]]
        bendwise-cli --help | --version
 
 A run starts as the calculator does after "Accept": the remembered curve is a radius of
@@ -122,6 +126,43 @@ OPTIONS
                    text, ...) stops the run: "line N: REASON" on standard error, exit 2.
   --help           this text.   --version   the version.
 
+DIAGRAM, DESCRIPTION, STATIONS, STAKEOUT, JSON
+  These work with entries and with --batch alike; each curve written gets them. A bad
+  value stops the run before anything is written: one line on standard error, exit 2.
+  Text output (description, stations, table) follows the block or the --fields lines
+  on standard output (with --output or --append it is all that goes there).
+  --svg FILE       draw the curve into FILE as a standalone SVG: north up, the arc,
+                   long chord, tangents to the PI, radii, external and middle
+                   ordinate, PC, PI, PT and the centre, labelled with the display
+                   texts and scaled to fit. With a Delta of 180 degrees or more there
+                   is no finite PI and the drawing says so. In --batch every curve
+                   gets its own file, the line number before the extension: line 3 of
+                   --svg plan.svg writes plan-3.svg.
+  --describe       print the curve in legal-description wording:
+                     a curve to the right having a radius of 1000.00 feet, a central
+                     angle of 30°00'00", an arc length of 523.60 feet, and a long chord
+                     bearing N 60°00'00" E, 517.64 feet
+                   (angles rounded to whole seconds, the chord as a quadrant bearing).
+  --unit WORD      the length word of the description; feet when not given.
+  --pi-station STA the station of the PI, as 25+50, 25+50.00 or 2550; prints PI, PC
+                   (PI - tangent) and PT as NN+NN.NN (1299.996 is 13+00.00).
+  --stationing arc|chord
+                   arc (the default, highway practice): PT = PC + L arc.
+                   chord (railroad practice): PT = PC + L railroad pseudo-length.
+                   Needs --pi-station.
+  --stakeout INTERVAL
+                   the deflection table from the PC, at the PC, every full multiple
+                   of INTERVAL between PC and PT, and the PT: station, distance from
+                   the PC, deflection from the back tangent (half the central angle
+                   to the point; with chord stationing half the chord degree per 100
+                   of pseudo-length), chord from the PC, sub-chord from the point
+                   before. INTERVAL is a positive number. Needs --pi-station.
+  --json           instead of the block and the --fields lines, one JSON object per
+                   curve (one line each in --batch, with "line"): "values" (every
+                   number of the curve at 17 significant digits, null where not a
+                   number), "texts" (the twenty display texts), "pair", and, when
+                   asked for, "description", "stations" and "stakeout".
+
 STANDARD ERROR
   Every message box text as "message: TEXT", every sound as "sound: exclamation"
   (a refused entry, a warning) or "sound: asterisk" (a block written to a file), in
@@ -134,7 +175,8 @@ EXIT STATUS
      but the pair had no real solution and the previous curve was restored
   2  usage error: unknown option or field, malformed entry, text over 16 characters,
      unreadable --batch file, malformed batch line
-  3  the report file (or standard output) could not be written; the run stops
+  3  the report file, the --svg file (or standard output) could not be written;
+     the run stops
 
 EXAMPLES
   bendwise-cli                                  the start curve
@@ -145,6 +187,12 @@ EXAMPLES
   bendwise-cli chord=100 larc=99                refused: "Larc cannot be less than
                                                 Chord.", exit status 1
   printf 'radius=1000 delta=30\nlarc="523.6"\n' | bendwise-cli --batch -
+  bendwise-cli radius=1000 delta=30 inbound-az=45 --svg curve.svg --describe
+  bendwise-cli degree-chord=2 delta=18 --pi-station 25+50 --stationing chord \
+               --stakeout 100               PC 20+96.24, PT 29+96.24, 100-unit chords
+  bendwise-cli degree-arc=4 delta=40 --pi-station 23+25 --json
+  printf 'radius=500 delta=20\nleft=on\n' | bendwise-cli --batch - --svg c.svg
+                                                writes c-1.svg and c-2.svg
 )";
 
 // Buffers of the two streams, static so that they outlive every use of the streams (stdio
