@@ -30,3 +30,7 @@ add_extras_usage_error_test(extras_cli_stakeout_without_pi_station
 add_extras_usage_error_test(extras_cli_stationing_unknown
   "bendwise-cli: --stationing takes arc or chord, not 'spiral'"
   --pi-station 100 --stationing spiral ${writes})
+
+add_bendwise_test(extras_cli_test extras/ExtrasCliTest.cpp LIBS bendwise_extras)
+target_compile_definitions(extras_cli_test PRIVATE BENDWISE_CLI="$<TARGET_FILE:bendwise-cli>")
+add_dependencies(extras_cli_test bendwise-cli)
