@@ -430,9 +430,24 @@ std::string BuildCurveSvg(const CCurveRecord& record) {
         }
         if (centreShown) {
             svg.Dot(centre, 3, "#ffffff");
-            const Vec away = Unit(centre - arcMid, {0, 1});
-            Label(svg, centre, away, "Centre", 14, "#000000", true);
-            Label(svg, centre + 18 * away, away, "\u0394 " + record.Text(Field::Delta), 13);
+            if (g.delta < 180) {
+                // Below a half circle the open side of the centre faces away from the arc.
+                const Vec away = Unit(centre - arcMid, {0, 1});
+                Label(svg, centre, away, "Centre", 14, "#000000", true);
+                const double line = away.y < -0.35 ? -17 : 17;  // Delta beyond the name
+                Label(svg, centre + Vec{0, line}, away, "\u0394 " + record.Text(Field::Delta),
+                      13);
+            } else {
+                // From 180 degrees the chord crosses that side and the radii open wide
+                // towards it: the labels go up the middle ordinate, beside it, in the wide
+                // angle between the ordinate and a radius.
+                const Vec in = Unit(arcMid - centre, {0, -1});
+                const bool right = in.x >= 0;
+                const Vec at = centre + 24 * in + Vec{right ? 6.0 : -6.0, 0};
+                const char* anchor = right ? "start" : "end";
+                svg.Text(at, "Centre", anchor, 14, "#000000", true);
+                svg.Text(at + Vec{0, 17}, "\u0394 " + record.Text(Field::Delta), anchor, 13);
+            }
         }
 
         // Scale bar under the fit box.
