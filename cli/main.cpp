@@ -47,8 +47,6 @@ constexpr const char* kVersionText = "bendwise-cli 0.50\n";
 constexpr const char* kUsageText =
     "usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] "
     "[ENTRY ...]\n"
-    "       [--svg FILE] [--describe [--unit WORD]] [--json]\n"
-    "       [--pi-station STA [--stationing arc|chord] [--stakeout INTERVAL]]\n"
     "       bendwise-cli --help | --version\n";
 
 constexpr const char* kHelpText =
