@@ -210,6 +210,9 @@ class Output {
     Output& operator=(const Output&) = delete;
 
     void Out(std::string_view text) {
+        // Nothing to write must not count as a switch of streams: the empty extras text
+        // after each block would otherwise flush standard error once per block.
+        if (text.empty()) return;
         if (m_errPending) {
             std::fflush(stderr);
             m_errPending = false;
