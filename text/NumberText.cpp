@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <system_error>
 
 namespace bendwise {
@@ -17,7 +18,7 @@ constexpr std::size_t kBufferSize = 512;
 // is m x 2^e exactly (m below 2^53), so value x 10^k is the fraction N / D of two integers
 // and its nearest integer, ties to even, is what printf prints as digits. glibc's printf
 // and std::to_chars with a precision both round the exact binary value this way.
-// Returns false when the result would not fit in 64 bits, leaving it to std::to_chars.
+// Anything whose digits do not fit in 64 bits is left to std::to_chars.
 __extension__ typedef unsigned __int128 Wide;
 
 constexpr std::uint64_t kPow10[] = {1ULL,
@@ -49,7 +50,7 @@ int BitLength(Wide x) {
 }
 
 // |value| x 10^k rounded to the nearest integer, ties to even, for finite `value` and
-// -18 <= k <= 18.
+// -18 <= k <= 18. Returns false when the result does not fit in 64 bits.
 bool RoundScaled(double value, int k, std::uint64_t& result) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
@@ -57,6 +58,23 @@ bool RoundScaled(double value, int k, std::uint64_t& result) {
     const std::uint64_t fraction = bits & ((1ULL << 52) - 1);
     const std::uint64_t m = biased == 0 ? fraction : fraction | (1ULL << 52);
     const int e = biased == 0 ? -1074 : biased - 1075;
+
+    if (k >= 0 && k <= 3 && e < 0) {
+        // The common case, every length below 2^52: N = m x 10^k stays below 2^63, and
+        // dividing by 2^-e leaves the remainder in the low bits.
+        const std::uint64_t n = m * kPow10[k];
+        const int shift = -e;
+        if (shift >= 64) {
+            result = 0;  // N below 2^63 is less than half of 2^-e
+            return true;
+        }
+        std::uint64_t q = n >> shift;
+        const std::uint64_t rest = n & ((1ULL << shift) - 1);
+        const std::uint64_t half = 1ULL << (shift - 1);
+        if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+        result = q;
+        return true;
+    }
 
     Wide n = m;
     Wide q = 0;
@@ -68,7 +86,6 @@ bool RoundScaled(double value, int k, std::uint64_t& result) {
         } else if (-e > 120) {
             q = 0;  // N below 2^113 is less than half of 2^-e
         } else {
-            // Dividing by a power of two: the remainder is the low bits.
             const int shift = -e;
             q = n >> shift;
             const Wide rest = n - (q << shift);
@@ -96,68 +113,63 @@ bool RoundScaled(double value, int k, std::uint64_t& result) {
     return true;
 }
 
-// Writes the decimal digits of `q`, at least `minDigits` of them (leading zeros), and
-// returns how many were written.
-std::size_t PrintDigits(char* buf, std::uint64_t q, std::size_t minDigits) {
-    char reversed[24];
-    std::size_t count = 0;
+// Writes the digits of `q` backwards, ending just before `end`, with at least `minDigits`
+// of them (leading zeros); returns where they start.
+char* PutDigitsBefore(char* end, std::uint64_t q, int minDigits) {
+    char* p = end;
     do {
-        reversed[count++] = static_cast<char>('0' + q % 10);
+        *--p = static_cast<char>('0' + q % 10);
         q /= 10;
-    } while (q != 0);
-    while (count < minDigits) reversed[count++] = '0';
-    for (std::size_t i = 0; i < count; ++i) buf[i] = reversed[count - 1 - i];
-    return count;
+        --minDigits;
+    } while (q != 0 || minDigits > 0);
+    return p;
 }
 
-// "%.{precision}f" without padding. Non-finite values print as printf does: inf, -inf,
-// nan, -nan (through std::to_chars, like every value too large for 64-bit digits).
-std::size_t PrintFixed(char* buf, double value, int precision) {
+// "%.{precision}f" without padding, written into `buf` (kBufferSize characters); returns
+// the text, which may start anywhere in `buf`. Non-finite values print as printf does:
+// inf, -inf, nan, -nan (through std::to_chars, like every value too large for 64-bit
+// digits).
+std::string_view PrintFixed(char* buf, double value, int precision) {
     std::uint64_t q = 0;
     if (std::isfinite(value) && RoundScaled(value, precision, q)) {
-        std::size_t length = 0;
-        if (std::signbit(value)) buf[length++] = '-';  // also -0.000, as printf writes
-        const auto decimals = static_cast<std::size_t>(precision);
-        char digits[24];
-        const std::size_t count = PrintDigits(digits, q, decimals + 1);
-        std::memcpy(buf + length, digits, count - decimals);
-        length += count - decimals;
-        if (decimals > 0) {
-            buf[length++] = '.';
-            std::memcpy(buf + length, digits + count - decimals, decimals);
-            length += decimals;
+        // Built from the end: decimals, point, integer digits, sign.
+        char* const end = buf + kBufferSize;
+        char* p = end;
+        if (precision > 0) {
+            p = PutDigitsBefore(p, q % kPow10[precision], precision);
+            *--p = '.';
+            q /= kPow10[precision];
         }
-        return length;
+        p = PutDigitsBefore(p, q, 1);
+        if (std::signbit(value)) *--p = '-';  // also -0.000, as printf writes
+        return {p, static_cast<std::size_t>(end - p)};
     }
     auto result = std::to_chars(buf, buf + kBufferSize, value, std::chars_format::fixed, precision);
-    return static_cast<std::size_t>(result.ptr - buf);
+    return {buf, static_cast<std::size_t>(result.ptr - buf)};
 }
 
 // "%.7e" for 100000 <= value < 1e18, with the three-digit exponent of the display.
-// Returns 0 for any other value.
-std::size_t PrintScientific7(char* buf, double value) {
-    if (!(value >= 1e5 && value < 1e18)) return 0;
-    // The decimal exponent: floor(log10) corrected against exact powers of ten.
-    int exponent = static_cast<int>(std::floor(std::log10(value)));
-    if (exponent < kMaxPow10 && value >= static_cast<double>(kPow10[exponent + 1])) ++exponent;
-    if (value < static_cast<double>(kPow10[exponent])) --exponent;
+// Returns an empty text for any other value.
+std::string_view PrintScientific7(char* buf, double value) {
+    if (!(value >= 1e5 && value < 1e18)) return {};
+    // The decimal exponent: the number of digits of the integer part, less one.
+    const auto whole = static_cast<std::uint64_t>(value);
+    int exponent = 5;
+    while (exponent < kMaxPow10 && whole >= kPow10[exponent + 1]) ++exponent;
     std::uint64_t q = 0;
-    if (!RoundScaled(value, 7 - exponent, q)) return 0;
+    if (!RoundScaled(value, 7 - exponent, q)) return {};
     if (q == kPow10[8]) {  // 9.99999995e+n and up round to 1.0000000e+(n+1)
         q = kPow10[7];
         ++exponent;
     }
-    char digits[24];
-    PrintDigits(digits, q, 8);
-    std::size_t length = 0;
-    buf[length++] = digits[0];
-    buf[length++] = '.';
-    std::memcpy(buf + length, digits + 1, 7);
-    length += 7;
-    buf[length++] = 'e';
-    buf[length++] = '+';
-    length += PrintDigits(buf + length, static_cast<std::uint64_t>(exponent), 3);
-    return length;
+    char* const end = buf + kBufferSize;
+    char* p = PutDigitsBefore(end, static_cast<std::uint64_t>(exponent), 3);
+    *--p = '+';
+    *--p = 'e';
+    p = PutDigitsBefore(p, q % kPow10[7], 7);
+    *--p = '.';
+    *--p = static_cast<char>('0' + q / kPow10[7]);
+    return {p, static_cast<std::size_t>(end - p)};
 }
 
 bool IsWhite(char c) {
@@ -170,14 +182,11 @@ bool IsDigit(char c) {
 
 // Writes `text` right-aligned in `width` columns (printf's "%Nf" padding) at `line` +
 // `used`; returns the new end.
-std::size_t AppendPadded(char* line, std::size_t used, const char* text, std::size_t length,
+std::size_t AppendPadded(char* line, std::size_t used, std::string_view text,
                          std::size_t width) {
-    if (length < width) {
-        std::memset(line + used, ' ', width - length);
-        used += width - length;
-    }
-    std::memcpy(line + used, text, length);
-    return used + length;
+    for (std::size_t i = text.size(); i < width; ++i) line[used++] = ' ';
+    for (char c : text) line[used++] = c;
+    return used;
 }
 
 }  // namespace
@@ -196,7 +205,7 @@ void TrimRight(std::string& text) {
 
 void FormatFixed(double value, std::string& out) {
     char buf[kBufferSize];
-    out.assign(buf, PrintFixed(buf, value, 3));
+    out.assign(PrintFixed(buf, value, 3));
 }
 
 void FormatLength(double value, std::string& out) {
@@ -206,8 +215,8 @@ void FormatLength(double value, std::string& out) {
         return;
     }
     char buf[kBufferSize];
-    if (const std::size_t length = PrintScientific7(buf, value); length != 0) {
-        out.assign(buf, length);
+    if (const std::string_view text = PrintScientific7(buf, value); !text.empty()) {
+        out.assign(text);
         return;
     }
     auto result = std::to_chars(buf, buf + kBufferSize, value, std::chars_format::scientific, 7);
@@ -241,13 +250,12 @@ void FormatDms(double degrees, std::string& out) {
     // "%4.0f %02.0f%5.1f", put together in one buffer and assigned once.
     char buf[kBufferSize];
     char line[3 * kBufferSize + 8];
-    std::size_t used = AppendPadded(line, 0, buf, PrintFixed(buf, wholeDegrees, 0), 4);
+    std::size_t used = AppendPadded(line, 0, PrintFixed(buf, wholeDegrees, 0), 4);
     line[used++] = ' ';
-    const std::size_t length = PrintFixed(buf, minutes, 0);
-    if (length < 2 && IsDigit(buf[0])) line[used++] = '0';  // '0' flag: zero padding
-    std::memcpy(line + used, buf, length);
-    used += length;
-    used = AppendPadded(line, used, buf, PrintFixed(buf, seconds, 1), 5);
+    const std::string_view minutesText = PrintFixed(buf, minutes, 0);
+    if (minutesText.size() < 2 && IsDigit(minutesText[0])) line[used++] = '0';  // '0' flag
+    used = AppendPadded(line, used, minutesText, 0);
+    used = AppendPadded(line, used, PrintFixed(buf, seconds, 1), 5);
     out.assign(line, used);
 }
 
