@@ -1,0 +1,174 @@
+// Micro-benchmarks of the curve engine: the solver with its twenty texts, the number and
+// angle texts, angle reading, the report block and one whole typed entry.
+//
+// Every benchmark runs on a host whose calls do nothing, so what is timed is the engine
+// alone. Values are chosen so that no pair shows a message except the two pairs that
+// always do (Lrr + chord, Lrr + tangent), whose message goes to the same silent host.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "report/Report.h"
+#include "solver/Curve.h"
+#include "solver/CurveHost.h"
+#include "solver/CurveModel.h"
+#include "text/AngleText.h"
+#include "text/NumberText.h"
+
+namespace bendwise {
+namespace {
+
+class SilentHost : public CCurveHost {
+  public:
+    void ShowMessage(std::string_view) override {}
+    void PlaySound(Sound) override {}
+    void SetIndicator(int, bool) override {}
+    void RefreshScreen() override {}
+    std::optional<std::string> AskReportPath(std::string_view) override { return std::nullopt; }
+};
+
+// A model holding radius 1000, Delta 30 (every element derived and consistent), with the
+// current pair set to `last` + `prev`, so that Recalculate(0) solves that pair from
+// values it would itself produce.
+struct CurveFixture {
+    CCurveMemory memory;
+    SilentHost host;
+    CCurveModel model{&memory, &host};
+
+    CurveFixture(int last, int prev) {
+        model.Initialize();
+        memory.m_lastGroup = GROUP_DELTA;
+        memory.m_prevGroup = GROUP_RADIUS;
+        CCurveRecord& r = model.MutableRecord();
+        r.m_radius = 1000.0;
+        r.m_delta = 30.0;
+        r.m_inboundAz = 10.0;
+        model.Recalculate(0);
+        memory.m_lastGroup = last;
+        memory.m_prevGroup = prev;
+        model.Recalculate(0);
+    }
+};
+
+// Recalculate(0) on one pair: solve, derive, all twenty texts, save, refresh.
+void BM_Recalculate(benchmark::State& state) {
+    CurveFixture f(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        f.model.Recalculate(0);
+        benchmark::DoNotOptimize(f.model.Record().m_texts.data());
+    }
+    state.SetLabel(std::string(GroupName(static_cast<int>(state.range(0)))) + "+" +
+                   GroupName(static_cast<int>(state.range(1))));
+}
+
+void AllPairs(benchmark::internal::Benchmark* b) {
+    constexpr std::array<int, 6> groups = {GROUP_RADIUS, GROUP_LARC,  GROUP_LRR,
+                                           GROUP_DELTA,  GROUP_CHORD, GROUP_TANGENT};
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        for (std::size_t j = i + 1; j < groups.size(); ++j) b->Args({groups[j], groups[i]});
+    }
+    b->ArgNames({"last", "prev"});
+}
+BENCHMARK(BM_Recalculate)->Apply(AllPairs);
+
+// Lengths of every kind FormatLength meets: fixed, negative fixed, exponent form.
+constexpr std::array<double, 4> kLengths = {5729.577951308232, -218.76330989323003,
+                                            3141592.653589793, 0.0004};
+
+void BM_FormatLength(benchmark::State& state) {
+    double value = kLengths[static_cast<std::size_t>(state.range(0))];
+    std::string out;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        FormatLength(value, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetLabel(out);
+}
+BENCHMARK(BM_FormatLength)->DenseRange(0, static_cast<int>(kLengths.size()) - 1);
+
+// Angles: an ordinary one, a negative one (360 added), one that carries into the next
+// degree and wraps.
+constexpr std::array<double, 3> kAngles = {12.5825, -0.5, 359.99999};
+
+void BM_FormatDms(benchmark::State& state) {
+    double value = kAngles[static_cast<std::size_t>(state.range(0))];
+    std::string out;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        FormatDms(value, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetLabel(out);
+}
+BENCHMARK(BM_FormatDms)->DenseRange(0, static_cast<int>(kAngles.size()) - 1);
+
+// Every accepted angle form, with the packed option as the form needs it.
+struct AngleForm {
+    const char* text;
+    bool packed;
+};
+constexpr std::array<AngleForm, 10> kAngleForms = {{
+    {"12.5", false},
+    {"12 30 15", false},
+    {"12;30;15", false},
+    {"12-30-15", false},
+    {"-12 30", false},
+    {"12 -30 -15", false},
+    {"N 45 30 15 E", false},
+    {"S 45 30 00 W", false},
+    {"45\xC2\xB0 30' 15\"", false},
+    {"12.3456", true},
+}};
+
+void BM_ReadAngleText(benchmark::State& state) {
+    const AngleForm& form = kAngleForms[static_cast<std::size_t>(state.range(0))];
+    const std::string text = form.text;
+    double angle = 0.0;
+    for (auto _ : state) {
+        AngleRead read = ReadAngleText(text, form.packed, angle);
+        benchmark::DoNotOptimize(read);
+        benchmark::DoNotOptimize(angle);
+    }
+    if (ReadAngleText(text, form.packed, angle) != AngleRead::Ok) {
+        state.SkipWithError("angle form refused");
+    }
+    state.SetLabel(form.text);
+}
+BENCHMARK(BM_ReadAngleText)->DenseRange(0, static_cast<int>(kAngleForms.size()) - 1);
+
+void BM_ReportBlock(benchmark::State& state) {
+    CurveFixture f(GROUP_DELTA, GROUP_RADIUS);
+    for (auto _ : state) {
+        std::string block = BuildReportBlock(f.model.Record());
+        benchmark::DoNotOptimize(block.data());
+    }
+}
+BENCHMARK(BM_ReportBlock);
+
+// One typed entry as the window makes it: Enter, then the radius field loses the focus
+// with a new text, through to the refreshed record. The two values alternate so that the
+// entry is never Unchanged.
+void BM_FullEntry(benchmark::State& state) {
+    CurveFixture f(GROUP_DELTA, GROUP_RADIUS);
+    const std::array<std::string, 2> texts = {"1000", "1000.5"};
+    std::size_t turn = 0;
+    for (auto _ : state) {
+        f.model.OnEnterKey();
+        EntryResult result = f.model.OnKillfocusRadius(texts[turn]);
+        benchmark::DoNotOptimize(result);
+        turn ^= 1;
+    }
+    if (f.model.OnKillfocusRadius("1001") != EntryResult::Accepted) {
+        state.SkipWithError("entry not accepted");
+    }
+}
+BENCHMARK(BM_FullEntry);
+
+}  // namespace
+}  // namespace bendwise
+
+BENCHMARK_MAIN();
