@@ -19,11 +19,11 @@ constexpr double kFitHeight = 420;
 constexpr double kKeyLeft = 640;
 constexpr double kKeyTop = 90;
 
-constexpr double kTangentStub = 70;   // tangent stubs when there is no finite PI
-constexpr double kPiStub = 170;       // tangents pointing at a PI off the drawing
-constexpr double kCentreStub = 130;   // radii pointing at a centre off the drawing
-constexpr double kLabelGap = 14;      // label offset from the point or line it names
-constexpr double kMinLabelled = 40;   // a line shorter than this carries no label on it
+constexpr double kTangentStub = 70;  // tangent stubs when there is no finite PI
+constexpr double kPiStub = 170;      // tangents pointing at a PI off the drawing
+constexpr double kCentreStub = 130;  // radii pointing at a centre off the drawing
+constexpr double kLabelGap = 14;     // label offset from the point or line it names
+constexpr double kMinLabelled = 40;  // a line shorter than this carries no label on it
 
 // Colours of the elements, also used for the swatches of the key.
 constexpr const char* kArcColour = "#1f5fbf";
@@ -37,12 +37,24 @@ struct Vec {
     double x = 0;
     double y = 0;
 };
-Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
-Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y}; }
-Vec operator*(double s, Vec a) { return {s * a.x, s * a.y}; }
-double Norm(Vec a) { return std::hypot(a.x, a.y); }
-Vec Mid(Vec a, Vec b) { return 0.5 * (a + b); }
-bool Finite(Vec a) { return std::isfinite(a.x) && std::isfinite(a.y); }
+Vec operator+(Vec a, Vec b) {
+    return {a.x + b.x, a.y + b.y};
+}
+Vec operator-(Vec a, Vec b) {
+    return {a.x - b.x, a.y - b.y};
+}
+Vec operator*(double s, Vec a) {
+    return {s * a.x, s * a.y};
+}
+double Norm(Vec a) {
+    return std::hypot(a.x, a.y);
+}
+Vec Mid(Vec a, Vec b) {
+    return 0.5 * (a + b);
+}
+bool Finite(Vec a) {
+    return std::isfinite(a.x) && std::isfinite(a.y);
+}
 
 // Unit vector of `fallback` when `v` has no length.
 Vec Unit(Vec v, Vec fallback) {
@@ -69,8 +81,8 @@ struct Box {
 // The curve in ground coordinates (x east, y north, length units) with the PC at the
 // origin.
 struct Geometry {
-    double k = 0;      // degrees per radian
-    double side = 1;   // +1 turning right (clockwise), -1 left
+    double k = 0;     // degrees per radian
+    double side = 1;  // +1 turning right (clockwise), -1 left
     double inbound = 0;
     double delta = 0;
     double radius = 0;
@@ -80,15 +92,12 @@ struct Geometry {
     std::vector<Vec> arc;
 
     // Unit vector of an azimuth in degrees: north is +y, east +x.
-    Vec Direction(double azimuth) const {
-        return {std::sin(azimuth / k), std::cos(azimuth / k)};
-    }
+    Vec Direction(double azimuth) const { return {std::sin(azimuth / k), std::cos(azimuth / k)}; }
     // The point of the arc whose central angle from the PC is `theta` degrees: at the end
     // of a chord of 2 R sin(theta / 2) whose azimuth has turned by theta / 2 from the
     // inbound tangent. No subtraction of large coordinates, so a huge radius loses nothing.
     Vec OnArc(double theta) const {
-        return ((2 * radius) * std::sin(theta / (2 * k))) *
-               Direction(inbound + side * (theta / 2));
+        return ((2 * radius) * std::sin(theta / (2 * k))) * Direction(inbound + side * (theta / 2));
     }
 };
 
@@ -98,8 +107,8 @@ bool MakeGeometry(const CCurveRecord& r, Geometry& g) {
     g.inbound = r.m_inboundAz;
     g.delta = r.m_delta;
     g.radius = r.m_radius;
-    if (!(g.k > 0) || !std::isfinite(g.inbound) || !std::isfinite(g.delta) ||
-        !(g.delta > 0) || !std::isfinite(g.radius) || !(g.radius > 0)) {
+    if (!(g.k > 0) || !std::isfinite(g.inbound) || !std::isfinite(g.delta) || !(g.delta > 0) ||
+        !std::isfinite(g.radius) || !(g.radius > 0)) {
         return false;
     }
     g.fullCircle = g.delta >= 360;
@@ -152,11 +161,20 @@ std::string Escape(std::string_view text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '&': out.append("&amp;"); break;
-            case '<': out.append("&lt;"); break;
-            case '>': out.append("&gt;"); break;
-            case '"': out.append("&quot;"); break;
-            default: out.push_back(c);
+            case '&':
+                out.append("&amp;");
+                break;
+            case '<':
+                out.append("&lt;");
+                break;
+            case '>':
+                out.append("&gt;");
+                break;
+            case '"':
+                out.append("&quot;");
+                break;
+            default:
+                out.push_back(c);
         }
     }
     return out;
@@ -195,7 +213,8 @@ class SvgOut {
     void Text(Vec at, std::string_view content, const char* anchor, double size,
               const char* colour = "#000000", bool bold = false, bool mono = false) {
         text.append("<text x=\"").append(Number(at.x)).append("\" y=\"").append(Number(at.y));
-        text.append("\" font-family=\"").append(mono ? "DejaVu Sans Mono, monospace" : "DejaVu Sans, sans-serif");
+        text.append("\" font-family=\"")
+            .append(mono ? "DejaVu Sans Mono, monospace" : "DejaVu Sans, sans-serif");
         text.append("\" font-size=\"").append(Number(size)).append("\" fill=\"").append(colour);
         text.append("\" text-anchor=\"").append(anchor).append("\"");
         if (bold) text.append(" font-weight=\"bold\"");
@@ -345,8 +364,9 @@ std::string BuildCurveSvg(const CCurveRecord& record) {
     const View view = Fit(box);
 
     if (!drawable) {
-        notes.push_back("This curve cannot be drawn: its radius or central angle is not a "
-                        "positive finite number.");
+        notes.push_back(
+            "This curve cannot be drawn: its radius or central angle is not a "
+            "positive finite number.");
     } else {
         const Vec pc = view.Screen(g.pc);
         const Vec pt = view.Screen(g.pt);
@@ -382,12 +402,14 @@ std::string BuildCurveSvg(const CCurveRecord& record) {
         } else {
             svg.Line(pc - kTangentStub * inDir, pc, kTangentColour, 1.5, "4 4");
             svg.Line(pt, pt + kTangentStub * outDir, kTangentColour, 1.5, "4 4");
-            notes.push_back("No finite PI: with a Delta of 180\u00B0 or more the tangents do "
-                            "not meet ahead of the curve, so T and E have no point to draw.");
+            notes.push_back(
+                "No finite PI: with a Delta of 180\u00B0 or more the tangents do "
+                "not meet ahead of the curve, so T and E have no point to draw.");
         }
         if (g.fullCircle) {
-            notes.push_back("A Delta of 360\u00B0 or more: the arc closes on itself and is "
-                            "drawn once round.");
+            notes.push_back(
+                "A Delta of 360\u00B0 or more: the arc closes on itself and is "
+                "drawn once round.");
         }
 
         // Chord, external, middle ordinate, then the arc on top.
@@ -400,8 +422,8 @@ std::string BuildCurveSvg(const CCurveRecord& record) {
 
         // Values along the elements, where there is room.
         if (centreShown) {
-            SegmentLabel(svg, centre, pt, 0.5, Mid(centre, pc),
-                         "R " + record.Text(Field::Radius), kRadiusColour);
+            SegmentLabel(svg, centre, pt, 0.5, Mid(centre, pc), "R " + record.Text(Field::Radius),
+                         kRadiusColour);
         }
         SegmentLabel(svg, pc, pt, 0.3, arcMid, "C " + record.Text(Field::Chord), kChordColour);
         if (piShown) {
@@ -435,8 +457,7 @@ std::string BuildCurveSvg(const CCurveRecord& record) {
                 const Vec away = Unit(centre - arcMid, {0, 1});
                 Label(svg, centre, away, "Centre", 14, "#000000", true);
                 const double line = away.y < -0.35 ? -17 : 17;  // Delta beyond the name
-                Label(svg, centre + Vec{0, line}, away, "\u0394 " + record.Text(Field::Delta),
-                      13);
+                Label(svg, centre + Vec{0, line}, away, "\u0394 " + record.Text(Field::Delta), 13);
             } else {
                 // From 180 degrees the chord crosses that side and the radii open wide
                 // towards it: the labels go up the middle ordinate, beside it, in the wide

@@ -75,8 +75,8 @@ constexpr ValueInfo kValues[] = {
 
 ExtrasOptionKind KindOfExtrasOption(std::string_view name) {
     if (name == "--describe" || name == "--json") return ExtrasOptionKind::Flag;
-    if (name == "--svg" || name == "--unit" || name == "--pi-station" ||
-        name == "--stationing" || name == "--stakeout") {
+    if (name == "--svg" || name == "--unit" || name == "--pi-station" || name == "--stationing" ||
+        name == "--stakeout") {
         return ExtrasOptionKind::Valued;
     }
     return ExtrasOptionKind::NotExtras;
@@ -175,9 +175,9 @@ std::string ExtrasText(const CCurveRecord& record, const ExtrasOptions& options)
         AppendLabelled(out, "Stakeout", "none: " + reason);
         return out;
     }
-    AppendLabelled(out, "Stakeout", "every " + Fixed(*options.stakeoutInterval) +
-                                        ", deflections " + (record.m_left ? "left" : "right") +
-                                        " from the back tangent at the PC");
+    AppendLabelled(out, "Stakeout",
+                   "every " + Fixed(*options.stakeoutInterval) + ", deflections " +
+                       (record.m_left ? "left" : "right") + " from the back tangent at the PC");
     for (const char* heading : {"Station", "Distance", "Deflection", "Chord"}) {
         AppendCell(out, heading);
     }
@@ -235,8 +235,7 @@ std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
         json.String(DescribeCurve(record, options.unit));
     }
     if (options.piStation) {
-        const CurveStations stations =
-            ComputeStations(record, *options.piStation, ModeOf(options));
+        const CurveStations stations = ComputeStations(record, *options.piStation, ModeOf(options));
         json.Key("stations");
         json.BeginObject();
         json.Key("stationing");
@@ -316,8 +315,7 @@ bool WriteCurveSvg(const std::string& path, const CCurveRecord& record, std::str
     const int writeErrno = errno;
     const bool closed = std::fclose(file) == 0;
     if (written && closed) return true;
-    reason = "cannot write SVG file '" + path + "': " +
-             std::strerror(written ? errno : writeErrno);
+    reason = "cannot write SVG file '" + path + "': " + std::strerror(written ? errno : writeErrno);
     std::remove(path.c_str());
     return false;
 }

@@ -10,8 +10,7 @@ std::string JsonNumber(double value) {
     // to_chars is locale-independent and prints what printf("%.17g") prints in the C
     // locale: the exact binary value rounded to 17 significant digits.
     char buf[64];
-    const auto result =
-        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
+    const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
     return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
 }
 
@@ -21,11 +20,21 @@ std::string JsonString(std::string_view text) {
     for (char c : text) {
         const unsigned char u = static_cast<unsigned char>(c);
         switch (c) {
-            case '"': out.append("\\\""); break;
-            case '\\': out.append("\\\\"); break;
-            case '\n': out.append("\\n"); break;
-            case '\r': out.append("\\r"); break;
-            case '\t': out.append("\\t"); break;
+            case '"':
+                out.append("\\\"");
+                break;
+            case '\\':
+                out.append("\\\\");
+                break;
+            case '\n':
+                out.append("\\n");
+                break;
+            case '\r':
+                out.append("\\r");
+                break;
+            case '\t':
+                out.append("\\t");
+                break;
             default:
                 if (u < 0x20) {
                     out.append("\\u00");

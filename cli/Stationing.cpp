@@ -95,8 +95,7 @@ CurveStations ComputeStations(const CCurveRecord& record, double piStation, Stat
     const bool finitePi = record.m_delta < 180 && std::isfinite(tangent) && tangent >= 0;
     s.pc = piStation - tangent;
     s.pt = s.pc + s.length;
-    s.defined = finitePi && std::isfinite(s.length) && std::isfinite(s.pc) &&
-                std::isfinite(s.pt);
+    s.defined = finitePi && std::isfinite(s.length) && std::isfinite(s.pc) && std::isfinite(s.pt);
     if (!s.defined) {
         s.pc = std::numeric_limits<double>::quiet_NaN();
         s.pt = s.pc;

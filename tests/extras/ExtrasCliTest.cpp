@@ -118,8 +118,9 @@ TEST_F(ExtrasCli, JsonGoesToStandardOutputWhileTheBlockGoesToTheFile) {
 TEST_F(ExtrasCli, UnwritableSvgFileEndsWithStatusThree) {
     Run({"radius=1000", "--svg", "missing/curve.svg"});
     EXPECT_EQ(status, 3);
-    EXPECT_EQ(err, "bendwise-cli: cannot write SVG file 'missing/curve.svg': No such file or "
-                   "directory\n");
+    EXPECT_EQ(err,
+              "bendwise-cli: cannot write SVG file 'missing/curve.svg': No such file or "
+              "directory\n");
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The CLI's extra options: their values, the text printed after the block, and the JSON
 // line with every number at full precision.
 
-#include "cli/Extras.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,6 +9,7 @@
 
 #include "MiniParsers.h"
 #include "SolvedCurve.h"
+#include "cli/Extras.h"
 #include "cli/JsonWriter.h"
 
 namespace bendwise {
@@ -88,7 +87,8 @@ TEST(ExtrasOption, RefusesBadValuesWithOneLineReason) {
         const char* value;
         const char* reason;
     } cases[] = {
-        {"--pi-station", "12+3x", "--pi-station: '12+3x' is not a station (25+50, 25+50.00 or 2550)"},
+        {"--pi-station", "12+3x",
+         "--pi-station: '12+3x' is not a station (25+50, 25+50.00 or 2550)"},
         {"--pi-station", "", "--pi-station: '' is not a station (25+50, 25+50.00 or 2550)"},
         {"--stakeout", "0", "--stakeout: the interval must be a positive length, not '0'"},
         {"--stakeout", "-5", "--stakeout: the interval must be a positive length, not '-5'"},
@@ -113,7 +113,8 @@ TEST(ExtrasOption, StationsNeedThePiStation) {
         ExtrasOptions options;
         const char* reason;  // empty when the combination is fine
     } cases[] = {
-        {Options({{"--stakeout", "50"}}), "--stakeout needs --pi-station to know where the curve lies"},
+        {Options({{"--stakeout", "50"}}),
+         "--stakeout needs --pi-station to know where the curve lies"},
         {Options({{"--stationing", "chord"}}), "--stationing needs --pi-station"},
         {Options({{"--stakeout", "50"}, {"--pi-station", "2550"}}), ""},
         {Options({{"--describe", ""}, {"--svg", "a.svg"}}), ""},
@@ -131,15 +132,16 @@ TEST(ExtrasOption, BatchLineNumberGoesBeforeTheExtension) {
         long line;
         const char* result;
     } cases[] = {
-        {"curve.svg", 0, "curve.svg"},         {"curve.svg", 3, "curve-3.svg"},
-        {"out/plan", 12, "out/plan-12"},       {"out.d/plan", 2, "out.d/plan-2"},
-        {".svg", 4, ".svg-4"},                 {"a/b.c.svg", 7, "a/b.c-7.svg"},
+        {"curve.svg", 0, "curve.svg"},   {"curve.svg", 3, "curve-3.svg"},
+        {"out/plan", 12, "out/plan-12"}, {"out.d/plan", 2, "out.d/plan-2"},
+        {".svg", 4, ".svg-4"},           {"a/b.c.svg", 7, "a/b.c-7.svg"},
     };
     for (const auto& c : cases) EXPECT_EQ(SvgPathForLine(c.path, c.line), c.result);
 }
 
 TEST(ExtrasText, WorkedCurveDescriptionStationsAndTable) {
-    const SolvedCurve curve({{Field::Radius, "1000"}, {Field::Delta, "30"}, {Field::InboundAz, "45"}});
+    const SolvedCurve curve(
+        {{Field::Radius, "1000"}, {Field::Delta, "30"}, {Field::InboundAz, "45"}});
     const ExtrasOptions o =
         Options({{"--describe", ""}, {"--pi-station", "10+00"}, {"--stakeout", "100"}});
     EXPECT_EQ(ExtrasText(curve.Record(), o),
@@ -173,7 +175,8 @@ TEST(ExtrasText, NoStationsWithoutAFinitePi) {
 }
 
 TEST(CurveJson, EveryRecordValueReadsBackToTheSameDouble) {
-    const SolvedCurve curve({{Field::Radius, "1000"}, {Field::Delta, "30"}, {Field::InboundAz, "45"}});
+    const SolvedCurve curve(
+        {{Field::Radius, "1000"}, {Field::Delta, "30"}, {Field::InboundAz, "45"}});
     const CCurveRecord& r = curve.Record();
     const std::string json = CurveJson(r, curve.memory, Options({{"--describe", ""}}), 0);
     ASSERT_EQ(json.back(), '\n');
@@ -183,21 +186,31 @@ TEST(CurveJson, EveryRecordValueReadsBackToTheSameDouble) {
         const char* key;
         double value;
     } values[] = {
-        {"radius", r.m_radius},          {"degree-arc", r.m_degreeArc},
-        {"degree-chord", r.m_degreeChord}, {"larc", r.m_lengthArc},
-        {"lrr", r.m_lengthRR},           {"chord", r.m_chord},
-        {"tangent", r.m_tangent},        {"delta", r.m_delta},
-        {"inbound-az", r.m_inboundAz},   {"chord-az", r.m_chordAz},
-        {"outbound-az", r.m_outboundAz}, {"external", r.m_external},
-        {"mid-ordinate", r.m_midOrdinate}, {"delta-x", r.m_deltaX},
-        {"delta-y", r.m_deltaY},         {"circle-area", r.m_circleArea},
-        {"sector-area", r.m_sectorArea}, {"segment-area", r.m_segmentArea},
+        {"radius", r.m_radius},
+        {"degree-arc", r.m_degreeArc},
+        {"degree-chord", r.m_degreeChord},
+        {"larc", r.m_lengthArc},
+        {"lrr", r.m_lengthRR},
+        {"chord", r.m_chord},
+        {"tangent", r.m_tangent},
+        {"delta", r.m_delta},
+        {"inbound-az", r.m_inboundAz},
+        {"chord-az", r.m_chordAz},
+        {"outbound-az", r.m_outboundAz},
+        {"external", r.m_external},
+        {"mid-ordinate", r.m_midOrdinate},
+        {"delta-x", r.m_deltaX},
+        {"delta-y", r.m_deltaY},
+        {"circle-area", r.m_circleArea},
+        {"sector-area", r.m_sectorArea},
+        {"segment-area", r.m_segmentArea},
         {"fillet-area", r.m_filletArea},
     };
     for (const auto& v : values) EXPECT_EQ(JsonValueAfter(json, v.key), v.value) << v.key;
     EXPECT_NE(json.find("\"half-delta\":\"15 00  0.0\""), std::string::npos);
     EXPECT_NE(json.find("\"circle-area\":\"3.1415927e+006\""), std::string::npos);
-    EXPECT_NE(json.find("\"pair\":{\"last\":\"delta\",\"previous\":\"radius\"}"), std::string::npos);
+    EXPECT_NE(json.find("\"pair\":{\"last\":\"delta\",\"previous\":\"radius\"}"),
+              std::string::npos);
     EXPECT_NE(json.find("\"description\":\"a curve to the right"), std::string::npos);
     EXPECT_EQ(json.find("\"stations\""), std::string::npos);  // not asked for
     EXPECT_EQ(json.find("\"line\""), std::string::npos);

@@ -1,12 +1,11 @@
 // The curve in deed wording: whole seconds with the carry, quadrant bearings, the sentence.
 
-#include "cli/LegalDescription.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "SolvedCurve.h"
+#include "cli/LegalDescription.h"
 
 namespace bendwise {
 namespace {
@@ -19,15 +18,15 @@ TEST(DmsSeconds, RoundsTheWholeAngleSoSixtyNeverShows) {
         const char* text;
     } cases[] = {
         {30, "30\u00B000'00\""},
-        {29.99999, "30\u00B000'00\""},        // 29 59 59.964: the seconds carry twice
-        {29.99985, "29\u00B059'59\""},        // 59.46 seconds round down
+        {29.99999, "30\u00B000'00\""},  // 29 59 59.964: the seconds carry twice
+        {29.99985, "29\u00B059'59\""},  // 59.46 seconds round down
         {0.99999, "1\u00B000'00\""},
-        {12.5825, "12\u00B034'57\""},         // 56.99999999 seconds
+        {12.5825, "12\u00B034'57\""},  // 56.99999999 seconds
         {45.50416666666667, "45\u00B030'15\""},
-        {200, "200\u00B000'00\""},            // no wrap: a central angle may exceed 180
+        {200, "200\u00B000'00\""},  // no wrap: a central angle may exceed 180
         {0.1 / 3600, "0\u00B000'00\""},
         {-10.5, "-10\u00B030'00\""},
-        {-0.1 / 3600, "0\u00B000'00\""},      // rounds to zero: no sign
+        {-0.1 / 3600, "0\u00B000'00\""},  // rounds to zero: no sign
         {std::numeric_limits<double>::quiet_NaN(), "undefined"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatDmsSeconds(c.degrees), c.text) << c.degrees;
@@ -38,11 +37,11 @@ TEST(QuadrantBearing, OneRuleForEachQuadrant) {
         double azimuth;
         const char* text;
     } cases[] = {
-        {60, "N 60\u00B000'00\" E"},     {0, "N 0\u00B000'00\" E"},
-        {90, "N 90\u00B000'00\" E"},     {135, "S 45\u00B000'00\" E"},
-        {180, "S 0\u00B000'00\" E"},     {200, "S 20\u00B000'00\" W"},
-        {270, "N 90\u00B000'00\" W"},    {345.5, "N 14\u00B030'00\" W"},
-        {-10, "N 10\u00B000'00\" W"},    {480, "S 60\u00B000'00\" E"},
+        {60, "N 60\u00B000'00\" E"},        {0, "N 0\u00B000'00\" E"},
+        {90, "N 90\u00B000'00\" E"},        {135, "S 45\u00B000'00\" E"},
+        {180, "S 0\u00B000'00\" E"},        {200, "S 20\u00B000'00\" W"},
+        {270, "N 90\u00B000'00\" W"},       {345.5, "N 14\u00B030'00\" W"},
+        {-10, "N 10\u00B000'00\" W"},       {480, "S 60\u00B000'00\" E"},
         {359.99999, "N 0\u00B000'00\" E"},  // rounds to 360, which is north
         {89.999999, "N 90\u00B000'00\" E"},
     };

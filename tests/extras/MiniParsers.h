@@ -19,9 +19,12 @@ inline std::string CheckXml(std::string_view doc) {
     std::vector<std::string> open;
     int roots = 0;
     auto fault = [&](const std::string& what) { return what + " at byte " + std::to_string(i); };
-    auto isNameStart = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == ':'; };
+    auto isNameStart = [](char c) {
+        return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == ':';
+    };
     auto isNameChar = [&](char c) {
-        return isNameStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.';
+        return isNameStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '-' ||
+               c == '.';
     };
     auto name = [&]() {
         const std::size_t start = i;
@@ -79,7 +82,8 @@ inline std::string CheckXml(std::string_view doc) {
             const std::string closing = name();
             skipBlanks();
             if (i >= doc.size() || doc[i] != '>') return fault("bad end tag");
-            if (open.empty() || open.back() != closing) return fault("end tag </" + closing + "> out of order");
+            if (open.empty() || open.back() != closing)
+                return fault("end tag </" + closing + "> out of order");
             open.pop_back();
             ++i;
             continue;
@@ -105,12 +109,14 @@ inline std::string CheckXml(std::string_view doc) {
             if (i == before) return fault("no blank before attribute");
             const std::string attribute = name();
             if (attribute.empty()) return fault("bad attribute name");
-            if (!attributes.insert(attribute).second) return fault("attribute " + attribute + " twice");
+            if (!attributes.insert(attribute).second)
+                return fault("attribute " + attribute + " twice");
             skipBlanks();
             if (i >= doc.size() || doc[i] != '=') return fault("attribute without '='");
             ++i;
             skipBlanks();
-            if (i >= doc.size() || (doc[i] != '"' && doc[i] != '\'')) return fault("unquoted attribute");
+            if (i >= doc.size() || (doc[i] != '"' && doc[i] != '\''))
+                return fault("unquoted attribute");
             const char quote = doc[i++];
             while (i < doc.size() && doc[i] != quote) {
                 if (doc[i] == '<') return fault("'<' in attribute value");
@@ -147,7 +153,8 @@ class JsonChecker {
     bool More() const { return m_at < m_text.size(); }
     char Peek() const { return More() ? m_text[m_at] : '\0'; }
     void Blanks() {
-        while (More() && (Peek() == ' ' || Peek() == '\t' || Peek() == '\n' || Peek() == '\r')) ++m_at;
+        while (More() && (Peek() == ' ' || Peek() == '\t' || Peek() == '\n' || Peek() == '\r'))
+            ++m_at;
     }
     bool Literal(std::string_view word) {
         if (m_text.substr(m_at, word.size()) != word) return false;
@@ -228,13 +235,20 @@ class JsonChecker {
     }
     bool Value() {
         switch (Peek()) {
-            case '{': return Members('}', true);
-            case '[': return Members(']', false);
-            case '"': return String();
-            case 't': return Literal("true");
-            case 'f': return Literal("false");
-            case 'n': return Literal("null");
-            default: return Number();
+            case '{':
+                return Members('}', true);
+            case '[':
+                return Members(']', false);
+            case '"':
+                return String();
+            case 't':
+                return Literal("true");
+            case 'f':
+                return Literal("false");
+            case 'n':
+                return Literal("null");
+            default:
+                return Number();
         }
     }
 

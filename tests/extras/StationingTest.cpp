@@ -1,7 +1,5 @@
 // Stations in NN+NN.NN, PC and PT by arc and chord stationing, and the deflection table.
 
-#include "cli/Stationing.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "SolvedCurve.h"
+#include "cli/Stationing.h"
 #include "text/NumberText.h"
 
 namespace bendwise {
@@ -36,8 +35,8 @@ TEST(StationText, ReadsHundredsPlusForms) {
         const char* text;
         double value;
     } cases[] = {
-        {"2550", 2550},    {"2550.25", 2550.25}, {"25+50", 2550}, {"25+50.00", 2550},
-        {"0+07.5", 7.5},   {"-1+50", -150},      {"0", 0},        {"123+45.678", 12345.678},
+        {"2550", 2550},  {"2550.25", 2550.25}, {"25+50", 2550}, {"25+50.00", 2550},
+        {"0+07.5", 7.5}, {"-1+50", -150},      {"0", 0},        {"123+45.678", 12345.678},
     };
     for (const auto& c : cases) {
         double value = -1;
@@ -47,9 +46,9 @@ TEST(StationText, ReadsHundredsPlusForms) {
 }
 
 TEST(StationText, RefusesOtherTexts) {
-    for (const char* text : {"", "12+3x", "25+5", "25+500", "+50", "25+", "25+50.", ".5", "2550.",
-                             "1e3", "25 + 50", " 2550", "inf", "nan", "0x10", "--5", "-",
-                             "25+50+00", "25+5a.00"}) {
+    for (const char* text :
+         {"", "12+3x", "25+5", "25+500", "+50", "25+", "25+50.", ".5", "2550.", "1e3", "25 + 50",
+          " 2550", "inf", "nan", "0x10", "--5", "-", "25+50+00", "25+5a.00"}) {
         double value = 42;
         EXPECT_FALSE(ParseStation(text, value)) << "'" << text << "'";
         EXPECT_EQ(value, 42) << text;
@@ -62,9 +61,15 @@ TEST(StationText, RoundsBeforeSplittingSoTheCarryReachesTheHundreds) {
         const char* text;
     } cases[] = {
         {1299.996, "13+00.00"},  // never 12+100.00
-        {1299.994, "12+99.99"},  {2096.239, "20+96.24"}, {99.999, "1+00.00"},
-        {7.5, "0+07.50"},        {0, "0+00.00"},         {-150, "-1+50.00"},
-        {-0.001, "0+00.00"},     {-99.996, "-1+00.00"},  {123456.7, "1234+56.70"},
+        {1299.994, "12+99.99"},
+        {2096.239, "20+96.24"},
+        {99.999, "1+00.00"},
+        {7.5, "0+07.50"},
+        {0, "0+00.00"},
+        {-150, "-1+50.00"},
+        {-0.001, "0+00.00"},
+        {-99.996, "-1+00.00"},
+        {123456.7, "1234+56.70"},
         {std::numeric_limits<double>::quiet_NaN(), "undefined"},
         {std::numeric_limits<double>::infinity(), "undefined"},
     };
