@@ -7,6 +7,7 @@
 // Output, one item per line:
 //   line <microseconds> <text>     each line the program wrote to standard output
 //   exit <microseconds> <status>   status is the exit code, or "signal N"
+//   cpu_us <microseconds>          user + system CPU time of the program
 //   maxrss_kb <kilobytes>          peak RSS of the program (getrusage of the child)
 // With --stdout FILE the program's standard output goes to FILE instead and no "line"
 // items are reported (for programs whose output is data, not progress marks).
@@ -157,6 +158,10 @@ int main(int argc, char** argv) {
     } else {
         std::printf("exit %lld signal %d\n", end, WTERMSIG(status));
     }
+    const auto micros = [](const timeval& t) {
+        return static_cast<long long>(t.tv_sec) * 1000000 + t.tv_usec;
+    };
+    std::printf("cpu_us %lld\n", micros(usage.ru_utime) + micros(usage.ru_stime));
     std::printf("maxrss_kb %ld\n", usage.ru_maxrss);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
 }

@@ -106,7 +106,10 @@ for _ in $(seq "$BATCH_RUNS"); do
         exit 1
     fi
     us=$(awk '$1 == "exit" { print $2 }' "$WORK/batch-launch.txt")
-    if [ -z "$best" ] || [ "$us" -lt "$best" ]; then best=$us; fi
+    if [ -z "$best" ] || [ "$us" -lt "$best" ]; then
+        best=$us
+        best_cpu=$(awk '$1 == "cpu_us" { print $2 }' "$WORK/batch-launch.txt")
+    fi
 done
 blocks=$(($(wc -l <"$WORK/batch-out.txt") / 11))
 if [ "$blocks" -ne "$BATCH_LINES" ]; then
@@ -115,7 +118,8 @@ if [ "$blocks" -ne "$BATCH_LINES" ]; then
 fi
 rate=$(awk -v n="$BATCH_LINES" -v us="$best" 'BEGIN { printf "%.0f", n / (us / 1e6) }')
 row "bendwise-cli --batch, $BATCH_LINES lines to --output (best of $BATCH_RUNS)" \
-    "$(awk -v us="$best" 'BEGIN { printf "%.3f s", us / 1e6 }'), $rate lines/s" \
+    "$(awk -v us="$best" -v cpu="$best_cpu" \
+        'BEGIN { printf "%.3f s (cpu %.3f s)", us / 1e6, cpu / 1e6 }'), $rate lines/s" \
     ">= 100000 lines/s" "$(verdict "$((100000 * 1000 / (rate > 0 ? rate : 1)))" 1000)"
 
 # ---- start-up ----
@@ -196,15 +200,18 @@ echo "CPU: ${cpu:-unknown} ($(nproc) cores), $(uname -sr), $(date -u +%Y-%m-%dT%
 echo "Commit: $(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo unknown)"
 echo
 awk -F'\t' '
+    # Width in characters: UTF-8 continuation bytes take no column.
+    function width(s,    t) { t = s; return length(s) - gsub(/[\200-\277]/, "", t) }
+    function pad(s, w) { while (width(s) < w) s = s " "; return s }
     { name[NR] = $1; result[NR] = $2; target[NR] = $3; verdict[NR] = $4
-      if (length($1) > w1) w1 = length($1)
-      if (length($2) > w2) w2 = length($2)
-      if (length($3) > w3) w3 = length($3) }
+      if (width($1) > w1) w1 = width($1)
+      if (width($2) > w2) w2 = width($2)
+      if (width($3) > w3) w3 = width($3) }
     END {
         if (w1 < 9) w1 = 9
-        fmt = "%-" w1 "s  %-" w2 "s  %-" w3 "s  %s\n"
-        printf fmt, "Benchmark", "Result", "Target", ""
+        print pad("Benchmark", w1) "  " pad("Result", w2) "  " pad("Target", w3)
         line = ""; for (i = 0; i < w1 + w2 + w3 + 12; ++i) line = line "-"
         print line
-        for (i = 1; i <= NR; ++i) printf fmt, name[i], result[i], target[i], verdict[i]
+        for (i = 1; i <= NR; ++i)
+            print pad(name[i], w1) "  " pad(result[i], w2) "  " pad(target[i], w3) "  " verdict[i]
     }' "$ROWS"
