@@ -186,6 +186,7 @@ EXAMPLES
                                                 Chord.", exit status 1
   printf 'radius=1000 delta=30\nlarc="523.6"\n' | bendwise-cli --batch -
   bendwise-cli radius=1000 delta=30 inbound-az=45 --svg curve.svg --describe
+  bendwise-cli packed=off radius=300 delta=12.5 --describe --unit metres
   bendwise-cli degree-chord=2 delta=18 --pi-station 25+50 --stationing chord \
                --stakeout 100               PC 20+96.24, PT 29+96.24, 100-unit chords
   bendwise-cli degree-arc=4 delta=40 --pi-station 23+25 --json
