@@ -25,6 +25,7 @@ TEST(DmsSeconds, RoundsTheWholeAngleSoSixtyNeverShows) {
         {45.50416666666667, "45\u00B030'15\""},
         {200, "200\u00B000'00\""},  // no wrap: a central angle may exceed 180
         {0.1 / 3600, "0\u00B000'00\""},
+        {0.5 / 3600, "0\u00B000'01\""},  // half a second rounds away from zero
         {-10.5, "-10\u00B030'00\""},
         {-0.1 / 3600, "0\u00B000'00\""},  // rounds to zero: no sign
         {std::numeric_limits<double>::quiet_NaN(), "undefined"},
