@@ -74,21 +74,21 @@ CCurveDlg::CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_platform(platform),
+      m_units(font()),
       m_model(memory, this) {
     setObjectName(QStringLiteral("curveDialog"));
     setWindowTitle(QStringLiteral("Circular Curve Calculations"));
-    CDialogUnits units(font());
     for (const ControlSpec& spec : CurveControls()) {
-        units.FitText(font(), QString::fromLatin1(spec.caption), spec.width,
+        m_units.FitText(font(), QString::fromLatin1(spec.caption), spec.width,
                       CaptionDecoration(spec.kind, *style()));
     }
-    setFixedSize(units.Map(kCurveDlgWidth, kCurveDlgHeight));
+    setFixedSize(m_units.Map(kCurveDlgWidth, kCurveDlgHeight));
 
     // Frames and labels first: they lie beneath the controls they surround.
-    createStatics(units);
-    createIndicators(units);
-    createFields(units);
-    createButtons(units);
+    createStatics(m_units);
+    createIndicators(m_units);
+    createFields(m_units);
+    createButtons(m_units);
     setTabOrder();
     connectSignals();
 

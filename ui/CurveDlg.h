@@ -31,6 +31,7 @@
 
 #include "solver/CurveHost.h"
 #include "solver/CurveModel.h"
+#include "ui/DialogUnits.h"
 
 class QAbstractButton;
 class QCheckBox;
@@ -38,7 +39,6 @@ class QRadioButton;
 
 namespace bendwise {
 
-class CDialogUnits;
 class CPlatform;
 
 // An edit field that reports the loss of the focus with its reason.
@@ -66,6 +66,8 @@ public:
     CFieldEdit* FieldEdit(Field field) const { return m_fields[static_cast<int>(field)]; }
     // Any working control by its id (fields, indicators, buttons, check boxes), or null.
     QWidget* Control(int id) const;
+    // The dialog units the controls were placed with.
+    const CDialogUnits& Units() const { return m_units; }
 
     void done(int result) override;
 
@@ -102,6 +104,7 @@ private:
     std::optional<std::string> AskReportPath(std::string_view title) override;
 
     CPlatform& m_platform;
+    CDialogUnits m_units;
     CCurveModel m_model;
     std::array<CFieldEdit*, kFieldCount> m_fields{};
     std::map<int, QWidget*> m_controls;  // by control id
