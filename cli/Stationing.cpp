@@ -12,6 +12,9 @@ namespace {
 // Half a hundredth: two stations closer than this print alike.
 constexpr double kHalfHundredth = 0.005;
 
+// 2^53: every whole number up to here is a double of its own.
+constexpr double kLargestExactCount = 9007199254740992.0;
+
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -122,6 +125,12 @@ bool BuildStakeout(const CCurveRecord& record, const CurveStations& stations, do
         reason = "a stakeout interval this short gives more than 100000 points";
         return false;
     }
+    // Multiples are counted in doubles; past 2^53 consecutive counts are no longer
+    // distinct doubles, and the stations would repeat.
+    if (std::fabs(first) > kLargestExactCount || std::fabs(last) > kLargestExactCount) {
+        reason = "the stations are too large for this stakeout interval";
+        return false;
+    }
 
     const double halfDelta = record.m_delta / 2;
     const double length = stations.length;
@@ -138,8 +147,9 @@ bool BuildStakeout(const CCurveRecord& record, const CurveStations& stations, do
     };
 
     add(pc, 0.0);
-    for (double k = first; k <= last; ++k) {
-        const double station = k * interval;
+    const long count = static_cast<long>(last - first) + 1;
+    for (long i = 0; i < count; ++i) {
+        const double station = (first + static_cast<double>(i)) * interval;
         if (station - pc < kHalfHundredth || pt - station < kHalfHundredth) continue;
         add(station, station - pc);
     }

@@ -249,5 +249,19 @@ TEST(Stakeout, RefusesIntervalsThatGiveNoUsableTable) {
     }
 }
 
+// Regression: a PI at 1e18 counted multiples past 2^53, where adding one to the count no
+// longer changed it, and the table never ended.
+TEST(Stakeout, StationsTooLargeToCountAreRefused) {
+    const SolvedCurve curve({{Field::Radius, "1000"}, {Field::Delta, "30"}});
+    std::vector<StakeoutRow> rows;
+    std::string reason;
+    EXPECT_FALSE(BuildStakeout(
+        curve.Record(), ComputeStations(curve.Record(), 1e18, Stationing::Arc), 100, rows, reason));
+    EXPECT_EQ(reason, "the stations are too large for this stakeout interval");
+    EXPECT_TRUE(BuildStakeout(
+        curve.Record(), ComputeStations(curve.Record(), 1e12, Stationing::Arc), 100, rows, reason));
+    EXPECT_EQ(rows.size(), 7u);  // PC, five full stations, PT
+}
+
 }  // namespace
 }  // namespace bendwise
