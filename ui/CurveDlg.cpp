@@ -133,6 +133,12 @@ void CCurveDlg::createIndicators(const CDialogUnits& units) {
         // Only Recalculate sets them, two at a time: never exclusive, never clickable.
         indicator->setAutoExclusive(false);
         indicator->setEnabled(false);
+        // Disabled, but it is read: draw the set dot as dark as an enabled one.
+        QPalette palette = indicator->palette();
+        for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::Base}) {
+            palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
+        }
+        indicator->setPalette(palette);
         indicator->setObjectName(QString::fromLatin1(spec.name));
         indicator->setAccessibleName(QStringLiteral("%1 group in the pair")
                                          .arg(QString::fromLatin1(GroupName(spec.role))));
