@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -556,6 +558,36 @@ private slots:
         QTest::mouseClick(B(IDC_APPEND_TO_FILE), Qt::LeftButton);
         QCOMPARE(m_platform.titles, QStringList{QStringLiteral("No file to append - Create New")});
         QCOMPARE(contents(), block);
+    }
+
+    // The desktop's save dialog as the report buttons set it up.
+    void realSaveDialog() {
+        QTemporaryDir dir;
+        CRealBoxPlatform platform;
+        Open(&platform);
+        QStringList seen;
+        ModalPoller poller([&seen, &dir](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog) return;
+            seen << dialog->windowTitle() << dialog->nameFilters().join(QLatin1Char('|'))
+                 << dialog->defaultSuffix()
+                 << QFileInfo(dialog->selectedFiles().value(0)).fileName();
+            QVERIFY(dialog->acceptMode() == QFileDialog::AcceptSave);
+            QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            dialog->setDirectory(dir.path());
+            dialog->selectFile(QStringLiteral("first"));
+            static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept is protected
+        });
+        QTest::mouseClick(B(IDC_WRITE_NEW_FILE), Qt::LeftButton);
+        // The proposed name, as accepting it unchanged would give it: "CurveData" + suffix.
+        QCOMPARE(seen, (QStringList{"New Curve Data File", "*.txt|*.*", "txt", "CurveData.txt"}));
+        // The default suffix is added to a name typed without one.
+        QFile written(dir.filePath(QStringLiteral("first.txt")));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll().count('\n'), 11);
+        QCOMPARE(platform.sounds, std::vector<Sound>{Sound::Asterisk});
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+        QCOMPARE(QApplication::focusWidget(), m_dlg->Control(IDC_WRITE_NEW_FILE));
     }
 
     void reportToAFolderThatIsGone() {
