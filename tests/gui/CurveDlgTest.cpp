@@ -574,15 +574,15 @@ private slots:
                  << QFileInfo(dialog->selectedFiles().value(0)).fileName();
             QVERIFY(dialog->acceptMode() == QFileDialog::AcceptSave);
             QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            // Accept the proposed name, in a folder of the test's own.
             dialog->setDirectory(dir.path());
-            dialog->selectFile(QStringLiteral("first"));
+            dialog->selectFile(QStringLiteral("CurveData"));
             static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept is protected
         });
         QTest::mouseClick(B(IDC_WRITE_NEW_FILE), Qt::LeftButton);
         // The proposed name, as accepting it unchanged would give it: "CurveData" + suffix.
         QCOMPARE(seen, (QStringList{"New Curve Data File", "*.txt|*.*", "txt", "CurveData.txt"}));
-        // The default suffix is added to a name typed without one.
-        QFile written(dir.filePath(QStringLiteral("first.txt")));
+        QFile written(dir.filePath(QStringLiteral("CurveData.txt")));
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll().count('\n'), 11);
         QCOMPARE(platform.sounds, std::vector<Sound>{Sound::Asterisk});
