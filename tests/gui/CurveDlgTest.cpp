@@ -571,9 +571,10 @@ private slots:
             if (!dialog) return;
             seen << dialog->windowTitle() << dialog->nameFilters().join(QLatin1Char('|'))
                  << dialog->defaultSuffix()
-                 << QFileInfo(dialog->selectedFiles().value(0)).fileName();
-            QVERIFY(dialog->acceptMode() == QFileDialog::AcceptSave);
-            QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+                 << QFileInfo(dialog->selectedFiles().value(0)).fileName()
+                 << (dialog->acceptMode() == QFileDialog::AcceptSave ? "save" : "open")
+                 << (dialog->testOption(QFileDialog::DontConfirmOverwrite) ? "replaces silently"
+                                                                          : "asks to replace");
             // Accept the proposed name, in a folder of the test's own.
             dialog->setDirectory(dir.path());
             dialog->selectFile(QStringLiteral("CurveData"));
@@ -581,7 +582,8 @@ private slots:
         });
         QTest::mouseClick(B(IDC_WRITE_NEW_FILE), Qt::LeftButton);
         // The proposed name, as accepting it unchanged would give it: "CurveData" + suffix.
-        QCOMPARE(seen, (QStringList{"New Curve Data File", "*.txt|*.*", "txt", "CurveData.txt"}));
+        QCOMPARE(seen, (QStringList{"New Curve Data File", "*.txt|*.*", "txt", "CurveData.txt",
+                                    "save", "asks to replace"}));
         QFile written(dir.filePath(QStringLiteral("CurveData.txt")));
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll().count('\n'), 11);
