@@ -233,6 +233,27 @@ class TestCurveDlgMonkey : public QObject {
             });
     }
 
+    // Found by the monkey: destroying the window while an entry field has the focus calls
+    // the dialog's focus-out slot on the half-destroyed dialog (UndefinedBehaviorSanitizer:
+    // member call on an object that is only a QDialog any more).
+    void noEntryTakenWhileTheWindowIsDestroyed() {
+        std::mt19937 rng(0);
+        CMonkeyPlatform platform(rng);
+        CCurveMemory memory;
+        auto dlg = std::make_unique<CCurveDlg>(&memory, platform);
+        dlg->show();
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+        QTest::mouseClick(dlg->FieldEdit(Field::Radius), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), dlg->FieldEdit(Field::Radius));
+        QTest::keyClicks(dlg->FieldEdit(Field::Radius), "abc");  // would be "Invalid input"
+        const CCurveMemory before = memory;
+        dlg.reset();
+        QCOMPARE(platform.boxesShown, 0);
+        QVERIFY(platform.sounds.empty());
+        QCOMPARE(memory.m_lastGroup, before.m_lastGroup);
+    }
+
     void randomActions_data() {
         QTest::addColumn<unsigned>("seed");
         QTest::addColumn<int>("actions");
