@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <string_view>
 
 #include "solver/CurveModel.h"
@@ -20,32 +21,48 @@ constexpr std::size_t kLabelWidth = 13;  // every value starts in column 14 of i
 // 33 characters and its line feed.
 constexpr const char* kSeparator = "- - - - - - - ";
 
-// Appends `label` padded with blanks to kLabelWidth (a longer label is kept whole), then
-// `value`. Returns how many characters were appended.
-std::size_t AppendLabelled(std::string& out, std::string_view label, std::string_view value) {
-    out.append(label);
-    if (label.size() < kLabelWidth) out.append(kLabelWidth - label.size(), ' ');
-    out.append(value);
+// The nine data lines: label and field of the left column, then of the right column.
+struct ReportLine {
+    std::string_view leftLabel;
+    Field left;
+    std::string_view rightLabel;
+    Field right;
+};
+constexpr ReportLine kLines[] = {
+    {"Radius", Field::Radius, "Larc", Field::LengthArc},
+    {"Degree arc", Field::DegreeArc, "Lrr", Field::LengthRR},
+    {"Degree RR", Field::DegreeChord, "Chord", Field::Chord},
+    {"Delta/2", Field::HalfDelta, "Tangent", Field::Tangent},
+    {"Delta", Field::Delta, "Inbound Az", Field::InboundAz},
+    {"External", Field::External, "Chord Az", Field::ChordAz},
+    {"MidOrdinate", Field::MidOrdinate, "Outward Az", Field::OutboundAz},
+    {"Circle Area", Field::CircleArea, "Sector Area", Field::SectorArea},
+    {"Segment Area", Field::SegmentArea, "Fillet Area", Field::FilletArea},
+};
+
+// Width of a label with its value: the label padded to kLabelWidth (a longer one is kept
+// whole), then the value.
+std::size_t LabelledWidth(std::string_view label, const std::string& value) {
     return std::max(label.size(), kLabelWidth) + value.size();
 }
 
-// The separator line, as WriteReportLine(out, kSeparator, " ") writes it.
-void AppendSeparatorLine(std::string& out) {
-    const std::string_view separator = kSeparator;
-    out.append(separator);
-    out.append(kLeftColumn - separator.size(), ' ');
-    out.append(" \n");
+// Writes `label` and `value` at `at` in a line already filled with blanks; returns the
+// end of the value.
+char* PutLabelled(char* at, std::string_view label, const std::string& value) {
+    std::memcpy(at, label.data(), label.size());
+    at += std::max(label.size(), kLabelWidth);
+    std::memcpy(at, value.data(), value.size());
+    return at + value.size();
 }
 
-// One data line: two labelled values, the left one padded to kLeftColumn. The same text
-// as WriteReportLine(out, Labelled(...), Labelled(...)), built in place without the
-// temporary strings (the block is rebuilt for every curve a batch writes).
-void AppendPairLine(std::string& out, std::string_view leftLabel, const std::string& leftValue,
-                    std::string_view rightLabel, const std::string& rightValue) {
-    const std::size_t left = AppendLabelled(out, leftLabel, leftValue);
-    if (left < kLeftColumn) out.append(kLeftColumn - left, ' ');
-    AppendLabelled(out, rightLabel, rightValue);
-    out += '\n';
+// The separator line, as WriteReportLine(out, kSeparator, " ") writes it, at `at` in
+// blanks; returns the end of the line.
+char* PutSeparatorLine(char* at) {
+    const std::string_view separator = kSeparator;
+    std::memcpy(at, separator.data(), separator.size());
+    at += kLeftColumn + 1;  // the right text is the one blank already there
+    *at++ = '\n';
+    return at;
 }
 
 // Writes all of `data` from the current position; false on any failure.
@@ -72,28 +89,25 @@ void WriteReportLine(std::string& out, std::string left, std::string right) {
     out += '\n';
 }
 
+// Each line is WriteReportLine(block, Labelled(left), Labelled(right)) - a left text
+// padded to kLeftColumn, the right text, a line feed. The block is measured first and
+// written into one blank-filled string, since a batch rebuilds it for every curve.
 std::string BuildReportBlock(const CCurveRecord& r) {
-    std::string block;
-    block.reserve(640);
-    AppendSeparatorLine(block);
-    AppendPairLine(block, "Radius", r.Text(Field::Radius), "Larc", r.Text(Field::LengthArc));
-    AppendPairLine(block, "Degree arc", r.Text(Field::DegreeArc), "Lrr",
-                   r.Text(Field::LengthRR));
-    AppendPairLine(block, "Degree RR", r.Text(Field::DegreeChord), "Chord",
-                   r.Text(Field::Chord));
-    AppendPairLine(block, "Delta/2", r.Text(Field::HalfDelta), "Tangent",
-                   r.Text(Field::Tangent));
-    AppendPairLine(block, "Delta", r.Text(Field::Delta), "Inbound Az",
-                   r.Text(Field::InboundAz));
-    AppendPairLine(block, "External", r.Text(Field::External), "Chord Az",
-                   r.Text(Field::ChordAz));
-    AppendPairLine(block, "MidOrdinate", r.Text(Field::MidOrdinate), "Outward Az",
-                   r.Text(Field::OutboundAz));
-    AppendPairLine(block, "Circle Area", r.Text(Field::CircleArea), "Sector Area",
-                   r.Text(Field::SectorArea));
-    AppendPairLine(block, "Segment Area", r.Text(Field::SegmentArea), "Fillet Area",
-                   r.Text(Field::FilletArea));
-    AppendSeparatorLine(block);
+    std::size_t size = 2 * (kLeftColumn + 2);  // the two separator lines
+    for (const ReportLine& line : kLines) {
+        size += std::max(LabelledWidth(line.leftLabel, r.Text(line.left)), kLeftColumn) +
+                LabelledWidth(line.rightLabel, r.Text(line.right)) + 1;
+    }
+    std::string block(size, ' ');
+    char* at = PutSeparatorLine(&block[0]);
+    for (const ReportLine& line : kLines) {
+        char* const start = at;
+        at = PutLabelled(at, line.leftLabel, r.Text(line.left));
+        at = std::max(at, start + kLeftColumn);
+        at = PutLabelled(at, line.rightLabel, r.Text(line.right));
+        *at++ = '\n';
+    }
+    PutSeparatorLine(at);
     return block;
 }
 
