@@ -97,7 +97,12 @@ CCurveDlg::CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent)
     Control(IDC_ABOUT)->setFocus(Qt::OtherFocusReason);
 }
 
-CCurveDlg::~CCurveDlg() { m_ending = true; }
+CCurveDlg::~CCurveDlg() {
+    // ~QDialog hides the window, which takes the focus from a field; by then this is no
+    // longer a CCurveDlg, so its handlers must be unreachable.
+    m_ending = true;
+    for (CFieldEdit* field : m_fields) field->disconnect(this);
+}
 
 QWidget* CCurveDlg::Control(int id) const {
     const auto it = m_controls.find(id);
