@@ -247,6 +247,34 @@ void FormatDms(double degrees, std::string& out) {
     }
     if (wholeDegrees >= 360) wholeDegrees = wholeDegrees - 360;
 
+    // The usual case, degrees 0..999999999 with minutes and seconds in range: the three
+    // numbers are printed straight into the 12 characters. Anything else (huge or
+    // negative degrees, not a number) goes the general way below.
+    if (!std::signbit(wholeDegrees) && wholeDegrees < 1e9 && minutes >= 0 && minutes < 60 &&
+        seconds >= 0 && seconds < 100) {
+        const auto d = static_cast<std::uint64_t>(wholeDegrees);
+        const auto m = static_cast<unsigned>(minutes);
+        std::uint64_t tenths = 0;  // "%.1f" of the seconds: at most 1000
+        if (static_cast<double>(d) == wholeDegrees && static_cast<double>(m) == minutes &&
+            RoundScaled(seconds, 1, tenths)) {
+            char text[32];
+            char* const end = text + sizeof text;
+            char* p = end;
+            *--p = static_cast<char>('0' + tenths % 10);
+            *--p = '.';
+            p = PutDigitsBefore(p, tenths / 10, 1);
+            while (p > end - 5) *--p = ' ';
+            *--p = static_cast<char>('0' + m % 10);
+            *--p = static_cast<char>('0' + m / 10);
+            *--p = ' ';
+            char* const degreesEnd = p;
+            p = PutDigitsBefore(p, d, 1);
+            while (p > degreesEnd - 4) *--p = ' ';
+            out.assign(p, static_cast<std::size_t>(end - p));
+            return;
+        }
+    }
+
     // "%4.0f %02.0f%5.1f", put together in one buffer and assigned once.
     char buf[kBufferSize];
     char line[3 * kBufferSize + 8];
