@@ -78,9 +78,9 @@ CCurveDlg::CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent)
       m_model(memory, this) {
     setObjectName(QStringLiteral("curveDialog"));
     setWindowTitle(QStringLiteral("Circular Curve Calculations"));
-    for (const ControlSpec& spec : CurveControls()) {
-        m_units.FitText(font(), QString::fromLatin1(spec.caption), spec.width,
-                      CaptionDecoration(spec.kind, *style()));
+    for (const ControlSpec& row : CurveControls()) {
+        m_units.FitText(font(), QString::fromLatin1(row.caption), row.width,
+                      CaptionDecoration(row.kind, *style()));
     }
     setFixedSize(m_units.Map(kCurveDlgWidth, kCurveDlgHeight));
 
@@ -110,13 +110,13 @@ QWidget* CCurveDlg::Control(int id) const {
 }
 
 void CCurveDlg::createStatics(const CDialogUnits& units) {
-    for (const ControlSpec& spec : CurveControls()) {
-        const QRect rect = units.Map(spec.x, spec.y, spec.width, spec.height);
-        const QString caption = QString::fromLatin1(spec.caption);
+    for (const ControlSpec& row : CurveControls()) {
+        const QRect rect = units.Map(row.x, row.y, row.width, row.height);
+        const QString caption = QString::fromLatin1(row.caption);
         QWidget* widget = nullptr;
-        if (spec.kind == ControlKind::Frame) {
+        if (row.kind == ControlKind::Frame) {
             widget = new QGroupBox(caption, this);
-        } else if (spec.kind == ControlKind::Label) {
+        } else if (row.kind == ControlKind::Label) {
             auto* label = new QLabel(caption, this);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -124,7 +124,7 @@ void CCurveDlg::createStatics(const CDialogUnits& units) {
         } else {
             continue;
         }
-        widget->setObjectName(QString::fromLatin1(spec.name));
+        widget->setObjectName(QString::fromLatin1(row.name));
         widget->setGeometry(rect);
         // Clicks go to the controls beneath, never to a frame or label.
         widget->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -132,8 +132,8 @@ void CCurveDlg::createStatics(const CDialogUnits& units) {
 }
 
 void CCurveDlg::createIndicators(const CDialogUnits& units) {
-    for (const ControlSpec& spec : CurveControls()) {
-        if (spec.kind != ControlKind::Indicator) continue;
+    for (const ControlSpec& row : CurveControls()) {
+        if (row.kind != ControlKind::Indicator) continue;
         auto* indicator = new QRadioButton(this);
         // Only Recalculate sets them, two at a time: never exclusive, never clickable.
         indicator->setAutoExclusive(false);
@@ -144,51 +144,51 @@ void CCurveDlg::createIndicators(const CDialogUnits& units) {
             palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
         }
         indicator->setPalette(palette);
-        indicator->setObjectName(QString::fromLatin1(spec.name));
+        indicator->setObjectName(QString::fromLatin1(row.name));
         indicator->setAccessibleName(QStringLiteral("%1 group in the pair")
-                                         .arg(QString::fromLatin1(GroupName(spec.role))));
-        indicator->setGeometry(units.Map(spec.x, spec.y, spec.width, spec.height));
-        m_controls[spec.id] = indicator;
+                                         .arg(QString::fromLatin1(GroupName(row.role))));
+        indicator->setGeometry(units.Map(row.x, row.y, row.width, row.height));
+        m_controls[row.id] = indicator;
     }
 }
 
 void CCurveDlg::createFields(const CDialogUnits& units) {
-    for (const ControlSpec& spec : CurveControls()) {
-        if (spec.kind != ControlKind::EntryField && spec.kind != ControlKind::ResultField) {
+    for (const ControlSpec& row : CurveControls()) {
+        if (row.kind != ControlKind::EntryField && row.kind != ControlKind::ResultField) {
             continue;
         }
         auto* field = new CFieldEdit(this);
-        field->setObjectName(QString::fromLatin1(spec.name));
-        field->setGeometry(units.Map(spec.x, spec.y, spec.width, spec.height));
+        field->setObjectName(QString::fromLatin1(row.name));
+        field->setGeometry(units.Map(row.x, row.y, row.width, row.height));
         field->setAlignment(Qt::AlignCenter);
         field->setMaxLength(kMaxFieldChars);
-        if (spec.kind == ControlKind::ResultField) {
+        if (row.kind == ControlKind::ResultField) {
             field->setReadOnly(true);
             ShowAsReadOnly(field);
         }
-        m_fields[spec.role] = field;
-        m_controls[spec.id] = field;
+        m_fields[row.role] = field;
+        m_controls[row.id] = field;
     }
     // Accessible names from the labels beside the fields, their lines joined.
-    for (const ControlSpec& spec : CurveControls()) {
-        if (spec.kind != ControlKind::Label || spec.role == 0) continue;
-        if (QWidget* named = Control(spec.role)) {
-            named->setAccessibleName(QString::fromLatin1(spec.caption).simplified());
+    for (const ControlSpec& row : CurveControls()) {
+        if (row.kind != ControlKind::Label || row.role == 0) continue;
+        if (QWidget* named = Control(row.role)) {
+            named->setAccessibleName(QString::fromLatin1(row.caption).simplified());
         }
     }
 }
 
 void CCurveDlg::createButtons(const CDialogUnits& units) {
-    for (const ControlSpec& spec : CurveControls()) {
-        const QString caption = QString::fromLatin1(spec.caption);
+    for (const ControlSpec& row : CurveControls()) {
+        const QString caption = QString::fromLatin1(row.caption);
         QAbstractButton* button = nullptr;
-        switch (spec.kind) {
+        switch (row.kind) {
             case ControlKind::PushButton:
             case ControlKind::DisabledButton:
             case ControlKind::DefaultButton: {
                 auto* push = new QPushButton(caption, this);
-                push->setDefault(spec.kind == ControlKind::DefaultButton);
-                push->setEnabled(spec.kind != ControlKind::DisabledButton);
+                push->setDefault(row.kind == ControlKind::DefaultButton);
+                push->setEnabled(row.kind != ControlKind::DisabledButton);
                 button = push;
                 break;
             }
@@ -198,16 +198,16 @@ void CCurveDlg::createButtons(const CDialogUnits& units) {
             default:
                 continue;
         }
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setGeometry(units.Map(spec.x, spec.y, spec.width, spec.height));
+        button->setObjectName(QString::fromLatin1(row.name));
+        button->setGeometry(units.Map(row.x, row.y, row.width, row.height));
         if (!caption.isEmpty()) button->setAccessibleName(caption.simplified());
-        m_controls[spec.id] = button;
+        m_controls[row.id] = button;
     }
     m_close = static_cast<QAbstractButton*>(Control(IDC_CLOSE));
     // The check box "Left" has its label above it; give it that name too.
-    for (const ControlSpec& spec : CurveControls()) {
-        if (spec.kind == ControlKind::Label && spec.role == IDC_LEFT) {
-            Control(IDC_LEFT)->setAccessibleName(QString::fromLatin1(spec.caption));
+    for (const ControlSpec& row : CurveControls()) {
+        if (row.kind == ControlKind::Label && row.role == IDC_LEFT) {
+            Control(IDC_LEFT)->setAccessibleName(QString::fromLatin1(row.caption));
         }
     }
 }
@@ -216,8 +216,8 @@ void CCurveDlg::setTabOrder() {
     // The table's order of working controls is the tab order (disabled ones are skipped by
     // Qt itself).
     QWidget* previous = nullptr;
-    for (const ControlSpec& spec : CurveControls()) {
-        QWidget* control = Control(spec.id);
+    for (const ControlSpec& row : CurveControls()) {
+        QWidget* control = Control(row.id);
         if (!control) continue;
         if (previous) QWidget::setTabOrder(previous, control);
         previous = control;

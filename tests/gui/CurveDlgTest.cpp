@@ -169,8 +169,8 @@ private slots:
         const double unitsRatio = 260.0 * m_dlg->Units().BaseX() / 4 / (342.0 * m_dlg->Units().BaseY() / 8);
         QVERIFY(std::abs(ratio - unitsRatio) < 0.01);
         // Every control lies inside the window.
-        for (const ControlSpec& spec : CurveControls()) {
-            if (QWidget* control = m_dlg->Control(spec.id)) {
+        for (const ControlSpec& row : CurveControls()) {
+            if (QWidget* control = m_dlg->Control(row.id)) {
                 QVERIFY(m_dlg->rect().contains(control->geometry()));
             }
         }
