@@ -9,7 +9,7 @@ namespace bendwise {
 class CPlatform;
 
 class CCurveApp {
-public:
+  public:
     // `platform` is not owned; a QApplication must exist.
     explicit CCurveApp(CPlatform& platform) : m_platform(platform) {}
 
@@ -20,7 +20,7 @@ public:
 
     CCurveMemory& Memory() { return m_memory; }
 
-private:
+  private:
     CPlatform& m_platform;
     CCurveMemory m_memory;
     CCurveMemory* m_pMemory = nullptr;

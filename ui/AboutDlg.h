@@ -11,12 +11,12 @@ class CPlatform;
 
 class CAboutDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CAboutDlg(CPlatform& platform, QWidget* parent = nullptr);
 
     void reject() override;
 
-private:
+  private:
     CPlatform& m_platform;
 };
 

@@ -4,7 +4,9 @@ namespace bendwise {
 
 namespace {
 
-constexpr int F(Field f) { return static_cast<int>(f); }
+constexpr int F(Field f) {
+    return static_cast<int>(f);
+}
 
 using K = ControlKind;
 
@@ -44,15 +46,12 @@ const std::vector<ControlSpec>& CurveControls() {
         {1007, K::ResultField, "", 182, 270, 71, 14, F(Field::FilletArea), "filletArea"},
         {IDC_PACKED_DMS, K::CheckBox, "Take packed\nDD.MMSSs\n(No DD.ddd)", 7, 295, 59, 27, 0,
          "packedDms"},
-        {IDC_CURVE_DIAGRAM, K::DisabledButton, "Curve Diagram", 7, 321, 86, 14, 0,
-         "curveDiagram"},
+        {IDC_CURVE_DIAGRAM, K::DisabledButton, "Curve Diagram", 7, 321, 86, 14, 0, "curveDiagram"},
         {IDC_LENGTH_ILLUSTRATION, K::DisabledButton, "Length illustration", 97, 321, 79, 14, 0,
          "lengthIllustration"},
         {IDC_ALWAYS_ON_TOP, K::CheckBox, "Always on top", 89, 303, 60, 10, 0, "alwaysOnTop"},
-        {IDC_APPEND_TO_FILE, K::PushButton, "Append to File", 198, 321, 55, 14, 0,
-         "appendToFile"},
-        {IDC_WRITE_NEW_FILE, K::PushButton, "Write New File", 198, 305, 55, 14, 0,
-         "writeNewFile"},
+        {IDC_APPEND_TO_FILE, K::PushButton, "Append to File", 198, 321, 55, 14, 0, "appendToFile"},
+        {IDC_WRITE_NEW_FILE, K::PushButton, "Write New File", 198, 305, 55, 14, 0, "writeNewFile"},
         {IDC_ACRES, K::CheckBox, "SqFt-->Acres", 196, 238, 57, 10, 0, "acres"},
 
         // Instructions.

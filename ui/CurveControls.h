@@ -11,14 +11,14 @@ namespace bendwise {
 
 enum class ControlKind {
     PushButton,
-    DefaultButton,  // Close: takes Enter wherever no other push button has the focus
+    DefaultButton,   // Close: takes Enter wherever no other push button has the focus
     DisabledButton,  // a push button with no function yet
-    Indicator,      // disabled radio button showing one group of the current pair
-    EntryField,     // edit field read when it loses the focus
-    ResultField,    // read-only edit field
+    Indicator,       // disabled radio button showing one group of the current pair
+    EntryField,      // edit field read when it loses the focus
+    ResultField,     // read-only edit field
     CheckBox,
-    Label,          // static text, lines separated by '\n'
-    Frame,          // group frame, captioned or not
+    Label,  // static text, lines separated by '\n'
+    Frame,  // group frame, captioned or not
 };
 
 // Control ids of the working controls that are not fields or indicators.
@@ -36,9 +36,9 @@ enum ControlId : int {
 };
 
 struct ControlSpec {
-    int id;              // control id; 0 for static texts and frames
+    int id;  // control id; 0 for static texts and frames
     ControlKind kind;
-    const char* caption;  // button or check-box caption, label text, frame caption
+    const char* caption;      // button or check-box caption, label text, frame caption
     int x, y, width, height;  // dialog units
     // Role: the Field for edit fields, the GROUP_ code for indicators, and for a label the
     // control id of the field or check box it names (0 when it names none).

@@ -48,7 +48,7 @@ static int CaptionDecoration(ControlKind kind, const QStyle& style) {
 }
 
 class CCurveDlg::CHandlerGuard {
-public:
+  public:
     explicit CHandlerGuard(CCurveDlg& dlg) : m_dlg(dlg) {
         if (m_dlg.m_guardDepth++ == 0) {
             // During a focus-out Qt has already made the new widget the focus widget, so
@@ -66,7 +66,7 @@ public:
     CHandlerGuard(const CHandlerGuard&) = delete;
     CHandlerGuard& operator=(const CHandlerGuard&) = delete;
 
-private:
+  private:
     CCurveDlg& m_dlg;
 };
 
@@ -80,7 +80,7 @@ CCurveDlg::CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent)
     setWindowTitle(QStringLiteral("Circular Curve Calculations"));
     for (const ControlSpec& row : CurveControls()) {
         m_units.FitText(font(), QString::fromLatin1(row.caption), row.width,
-                      CaptionDecoration(row.kind, *style()));
+                        CaptionDecoration(row.kind, *style()));
     }
     setFixedSize(m_units.Map(kCurveDlgWidth, kCurveDlgHeight));
 
@@ -145,8 +145,8 @@ void CCurveDlg::createIndicators(const CDialogUnits& units) {
         }
         indicator->setPalette(palette);
         indicator->setObjectName(QString::fromLatin1(row.name));
-        indicator->setAccessibleName(QStringLiteral("%1 group in the pair")
-                                         .arg(QString::fromLatin1(GroupName(row.role))));
+        indicator->setAccessibleName(
+            QStringLiteral("%1 group in the pair").arg(QString::fromLatin1(GroupName(row.role))));
         indicator->setGeometry(units.Map(row.x, row.y, row.width, row.height));
         m_controls[row.id] = indicator;
     }
@@ -242,8 +242,7 @@ void CCurveDlg::connectSignals() {
     connect(button(IDC_LEFT), &QAbstractButton::clicked, this, &CCurveDlg::onLeft);
     connect(button(IDC_PACKED_DMS), &QAbstractButton::clicked, this, &CCurveDlg::onPackedDms);
     connect(button(IDC_ACRES), &QAbstractButton::clicked, this, &CCurveDlg::onAcres);
-    connect(button(IDC_ALWAYS_ON_TOP), &QAbstractButton::clicked, this,
-            &CCurveDlg::onAlwaysOnTop);
+    connect(button(IDC_ALWAYS_ON_TOP), &QAbstractButton::clicked, this, &CCurveDlg::onAlwaysOnTop);
 }
 
 void CCurveDlg::onFieldLeft(Field field, Qt::FocusReason reason) {
@@ -328,7 +327,9 @@ void CCurveDlg::ShowMessage(std::string_view text) {
     m_modalShown = true;
 }
 
-void CCurveDlg::PlaySound(Sound sound) { m_platform.PlaySound(sound); }
+void CCurveDlg::PlaySound(Sound sound) {
+    m_platform.PlaySound(sound);
+}
 
 void CCurveDlg::SetIndicator(int group, bool checked) {
     if (auto* indicator = qobject_cast<QRadioButton*>(Control(IndicatorId(group)))) {

@@ -44,19 +44,19 @@ class CPlatform;
 // An edit field that reports the loss of the focus with its reason.
 class CFieldEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     using QLineEdit::QLineEdit;
 
-signals:
+  signals:
     void focusLeft(Qt::FocusReason reason);
 
-protected:
+  protected:
     void focusOutEvent(QFocusEvent* event) override;
 };
 
 class CCurveDlg : public QDialog, private CCurveHost {
     Q_OBJECT
-public:
+  public:
     // `memory` and `platform` are not owned and must outlive the dialog. The remembered
     // curve is solved and shown at once; the About button has the focus.
     CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent = nullptr);
@@ -71,7 +71,7 @@ public:
 
     void done(int result) override;
 
-private slots:
+  private slots:
     void onCloseButton();
     void onAbout();
     void onWriteNewFile();
@@ -81,7 +81,7 @@ private slots:
     void onAcres(bool checked);
     void onAlwaysOnTop(bool checked);
 
-private:
+  private:
     // Holds off field handlers while one of ours runs; the outermost one remembers where
     // the focus was going and, if a modal was shown meanwhile, sends it there again.
     class CHandlerGuard;

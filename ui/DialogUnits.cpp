@@ -9,19 +9,22 @@
 
 namespace bendwise {
 
-
 CDialogUnits::CDialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int letters =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     m_baseX = std::max(1, (letters / 26 + 1) / 2);
     m_baseY = metrics.height();
     if (m_baseY < 1) m_baseY = 1;
 }
 
 // Rounded to the nearest pixel, as the dialog manager scales.
-int CDialogUnits::X(int units) const { return static_cast<int>(std::lround(units * m_baseX / 4.0)); }
-int CDialogUnits::Y(int units) const { return static_cast<int>(std::lround(units * m_baseY / 8.0)); }
+int CDialogUnits::X(int units) const {
+    return static_cast<int>(std::lround(units * m_baseX / 4.0));
+}
+int CDialogUnits::Y(int units) const {
+    return static_cast<int>(std::lround(units * m_baseY / 8.0));
+}
 
 void CDialogUnits::FitText(const QFont& font, const QString& text, int widthUnits, int extra) {
     if (widthUnits <= 0 || extra < 0 || text.isEmpty()) return;
@@ -43,6 +46,8 @@ QRect CDialogUnits::Map(int x, int y, int width, int height) const {
     return QRect(left, top, X(x + width) - left, Y(y + height) - top);
 }
 
-QSize CDialogUnits::Map(int width, int height) const { return QSize(X(width), Y(height)); }
+QSize CDialogUnits::Map(int width, int height) const {
+    return QSize(X(width), Y(height));
+}
 
 }  // namespace bendwise

@@ -23,7 +23,7 @@ class QString;
 namespace bendwise {
 
 class CDialogUnits {
-public:
+  public:
     explicit CDialogUnits(const QFont& font);
     CDialogUnits(double baseX, int baseY) : m_baseX(baseX), m_baseY(baseY) {}
 
@@ -40,7 +40,7 @@ public:
     QRect Map(int x, int y, int width, int height) const;
     QSize Map(int width, int height) const;
 
-private:
+  private:
     double m_baseX;
     int m_baseY;
 };

@@ -14,7 +14,7 @@ class QWidget;
 namespace bendwise {
 
 class CPlatform {
-public:
+  public:
     virtual ~CPlatform() = default;
 
     // A modal message box over `parent` with an OK button only; returns once it is closed.
@@ -34,7 +34,7 @@ public:
 
 // The desktop's own: QMessageBox, QApplication::beep(), QFileDialog, std::exit.
 class CQtPlatform : public CPlatform {
-public:
+  public:
     void ShowMessage(QWidget* parent, const QString& text) override;
     void PlaySound(Sound sound) override;
     std::optional<QString> AskSaveFile(QWidget* parent, const QString& title) override;

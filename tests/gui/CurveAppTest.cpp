@@ -14,7 +14,7 @@ using bendwise::test::ModalPoller;
 class TestCurveApp : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void cancellingTheAcceptanceBoxEndsWithStatusZero() {
         CScriptedPlatform platform;
         CCurveApp app(platform);

@@ -1,5 +1,7 @@
 // The calculator window driven as a person would: typing, Tab, Enter, clicks, Escape, the
 // check boxes and the report buttons, on Qt's offscreen platform.
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
@@ -15,7 +17,6 @@
 #include <QWindow>
 #include <QtTest>
 #include <memory>
-#include <unistd.h>
 
 #include "ScriptedPlatform.h"
 #include "ui/AboutDlg.h"
@@ -34,7 +35,7 @@ Q_DECLARE_METATYPE(bendwise::Field)
 class TestCurveDlg : public QObject {
     Q_OBJECT
 
-private:
+  private:
     CCurveMemory m_memory;
     CScriptedPlatform m_platform;
     std::unique_ptr<CCurveDlg> m_dlg;
@@ -86,7 +87,7 @@ private:
         return texts;
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         SetDialogColours();
@@ -136,8 +137,10 @@ private slots:
             QCOMPARE(F(f)->maxLength(), 16);
             QCOMPARE(F(f)->isReadOnly(), !IsEntryField(f));
         }
-        QCOMPARE(F(Field::DegreeArc)->accessibleName(), QStringLiteral("Degree curve (Arc or Hiway)"));
-        QCOMPARE(F(Field::LengthRR)->accessibleName(), QStringLiteral("* L railroad pseudo-Length"));
+        QCOMPARE(F(Field::DegreeArc)->accessibleName(),
+                 QStringLiteral("Degree curve (Arc or Hiway)"));
+        QCOMPARE(F(Field::LengthRR)->accessibleName(),
+                 QStringLiteral("* L railroad pseudo-Length"));
         QCOMPARE(B(IDC_LEFT)->accessibleName(), QStringLiteral("Left"));
         QCOMPARE(m_dlg->findChild<QWidget*>(QStringLiteral("halfDelta")), F(Field::HalfDelta));
         QCOMPARE(m_dlg->palette().color(QPalette::Window), QColor(230, 230, 222));
@@ -166,7 +169,8 @@ private slots:
         }
         // Client size 260 x 342 units: the proportions of the template are kept.
         const double ratio = double(m_dlg->width()) / m_dlg->height();
-        const double unitsRatio = 260.0 * m_dlg->Units().BaseX() / 4 / (342.0 * m_dlg->Units().BaseY() / 8);
+        const double unitsRatio =
+            260.0 * m_dlg->Units().BaseX() / 4 / (342.0 * m_dlg->Units().BaseY() / 8);
         QVERIFY(std::abs(ratio - unitsRatio) < 0.01);
         // Every control lies inside the window.
         for (const ControlSpec& row : CurveControls()) {
@@ -179,11 +183,12 @@ private slots:
     void tabOrderIsTheControlOrder() {
         Open();
         const QStringList expected = {
-            "about", "close", "radius", "degreeArc", "degreeChord", "halfDelta", "delta",
-            "lengthArc", "lengthRR", "chord", "tangent", "inboundAz", "left", "chordAz",
-            "outboundAz", "external", "midOrdinate", "deltaX", "deltaY", "circleArea",
-            "sectorArea", "segmentArea", "filletArea", "packedDms", "alwaysOnTop",
-            "appendToFile", "writeNewFile", "acres", "about"};
+            "about",        "close",        "radius",     "degreeArc", "degreeChord",
+            "halfDelta",    "delta",        "lengthArc",  "lengthRR",  "chord",
+            "tangent",      "inboundAz",    "left",       "chordAz",   "outboundAz",
+            "external",     "midOrdinate",  "deltaX",     "deltaY",    "circleArea",
+            "sectorArea",   "segmentArea",  "filletArea", "packedDms", "alwaysOnTop",
+            "appendToFile", "writeNewFile", "acres",      "about"};
         QStringList seen{QApplication::focusWidget()->objectName()};
         for (int i = 1; i < expected.size(); ++i) {
             Press(Qt::Key_Tab);
@@ -290,9 +295,15 @@ private slots:
                 m_dlg->Control(IDC_CLOSE)->setFocus(Qt::TabFocusReason);
                 Press(Qt::Key_Return);
                 break;
-            case 1: QTest::mouseClick(B(IDC_CLOSE), Qt::LeftButton); break;
-            case 2: Press(Qt::Key_Escape); break;
-            case 3: m_dlg->close(); break;
+            case 1:
+                QTest::mouseClick(B(IDC_CLOSE), Qt::LeftButton);
+                break;
+            case 2:
+                Press(Qt::Key_Escape);
+                break;
+            case 3:
+                m_dlg->close();
+                break;
         }
         QVERIFY(!m_dlg->isVisible());
         QCOMPARE(m_dlg->result(), int(QDialog::Rejected));
@@ -399,7 +410,8 @@ private slots:
         Open();
         const QStringList before = AllTexts();
         ModalPoller poller([](QWidget* modal) {
-            if (auto* accept = modal->findChild<QPushButton*>(QStringLiteral("accept"))) accept->click();
+            if (auto* accept = modal->findChild<QPushButton*>(QStringLiteral("accept")))
+                accept->click();
         });
         Press(Qt::Key_Return);  // the About button has the focus at start
         QCOMPARE(poller.Answered(), QStringList{QStringLiteral("bendwise::CAboutDlg")});
@@ -437,11 +449,11 @@ private slots:
         for (QLabel* label : about.findChildren<QLabel*>()) {
             if (!label->text().isEmpty()) texts << label->text();
         }
-        QCOMPARE(texts, (QStringList{"Bendwise Version 0.50",
-                                     "Report bugs or suggested improvements to author:",
-                                     kContactAddress,
-                                     "This is an educational program only at this time.",
-                                     "No warranty is given as to correctness or fitness for any purpose."}));
+        QCOMPARE(texts, (QStringList{
+                            "Bendwise Version 0.50",
+                            "Report bugs or suggested improvements to author:", kContactAddress,
+                            "This is an educational program only at this time.",
+                            "No warranty is given as to correctness or fitness for any purpose."}));
         const QList<QPushButton*> buttons = about.findChildren<QPushButton*>();
         QCOMPARE(buttons.size(), 1);
         QCOMPARE(buttons.front()->text(), QStringLiteral("Accept"));
@@ -474,7 +486,8 @@ private slots:
         QCOMPARE(platform.sounds, std::vector<Sound>{Sound::Exclamation});
         QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
         QTRY_COMPARE(QApplication::focusWidget(), F(Field::LengthRR));
-        QCOMPARE(Text(Field::LengthArc), QString::fromStdString(m_dlg->Model().Text(Field::LengthArc)));
+        QCOMPARE(Text(Field::LengthArc),
+                 QString::fromStdString(m_dlg->Model().Text(Field::LengthArc)));
         // The restored focus is a real one: typing goes into Lrr.
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
         QVERIFY(Text(Field::LengthRR).endsWith(QLatin1Char('7')));
@@ -574,7 +587,7 @@ private slots:
                  << QFileInfo(dialog->selectedFiles().value(0)).fileName()
                  << (dialog->acceptMode() == QFileDialog::AcceptSave ? "save" : "open")
                  << (dialog->testOption(QFileDialog::DontConfirmOverwrite) ? "replaces silently"
-                                                                          : "asks to replace");
+                                                                           : "asks to replace");
             // Accept the proposed name, in a folder of the test's own.
             dialog->setDirectory(dir.path());
             dialog->selectFile(QStringLiteral("CurveData"));
@@ -606,7 +619,8 @@ private slots:
         m_platform.files << path;
         QTest::mouseClick(B(IDC_APPEND_TO_FILE), Qt::LeftButton);
         QCOMPARE(m_platform.titles, QStringList{QStringLiteral("No file to append - Create New")});
-        QCOMPARE(m_platform.messages, QStringList{QStringLiteral("File does not exist or is Read-Only.")});
+        QCOMPARE(m_platform.messages,
+                 QStringList{QStringLiteral("File does not exist or is Read-Only.")});
         QVERIFY(m_platform.sounds.empty());
         // The failed path is remembered: the next append tries it, then asks again.
         m_platform.Clear();
@@ -629,7 +643,8 @@ private slots:
         m_platform.files << path;
         QTest::mouseClick(B(IDC_APPEND_TO_FILE), Qt::LeftButton);
         QCOMPARE(m_platform.titles, QStringList{QStringLiteral("No file to append - Create New")});
-        QCOMPARE(m_platform.messages, QStringList{QStringLiteral("File does not exist or is Read-Only.")});
+        QCOMPARE(m_platform.messages,
+                 QStringList{QStringLiteral("File does not exist or is Read-Only.")});
         QVERIFY(m_platform.sounds.empty());
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }

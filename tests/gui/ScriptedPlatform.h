@@ -21,7 +21,7 @@
 namespace bendwise::test {
 
 class CScriptedPlatform : public CPlatform {
-public:
+  public:
     void ShowMessage(QWidget*, const QString& text) override { messages << text; }
     void PlaySound(Sound sound) override { sounds.push_back(sound); }
     std::optional<QString> AskSaveFile(QWidget*, const QString& title) override {
@@ -47,13 +47,13 @@ public:
 
     QStringList messages;
     std::vector<Sound> sounds;
-    QStringList titles;                         // titles of the save dialogs asked for
-    QStringList files;  // answers to the save dialogs, in order; none or "" is a cancel
+    QStringList titles;  // titles of the save dialogs asked for
+    QStringList files;   // answers to the save dialogs, in order; none or "" is a cancel
     std::vector<int> exits;
 };
 
 class CRealBoxPlatform : public CQtPlatform {
-public:
+  public:
     void PlaySound(Sound sound) override { sounds.push_back(sound); }
     void ExitProcess(int status) override { exits.push_back(status); }
 
@@ -65,7 +65,7 @@ public:
 // QApplication::activeModalWidget() and, once that window is the active one (or has been
 // waiting for 20 ticks), hands it to `answer`. Scoped to one test: the timer dies with it.
 class ModalPoller {
-public:
+  public:
     using Answer = std::function<void(QWidget* modal)>;
 
     explicit ModalPoller(Answer answer) : m_answer(std::move(answer)) {
@@ -80,7 +80,7 @@ public:
     // Texts of the message boxes answered.
     const QStringList& BoxTexts() const { return m_boxTexts; }
 
-private:
+  private:
     void Poll() {
         int boxes = 0;
         for (QWidget* top : QApplication::topLevelWidgets()) {
