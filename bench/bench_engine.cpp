@@ -80,8 +80,8 @@ void BM_Recalculate(benchmark::State& state) {
     state.SetLabel(std::string(GroupName(last)) + "+" + GroupName(prev));
     // Lrr with a chord or a tangent always shows its message; every other pair must
     // solve the curve quietly, or the benchmark timed a warning or a failed solve.
-    const bool messageOnly = last + prev == GROUP_LRR + GROUP_CHORD ||
-                             last + prev == GROUP_LRR + GROUP_TANGENT;
+    const bool messageOnly =
+        last + prev == GROUP_LRR + GROUP_CHORD || last + prev == GROUP_LRR + GROUP_TANGENT;
     if (f.model.LastSolveFailed() || (!messageOnly && f.host.m_messages != 0)) {
         state.SkipWithError("the pair did not solve without a message");
     }

@@ -42,9 +42,10 @@ long long NowMicroseconds() {
 }
 
 int Usage() {
-    std::fputs("usage: bendwise_bench_launch [--timeout SECONDS] [--stdout FILE] -- PROGRAM "
-               "[ARG ...]\n",
-               stderr);
+    std::fputs(
+        "usage: bendwise_bench_launch [--timeout SECONDS] [--stdout FILE] -- PROGRAM "
+        "[ARG ...]\n",
+        stderr);
     return 2;
 }
 

@@ -9,12 +9,13 @@
 // standard output and flushes it. A window with an "Accept" button then gets that button
 // clicked, as the user would. After BENDWISE_PROBE_WINDOWS windows (default 1) the
 // process ends at once with status 0, so the launcher's wait reports its peak RSS.
+#include <QtGui/qgenericplugin.h>
+
 #include <QApplication>
 #include <QEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
-#include <QtGui/qgenericplugin.h>
 #include <cstdio>
 #include <cstdlib>
 

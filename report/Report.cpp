@@ -115,8 +115,7 @@ BlockWrite WriteBlockToFile(const std::string& path, ReportOpen mode, const std:
     // Without O_CREAT an open that succeeds found the file there: no need to ask first
     // (one path lookup fewer for every block appended to the remembered file).
     struct stat before;
-    const bool existed =
-        mode == ReportOpen::ExistingKeep || ::stat(path.c_str(), &before) == 0;
+    const bool existed = mode == ReportOpen::ExistingKeep || ::stat(path.c_str(), &before) == 0;
 
     int flags = O_WRONLY | O_CLOEXEC;
     if (mode != ReportOpen::ExistingKeep) flags |= O_CREAT;

@@ -182,8 +182,7 @@ bool IsDigit(char c) {
 
 // Writes `text` right-aligned in `width` columns (printf's "%Nf" padding) at `line` +
 // `used`; returns the new end.
-std::size_t AppendPadded(char* line, std::size_t used, std::string_view text,
-                         std::size_t width) {
+std::size_t AppendPadded(char* line, std::size_t used, std::string_view text, std::size_t width) {
     for (std::size_t i = text.size(); i < width; ++i) line[used++] = ' ';
     for (char c : text) line[used++] = c;
     return used;
