@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "ScriptedPlatform.h"
+#include "support/WorkedExample.h"
 #include "ui/AboutDlg.h"
 #include "ui/CurveControls.h"
 #include "ui/CurveDlg.h"
@@ -518,18 +519,7 @@ class TestCurveDlg : public QObject {
         Enter(Field::Radius, QStringLiteral("1000"));
         Enter(Field::Delta, QStringLiteral("30"));
         Enter(Field::InboundAz, QStringLiteral("45"));
-        const QByteArray block =
-            "- - - - - - -                    \n"
-            "Radius       1000.000           Larc         523.599\n"
-            "Degree arc   5 43 46.5          Lrr          523.380\n"
-            "Degree RR    5 43 55.1          Chord        517.638\n"
-            "Delta/2      15 00  0.0         Tangent      267.949\n"
-            "Delta        30 00  0.0         Inbound Az   45 00  0.0\n"
-            "External     35.276             Chord Az     60 00  0.0\n"
-            "MidOrdinate  34.074             Outward Az   75 00  0.0\n"
-            "Circle Area  3.1415927e+006     Sector Area  2.6179939e+005\n"
-            "Segment Area 11799.388          Fillet Area  6149.805\n"
-            "- - - - - - -                    \n";
+        const QByteArray block(bendwise::test::kWorkedReportBlock);
         QCOMPARE(block.size(), 562);
         auto contents = [&path] {
             QFile file(path);
