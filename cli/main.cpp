@@ -612,8 +612,7 @@ int Run(int argc, char** argv, Output& output) {
         }
     }
 
-    Session session(&output, options.target, options.reportPath, options.fields,
-                    &options.extras);
+    Session session(&output, options.target, options.reportPath, options.fields, &options.extras);
     bool refused = false;
     for (const Entry& entry : options.entries) {
         if (!session.Apply(entry)) refused = true;

@@ -11,13 +11,13 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-constexpr int R = GROUP_RADIUS, L = GROUP_LARC, LRR = GROUP_LRR, D = GROUP_DELTA,
-              C = GROUP_CHORD, T = GROUP_TANGENT;
+constexpr int R = GROUP_RADIUS, L = GROUP_LARC, LRR = GROUP_LRR, D = GROUP_DELTA, C = GROUP_CHORD,
+              T = GROUP_TANGENT;
 const std::string kBeep = "sound: exclamation", kInvalid = "message: Invalid input",
                   kRefresh = "refresh", kNotRead = "message: Could not interpret input";
 
 class EntryRules : public bendwise::test::ModelTest {
-protected:
+  protected:
     void SetUp() override { Reset(); }
     // The calculator as it opens on the default memory.
     void Reset() {
@@ -94,8 +94,18 @@ TEST_F(EntryRules, ResponsesInOrder) {
         {R, LRR, Field::Tangent, nullptr, no, beepRecalc},
         {R, C, Field::LengthRR, "100", no, beepRecalc},
         {R, T, Field::LengthRR, nullptr, no, beepRecalc},
-        {LRR, C, Field::Chord, "100", no, {kBeep, "message: Lrr & Chord inaccurate, possibly not unique.", kRefresh}},
-        {LRR, T, Field::Tangent, "100", no, {kBeep, "message: Lrr & Tangent numerically inaccurate.", kRefresh}},
+        {LRR,
+         C,
+         Field::Chord,
+         "100",
+         no,
+         {kBeep, "message: Lrr & Chord inaccurate, possibly not unique.", kRefresh}},
+        {LRR,
+         T,
+         Field::Tangent,
+         "100",
+         no,
+         {kBeep, "message: Lrr & Tangent numerically inaccurate.", kRefresh}},
         {L, R, Field::Delta, "abc", no, {kNotRead, kRefresh}},
         {L, R, Field::Delta, "12.345", no, {"message: Not in DDD.MMSS format", kRefresh}},
         {L, R, Field::HalfDelta, "1e400", no, {kNotRead, kRefresh}},
@@ -127,19 +137,31 @@ TEST_F(EntryRules, ResponsesInOrder) {
     EXPECT_EQ(memory.m_lastGroup, R);  // a new inbound azimuth keeps the pair
 }
 
-struct Stored { Field field; const char* typed; double CCurveRecord::*member; double value; Field shown; const char* text; };
+struct Stored {
+    Field field;
+    const char* typed;
+    double CCurveRecord::*member;
+    double value;
+    Field shown;
+    const char* text;
+};
 
 TEST_F(EntryRules, ConversionsAndClamps) {
     const Stored cases[] = {
         {Field::Radius, "2e13", &CCurveRecord::m_radius, 1e13, Field::Radius, "1.0000000e+013"},
         {Field::Radius, " 1000abc", &CCurveRecord::m_radius, 1000, Field::Radius, "1000.000"},
-        {Field::DegreeArc, "1", &CCurveRecord::m_radius, 18000 / 3.141592653589793, Field::Radius, "5729.578"},
-        {Field::DegreeChord, "1", &CCurveRecord::m_radius, 5729.650674006516, Field::Radius, "5729.651"},
-        {Field::DegreeArc, "2e13", &CCurveRecord::m_radius, 18000 / (3.141592653589793 * 1e13), Field::DegreeArc, "out of range"},
-        {Field::HalfDelta, "6e12", &CCurveRecord::m_delta, 1e13, Field::HalfDelta, "4999999999640 00  0.0"},
+        {Field::DegreeArc, "1", &CCurveRecord::m_radius, 18000 / 3.141592653589793, Field::Radius,
+         "5729.578"},
+        {Field::DegreeChord, "1", &CCurveRecord::m_radius, 5729.650674006516, Field::Radius,
+         "5729.651"},
+        {Field::DegreeArc, "2e13", &CCurveRecord::m_radius, 18000 / (3.141592653589793 * 1e13),
+         Field::DegreeArc, "out of range"},
+        {Field::HalfDelta, "6e12", &CCurveRecord::m_delta, 1e13, Field::HalfDelta,
+         "4999999999640 00  0.0"},
         {Field::HalfDelta, "15", &CCurveRecord::m_delta, 30, Field::Delta, "30 00  0.0"},
         {Field::Delta, "2e13", &CCurveRecord::m_delta, 1e13, Field::Delta, "9999999999640 00  0.0"},
-        {Field::Delta, "12.3456", &CCurveRecord::m_delta, 12 + 34 / 60.0 + 56 / 3600.0, Field::Delta, "12 34 56.0"},
+        {Field::Delta, "12.3456", &CCurveRecord::m_delta, 12 + 34 / 60.0 + 56 / 3600.0,
+         Field::Delta, "12 34 56.0"},
         {Field::LengthArc, "100.5", &CCurveRecord::m_lengthArc, 100.5, Field::LengthArc, "100.500"},
         {Field::InboundAz, "-15", &CCurveRecord::m_inboundAz, 345, Field::InboundAz, "345 00  0.0"},
     };
@@ -156,7 +178,12 @@ TEST_F(EntryRules, ConversionsAndClamps) {
     EXPECT_EQ(memory.m_lastGroup, T);
 }
 
-struct ArcChord { Field field; const char* typed; EntryResult result; Strings events; };
+struct ArcChord {
+    Field field;
+    const char* typed;
+    EntryResult result;
+    Strings events;
+};
 
 TEST_F(EntryRules, ArcAgainstChord) {
     const std::string less = "message: Larc cannot be less than Chord.",
@@ -175,8 +202,10 @@ TEST_F(EntryRules, ArcAgainstChord) {
     };
     for (const auto& c : cases) {
         Reset();
-        if (c.field == Field::LengthArc) model.OnKillfocusChord("100");
-        else model.OnKillfocusLengthArc("100");
+        if (c.field == Field::LengthArc)
+            model.OnKillfocusChord("100");
+        else
+            model.OnKillfocusLengthArc("100");
         host.Clear();
         SCOPED_TRACE(std::string(InfoOf(c.field).name) + " '" + c.typed + "'");
         EXPECT_EQ(model.OnKillfocus(c.field, c.typed), c.result);
@@ -191,7 +220,11 @@ TEST_F(EntryRules, ArcAgainstChord) {
     EXPECT_EQ(host.Events(), (Strings{less, kBeep, kRefresh}));
 
     const double pi = model.Record().m_pi;
-    struct Direct { double arc; int result; Strings events; };
+    struct Direct {
+        double arc;
+        int result;
+        Strings events;
+    };
     const Direct direct[] = {
         {100, 1, {near}},  // equal passes the first test, then warns
         {100 * pi / 2, 1, {}},
@@ -208,14 +241,16 @@ TEST_F(EntryRules, ArcAgainstChord) {
 TEST_F(EntryRules, CheckBoxesAndAzimuthChangeOnlyTheirFields) {
     CCurveRecord before = model.Record();
     model.OnKillfocusInboundAz("45");
-    EXPECT_EQ(ChangedFields(before), (Strings{"inbound-az", "chord-az", "outbound-az", "delta-x", "delta-y"}));
+    EXPECT_EQ(ChangedFields(before),
+              (Strings{"inbound-az", "chord-az", "outbound-az", "delta-x", "delta-y"}));
     before = model.Record();
     model.OnLeft(true);
     EXPECT_EQ(ChangedFields(before), (Strings{"chord-az", "outbound-az", "delta-x", "delta-y"}));
     before = model.Record();
     model.OnAcres(true);
     EXPECT_EQ(memory.m_acres, 1);
-    EXPECT_EQ(ChangedFields(before), (Strings{"circle-area", "sector-area", "segment-area", "fillet-area"}));
+    EXPECT_EQ(ChangedFields(before),
+              (Strings{"circle-area", "sector-area", "segment-area", "fillet-area"}));
     EXPECT_EQ(memory.m_lastGroup, R);
     EXPECT_EQ(memory.m_prevGroup, L);
 

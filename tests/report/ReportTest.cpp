@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,8 +14,8 @@
 #include <vector>
 
 #include "report/Report.h"
-#include "support/WorkedExample.h"
 #include "support/ModelFixture.h"
+#include "support/WorkedExample.h"
 
 using namespace bendwise;
 using Strings = std::vector<std::string>;
@@ -26,10 +25,15 @@ namespace {
 
 const std::string kWorkedBlock = bendwise::test::kWorkedReportBlock;
 
-std::string Pad32(std::string s) { s.resize(std::max<std::size_t>(s.size(), 32), ' '); return s; }
+std::string Pad32(std::string s) {
+    s.resize(std::max<std::size_t>(s.size(), 32), ' ');
+    return s;
+}
 
 TEST(WriteReportLine, PadsTheLeftColumnTo32) {
-    struct Case { std::string left, right, line; };
+    struct Case {
+        std::string left, right, line;
+    };
     const Case cases[] = {
         {"ab", "cd", "ab" + std::string(30, ' ') + "cd\n"},
         {"", "", std::string(32, ' ') + "\n"},
@@ -58,7 +62,7 @@ std::string Line(const std::string& block, int number) {  // 1-based, with its l
 }
 
 class Report : public bendwise::test::ModelTest {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/bendwise-report-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
@@ -75,7 +79,9 @@ protected:
         }
         host.Clear();
     }
-    void TypeWorkedCurve() { Type({{Field::Radius, "1000"}, {Field::Delta, "30"}, {Field::InboundAz, "45"}}); }
+    void TypeWorkedCurve() {
+        Type({{Field::Radius, "1000"}, {Field::Delta, "30"}, {Field::InboundAz, "45"}});
+    }
 
     std::string dir;
 };
@@ -106,7 +112,12 @@ TEST_F(Report, WorkedExampleByteForByte) {
 }
 
 TEST_F(Report, TextsAreWrittenAsTheyStand) {
-    struct Case { const char* radius; const char* delta; int line; std::string text; };
+    struct Case {
+        const char* radius;
+        const char* delta;
+        int line;
+        std::string text;
+    };
     const Case cases[] = {
         {"1000", "180", 10, Pad32("Segment Area ") + "Fillet Area  \n"},
         {"1000", "180", 5, Pad32("Delta/2      90 00  0.0") + "Tangent      Out of range\n"},
@@ -116,14 +127,20 @@ TEST_F(Report, TextsAreWrittenAsTheyStand) {
     };
     for (const auto& c : cases) {
         Type({{Field::Radius, c.radius}, {Field::Delta, c.delta}});
-        EXPECT_EQ(Line(BuildReportBlock(model.Record()), c.line), c.text) << c.radius << " " << c.delta;
+        EXPECT_EQ(Line(BuildReportBlock(model.Record()), c.line), c.text)
+            << c.radius << " " << c.delta;
     }
 }
 
 TEST_F(Report, FileModes) {
     const std::string block = "block\n", old = "old\n";
     const std::string existing = Path("existing.txt"), missing = Path("missing.txt");
-    struct Case { ReportOpen mode; bool exists; BlockWrite result; std::optional<std::string> after; };
+    struct Case {
+        ReportOpen mode;
+        bool exists;
+        BlockWrite result;
+        std::optional<std::string> after;
+    };
     const Case cases[] = {
         {ReportOpen::CreateEmpty, true, BlockWrite::Written, block},
         {ReportOpen::CreateEmpty, false, BlockWrite::Written, block},
@@ -159,7 +176,10 @@ TEST_F(Report, PartialBlockIsTakenBackOut) {
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit = saved;
     limit.rlim_cur = 300;
-    struct Case { ReportOpen mode; bool exists; };
+    struct Case {
+        ReportOpen mode;
+        bool exists;
+    };
     for (const Case c : {Case{ReportOpen::CreateKeep, true}, Case{ReportOpen::ExistingKeep, true},
                          Case{ReportOpen::CreateEmpty, true}, Case{ReportOpen::CreateKeep, false},
                          Case{ReportOpen::CreateEmpty, false}}) {
@@ -179,7 +199,8 @@ TEST_F(Report, PartialBlockIsTakenBackOut) {
 
 TEST_F(Report, ButtonFlows) {
     TypeWorkedCurve();
-    const std::string askNew = "ask: New Curve Data File", askAppend = "ask: No file to append - Create New";
+    const std::string askNew = "ask: New Curve Data File",
+                      askAppend = "ask: No file to append - Create New";
     const std::string noOpen = "message: File does not exist or is Read-Only.";
 
     // Cancelling writes nothing, shows nothing.
@@ -229,7 +250,8 @@ TEST_F(Report, ButtonFlows) {
     host.Clear();
     host.answers = {std::string("/dev/full")};
     EXPECT_EQ(model.OnWriteNewFile(), ReportResult::WriteFailed);
-    EXPECT_EQ(host.Events(), (Strings{askNew, std::string("message: ") + kReportIncompleteMessage}));
+    EXPECT_EQ(host.Events(),
+              (Strings{askNew, std::string("message: ") + kReportIncompleteMessage}));
 }
 
 }  // namespace

@@ -12,8 +12,8 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-constexpr int R = GROUP_RADIUS, L = GROUP_LARC, LRR = GROUP_LRR, D = GROUP_DELTA,
-              C = GROUP_CHORD, T = GROUP_TANGENT;
+constexpr int R = GROUP_RADIUS, L = GROUP_LARC, LRR = GROUP_LRR, D = GROUP_DELTA, C = GROUP_CHORD,
+              T = GROUP_TANGENT;
 
 class Recalculate : public bendwise::test::ModelTest {};
 
@@ -30,7 +30,11 @@ TEST_F(Recalculate, StartCurveFromTheMemoryDefaults) {
     EXPECT_EQ(host.Events(), Strings{"refresh"});
 }
 
-struct WorkedPair { int prev, last; double r, l, lrr, chord, tangent, delta; double outR, outL, outDelta; };
+struct WorkedPair {
+    int prev, last;
+    double r, l, lrr, chord, tangent, delta;
+    double outR, outL, outDelta;
+};
 
 TEST_F(Recalculate, WorkedPairValues) {
     const double kNone = 7;  // an output's stale value: must be overwritten
@@ -38,12 +42,17 @@ TEST_F(Recalculate, WorkedPairValues) {
         {R, L, 1000, 200, 0, 0, 0, kNone, 1000, 200, 11.459155902616466},
         {R, D, 1000, kNone, 0, 0, 0, 30, 1000, 523.5987755982987, 30},
         {D, T, kNone, kNone, 0, 0, 267.9491924311227, 30, 1000, 523.5987755982987, 30},
-        {R, LRR, 5729.650674006516, kNone, 100, 0, 0, kNone, 5729.650674006516, 3.141592653589793 * 5729.650674006516 / 180, 1},
+        {R, LRR, 5729.650674006516, kNone, 100, 0, 0, kNone, 5729.650674006516,
+         3.141592653589793 * 5729.650674006516 / 180, 1},
     };
     Start(R, L, 1000, 100, 5);
     for (const auto& c : cases) {
-        Rec().m_radius = c.r; Rec().m_lengthArc = c.l; Rec().m_lengthRR = c.lrr;
-        Rec().m_chord = c.chord; Rec().m_tangent = c.tangent; Rec().m_delta = c.delta;
+        Rec().m_radius = c.r;
+        Rec().m_lengthArc = c.l;
+        Rec().m_lengthRR = c.lrr;
+        Rec().m_chord = c.chord;
+        Rec().m_tangent = c.tangent;
+        Rec().m_delta = c.delta;
         SolvePair(c.prev, c.last);
         EXPECT_DOUBLE_EQ(model.Record().m_radius, c.outR) << c.prev + c.last;
         EXPECT_DOUBLE_EQ(model.Record().m_delta, c.outDelta) << c.prev + c.last;
@@ -59,7 +68,7 @@ TEST_F(Recalculate, EverySolvablePairFindsTheCurveAgain) {
     Start(R, D, 60, 1, 120);
     const CCurveRecord curve = model.Record();
     const int pairs[][2] = {{R, L}, {R, LRR}, {L, LRR}, {R, D}, {L, D}, {LRR, D}, {R, C},
-                            {L, C}, {D, C}, {R, T}, {L, T}, {D, T}, {C, T}};
+                            {L, C}, {D, C},   {R, T},   {L, T}, {D, T}, {C, T}};
     for (const auto& p : pairs) {
         const int s = p[0] + p[1];
         Rec().m_radius = (s & R) ? curve.m_radius : 7;
@@ -91,7 +100,8 @@ TEST_F(Recalculate, FloorsAndSolverMessages) {
     const std::string nearHalfL = "message: Beware of rounding when T near L/2.";
     const std::string nearHalfC = "message: Beware of rounding when T near Chord/2.";
     const double big = 180 * 100 / (3.141592653589793 * 1e-25);
-    auto rad = &CCurveRecord::m_radius, len = &CCurveRecord::m_lengthArc, del = &CCurveRecord::m_delta;
+    auto rad = &CCurveRecord::m_radius, len = &CCurveRecord::m_lengthArc,
+         del = &CCurveRecord::m_delta;
     const FloorCase cases[] = {
         {R, L, 0, 100, 0, 0, 0, 0, {"refresh"}, rad, 1e-25, big},
         {R, L, -5, 100, 0, 0, 0, 0, {"refresh"}, rad, 1e-25, big},
@@ -110,10 +120,15 @@ TEST_F(Recalculate, FloorsAndSolverMessages) {
     };
     Start(R, L, 1000, 100, 5);
     for (const auto& c : cases) {
-        Rec().m_radius = c.r; Rec().m_lengthArc = c.l; Rec().m_lengthRR = c.lrr;
-        Rec().m_chord = c.chord; Rec().m_tangent = c.tangent; Rec().m_delta = c.delta;
+        Rec().m_radius = c.r;
+        Rec().m_lengthArc = c.l;
+        Rec().m_lengthRR = c.lrr;
+        Rec().m_chord = c.chord;
+        Rec().m_tangent = c.tangent;
+        Rec().m_delta = c.delta;
         SolvePair(c.prev, c.last);
-        SCOPED_TRACE("pair " + std::to_string(c.prev + c.last) + ", row " + std::to_string(&c - cases));
+        SCOPED_TRACE("pair " + std::to_string(c.prev + c.last) + ", row " +
+                     std::to_string(&c - cases));
         EXPECT_EQ(host.Events(), c.events);
         const CCurveRecord& rec = model.Record();
         if (c.floored) {
@@ -143,7 +158,10 @@ TEST_F(Recalculate, FlooredMemberIsShownAndSaved) {
 
 // Our rule: a pair with no real curve restores R, L and Delta from the memory.
 TEST_F(Recalculate, PairWithoutRealCurveRestoresTheLastCurve) {
-    struct Case { int prev, last; double r, lrr, chord, delta; };
+    struct Case {
+        int prev, last;
+        double r, lrr, chord, delta;
+    };
     const Case cases[] = {
         {R, LRR, 40, 100, 0, 1},  // radius below 50: no degree (chord)
         {R, C, 100, 0, 300, 1},   // chord over twice the radius
@@ -153,11 +171,16 @@ TEST_F(Recalculate, PairWithoutRealCurveRestoresTheLastCurve) {
     for (const auto& c : cases) {
         Start(R, L, 1000, 200, 5);
         const CCurveRecord before = model.Record();
-        Rec().m_radius = c.r; Rec().m_lengthRR = c.lrr; Rec().m_chord = c.chord; Rec().m_delta = c.delta;
+        Rec().m_radius = c.r;
+        Rec().m_lengthRR = c.lrr;
+        Rec().m_chord = c.chord;
+        Rec().m_delta = c.delta;
         SolvePair(c.prev, c.last);
         const int s = c.prev + c.last;
-        EXPECT_EQ(host.Events(), (Strings{"sound: exclamation", std::string("message: ") + kNoSolutionMessage,
-                                          "refresh"})) << s;
+        EXPECT_EQ(host.Events(),
+                  (Strings{"sound: exclamation", std::string("message: ") + kNoSolutionMessage,
+                           "refresh"}))
+            << s;
         EXPECT_TRUE(model.LastSolveFailed()) << s;
         EXPECT_EQ(model.Record().m_radius, before.m_radius) << s;
         EXPECT_EQ(model.Record().m_lengthArc, before.m_lengthArc) << s;
@@ -169,13 +192,18 @@ TEST_F(Recalculate, PairWithoutRealCurveRestoresTheLastCurve) {
 }
 
 TEST_F(Recalculate, MessageOnlyPairsKeepTheCurveAndRepeat) {
-    struct Case { int other; const char* message; };
+    struct Case {
+        int other;
+        const char* message;
+    };
     const Case cases[] = {{C, "message: Lrr & Chord inaccurate, possibly not unique."},
                           {T, "message: Lrr & Tangent numerically inaccurate."}};
     for (const auto& c : cases) {
         Start(R, L, 1000, 200, 5);
         const CCurveRecord before = model.Record();
-        Rec().m_chord = 999; Rec().m_tangent = 999; Rec().m_lengthRR = 999;
+        Rec().m_chord = 999;
+        Rec().m_tangent = 999;
+        Rec().m_lengthRR = 999;
         SolvePair(LRR, c.other);
         EXPECT_EQ(host.Events(), (Strings{c.message, "refresh"}));
         EXPECT_EQ(host.Checked(), (std::vector<int>{LRR, c.other}));
@@ -192,7 +220,10 @@ TEST_F(Recalculate, MessageOnlyPairsKeepTheCurveAndRepeat) {
 
 TEST_F(Recalculate, PairUpdateAndIndicators) {
     Start(L, R, 1000, 200, 5);
-    struct Step { int group; int prev, last; };
+    struct Step {
+        int group;
+        int prev, last;
+    };
     const Step steps[] = {{0, L, R}, {R, L, R}, {C, R, C}, {R, C, R}, {0, C, R}, {D, R, D}};
     for (const auto& s : steps) {
         host.Clear();
@@ -200,7 +231,8 @@ TEST_F(Recalculate, PairUpdateAndIndicators) {
         model.Recalculate(s.group);
         EXPECT_EQ(memory.m_prevGroup, s.prev) << s.group;
         EXPECT_EQ(memory.m_lastGroup, s.last) << s.group;
-        EXPECT_EQ(host.Checked(), (std::vector<int>{std::min(s.prev, s.last), std::max(s.prev, s.last)}));
+        EXPECT_EQ(host.Checked(),
+                  (std::vector<int>{std::min(s.prev, s.last), std::max(s.prev, s.last)}));
     }
     // The indicators show the new pair while the solver's message is open.
     Rec().m_lengthRR = 100;
@@ -231,16 +263,26 @@ TEST_F(Recalculate, DerivedElementsOfTheWorkedCurve) {
     EXPECT_DOUBLE_EQ(rec.m_segmentArea, 11799.387799149408);
     EXPECT_DOUBLE_EQ(rec.m_filletArea, 6149.804631973325);
     const std::pair<Field, const char*> texts[] = {
-        {Field::Radius, "1000.000"},         {Field::DegreeArc, "5 43 46.5"},
-        {Field::DegreeChord, "5 43 55.1"},   {Field::LengthArc, "523.599"},
-        {Field::LengthRR, "523.380"},        {Field::Chord, "517.638"},
-        {Field::Tangent, "267.949"},         {Field::Delta, "30 00  0.0"},
-        {Field::HalfDelta, "15 00  0.0"},    {Field::InboundAz, "10 00  0.0"},
-        {Field::ChordAz, "25 00  0.0"},      {Field::OutboundAz, "40 00  0.0"},
-        {Field::External, "35.276"},         {Field::MidOrdinate, "34.074"},
-        {Field::DeltaX, "218.763"},          {Field::DeltaY, "469.139"},
-        {Field::CircleArea, "3.1415927e+006"}, {Field::SectorArea, "2.6179939e+005"},
-        {Field::SegmentArea, "11799.388"},   {Field::FilletArea, "6149.805"},
+        {Field::Radius, "1000.000"},
+        {Field::DegreeArc, "5 43 46.5"},
+        {Field::DegreeChord, "5 43 55.1"},
+        {Field::LengthArc, "523.599"},
+        {Field::LengthRR, "523.380"},
+        {Field::Chord, "517.638"},
+        {Field::Tangent, "267.949"},
+        {Field::Delta, "30 00  0.0"},
+        {Field::HalfDelta, "15 00  0.0"},
+        {Field::InboundAz, "10 00  0.0"},
+        {Field::ChordAz, "25 00  0.0"},
+        {Field::OutboundAz, "40 00  0.0"},
+        {Field::External, "35.276"},
+        {Field::MidOrdinate, "34.074"},
+        {Field::DeltaX, "218.763"},
+        {Field::DeltaY, "469.139"},
+        {Field::CircleArea, "3.1415927e+006"},
+        {Field::SectorArea, "2.6179939e+005"},
+        {Field::SegmentArea, "11799.388"},
+        {Field::FilletArea, "6149.805"},
     };
     for (const auto& [field, text] : texts) EXPECT_EQ(Text(field), text) << InfoOf(field).name;
     EXPECT_EQ(memory.m_radius, 1000);
@@ -270,20 +312,31 @@ TEST_F(Recalculate, DerivedElementsOfTheWorkedCurve) {
     EXPECT_EQ(rec.m_forceReread, 0);
 }
 
-struct LimitCase { double r, delta; Field field; const char* text; };
+struct LimitCase {
+    double r, delta;
+    Field field;
+    const char* text;
+};
 
 TEST_F(Recalculate, LimitsOfTheDerivedTexts) {
     const double r360 = 15.915494309189533;  // 18000 / (pi x 360): degree (arc) exactly 360
     const LimitCase cases[] = {
-        {50, 30, Field::DegreeChord, "180 00  0.0"},   {50, 30, Field::LengthRR, "16.667"},
-        {49.999, 30, Field::DegreeChord, "undefined"}, {49.999, 30, Field::LengthRR, "undefined"},
+        {50, 30, Field::DegreeChord, "180 00  0.0"},
+        {50, 30, Field::LengthRR, "16.667"},
+        {49.999, 30, Field::DegreeChord, "undefined"},
+        {49.999, 30, Field::LengthRR, "undefined"},
         {r360, 30, Field::DegreeArc, "0 00  0.0"},
         {std::nextafter(r360, 0), 30, Field::DegreeArc, "out of range"},
-        {1000, 180, Field::Tangent, "Out of range"},   {1000, 180, Field::SegmentArea, ""},
-        {1000, 180, Field::FilletArea, ""},            {1000, 179.9, Field::FilletArea, "1.1443454e+009"},
-        {100000, 30, Field::Radius, "1.0000000e+005"}, {1e6, 30, Field::LengthArc, "523598.776"},
-        {1e6, 30, Field::Chord, "517638.090"},         {1e6, 30, Field::DeltaX, "1.3397460e+005"},
-        {1e200, 30, Field::CircleArea, "Out of range"}, {1e200, 30, Field::SectorArea, "Out of range"},
+        {1000, 180, Field::Tangent, "Out of range"},
+        {1000, 180, Field::SegmentArea, ""},
+        {1000, 180, Field::FilletArea, ""},
+        {1000, 179.9, Field::FilletArea, "1.1443454e+009"},
+        {100000, 30, Field::Radius, "1.0000000e+005"},
+        {1e6, 30, Field::LengthArc, "523598.776"},
+        {1e6, 30, Field::Chord, "517638.090"},
+        {1e6, 30, Field::DeltaX, "1.3397460e+005"},
+        {1e200, 30, Field::CircleArea, "Out of range"},
+        {1e200, 30, Field::SectorArea, "Out of range"},
     };
     for (const auto& c : cases) {
         Start(R, D, c.r, 1, c.delta);

@@ -12,7 +12,7 @@
 namespace bendwise::test {
 
 class ModelTest : public ::testing::Test {
-protected:
+  protected:
     // Remembers R, L, Delta and the inbound azimuth with the pair (prev, last), then opens
     // the calculator on them and forgets what the opening did.
     void Start(int prev, int last, double radius, double lengthArc, double delta, double az = 0) {

@@ -14,7 +14,7 @@
 namespace bendwise::test {
 
 class RecordingHost : public CCurveHost {
-public:
+  public:
     void ShowMessage(std::string_view text) override {
         log.push_back("message: " + std::string(text));
         checkedAtMessage.push_back(Checked());
@@ -49,7 +49,10 @@ public:
             if (on) out.push_back(group);
         return out;
     }
-    void Clear() { log.clear(); checkedAtMessage.clear(); }
+    void Clear() {
+        log.clear();
+        checkedAtMessage.clear();
+    }
 
     std::vector<std::string> log;
     std::map<int, bool> indicators;

@@ -13,19 +13,39 @@ using namespace bendwise;
 
 namespace {
 
-std::string Length(double v) { std::string s = "old"; FormatLength(v, s); return s; }
-std::string Fixed(double v) { std::string s = "old"; FormatFixed(v, s); return s; }
-std::string Dms(double v) { std::string s = "old"; FormatDms(v, s); return s; }
+std::string Length(double v) {
+    std::string s = "old";
+    FormatLength(v, s);
+    return s;
+}
+std::string Fixed(double v) {
+    std::string s = "old";
+    FormatFixed(v, s);
+    return s;
+}
+std::string Dms(double v) {
+    std::string s = "old";
+    FormatDms(v, s);
+    return s;
+}
 
-struct NumberCase { double value; const char* text; };
+struct NumberCase {
+    double value;
+    const char* text;
+};
 
 TEST(FormatLength, WorkedValuesAndSwitchToExponentAt100000) {
     const NumberCase cases[] = {
-        {5729.577951, "5729.578"},          {99999.9994, "99999.999"},
-        {99999.9999, "100000.000"},         {100000, "1.0000000e+005"},
-        {3141592.653589793, "3.1415927e+006"}, {-123456.789, "-123456.789"},
-        {-250000, "-250000.000"},           {0.0004, "0.000"},
-        {-0.0004, "-0.000"},                {1e300, "1.0000000e+300"},
+        {5729.577951, "5729.578"},
+        {99999.9994, "99999.999"},
+        {99999.9999, "100000.000"},
+        {100000, "1.0000000e+005"},
+        {3141592.653589793, "3.1415927e+006"},
+        {-123456.789, "-123456.789"},
+        {-250000, "-250000.000"},
+        {0.0004, "0.000"},
+        {-0.0004, "-0.000"},
+        {1e300, "1.0000000e+300"},
         {0.0625, "0.062"},  // exact halfway: glibc rounds to even
     };
     for (const auto& c : cases) EXPECT_EQ(Length(c.value), c.text) << c.value;
@@ -39,11 +59,18 @@ TEST(FormatFixed, NeverSwitchesToExponent) {
 
 TEST(FormatDms, WorkedValuesUntrimmed) {
     const NumberCase cases[] = {
-        {1.0, "   1 00  0.0"},      {12.5825, "  12 34 57.0"},   {-0.5, " 359 30  0.0"},
-        {359.99999, "   0 00  0.0"}, {29.999986, "  29 59 59.9"}, {360.0, "   0 00  0.0"},
-        {0.5 / 3600, "   0 00  0.5"}, {375, "  15 00  0.0"},     {-15, " 345 00  0.0"},
-        {30.0, "  30 00  0.0"},     {5.729577951308233, "   5 43 46.5"},
-        {1.0 / 64, "   0 00 56.2"},  // seconds exactly 56.25: glibc rounds to even
+        {1.0, "   1 00  0.0"},
+        {12.5825, "  12 34 57.0"},
+        {-0.5, " 359 30  0.0"},
+        {359.99999, "   0 00  0.0"},
+        {29.999986, "  29 59 59.9"},
+        {360.0, "   0 00  0.0"},
+        {0.5 / 3600, "   0 00  0.5"},
+        {375, "  15 00  0.0"},
+        {-15, " 345 00  0.0"},
+        {30.0, "  30 00  0.0"},
+        {5.729577951308233, "   5 43 46.5"},
+        {1.0 / 64, "   0 00 56.2"},          // seconds exactly 56.25: glibc rounds to even
         {45 - 0.04 / 3600, "  45 00  0.0"},  // within 0.05 s below a whole degree
     };
     for (const auto& c : cases) EXPECT_EQ(Dms(c.value), c.text) << c.value;
@@ -64,7 +91,9 @@ std::string WidenExponent(std::string s) {
     return s;
 }
 
-std::string LeftTrimmed(std::string s) { return s.erase(0, s.find_first_not_of(' ')); }
+std::string LeftTrimmed(std::string s) {
+    return s.erase(0, s.find_first_not_of(' '));
+}
 
 std::string ReferenceLength(double v) {
     return LeftTrimmed(v >= 100000 ? WidenExponent(Printf("%15.7e", v)) : Printf("%15.3f", v));
@@ -77,8 +106,14 @@ std::string ReferenceDms(double a) {
     const double minutesFull = (a - d) * 60;
     double m = std::floor(minutesFull);
     double s = (minutesFull - m) * 60;
-    if (s > 59.95) { m = m + 1; s = (s - 60) + 0.05; }
-    if (m > 59.9) { d = d + 1; m = m - 60; }
+    if (s > 59.95) {
+        m = m + 1;
+        s = (s - 60) + 0.05;
+    }
+    if (m > 59.9) {
+        d = d + 1;
+        m = m - 60;
+    }
     if (d >= 360) d -= 360;
     char buf[512];
     std::snprintf(buf, sizeof buf, "%4.0f %02.0f%5.1f", d, m, s);
@@ -98,12 +133,19 @@ TEST(NumberFormatting, SameDigitsAsGlibcPrintf) {
                 } while (!std::isfinite(v));
                 return v;
             }
-            case 1: return (unit(rng) - 0.3) * std::pow(10.0, static_cast<int>(rng() % 16));
-            case 2: return static_cast<double>(rng() % 200000) + static_cast<double>(2 * (rng() % 8) + 1) / 16;
-            case 3: return static_cast<double>(rng() % 100000000 * 10 + 5) * std::pow(10.0, rng() % 8);
-            case 4: return static_cast<double>(static_cast<std::int64_t>(rng() % 92160) - 23040) / 64;
-            case 5: return (unit(rng) - 0.25) * 1000;
-            default: return std::nextafter(100000.0, (rng() & 1) ? 0.0 : 1e6);
+            case 1:
+                return (unit(rng) - 0.3) * std::pow(10.0, static_cast<int>(rng() % 16));
+            case 2:
+                return static_cast<double>(rng() % 200000) +
+                       static_cast<double>(2 * (rng() % 8) + 1) / 16;
+            case 3:
+                return static_cast<double>(rng() % 100000000 * 10 + 5) * std::pow(10.0, rng() % 8);
+            case 4:
+                return static_cast<double>(static_cast<std::int64_t>(rng() % 92160) - 23040) / 64;
+            case 5:
+                return (unit(rng) - 0.25) * 1000;
+            default:
+                return std::nextafter(100000.0, (rng() & 1) ? 0.0 : 1e6);
         }
     };
     int mismatches = 0;
@@ -124,17 +166,26 @@ TEST(NumberFormatting, SameDigitsAsGlibcPrintf) {
 
 // ---- reading decimal numbers ----
 
-struct ReadCase { const char* text; double value; std::size_t used; };
+struct ReadCase {
+    const char* text;
+    double value;
+    std::size_t used;
+};
 
 TEST(ReadDecimalPrefix, DecimalFormsOnly) {
     const double inf = std::numeric_limits<double>::infinity();
     const ReadCase cases[] = {
-        {"12ABC", 12, 2},   {"1e", 1, 1},       {"0X10", 0, 1},      {"inf", 0, 0},
-        {"nan", 0, 0},      {"infinity", 0, 0}, {"", 0, 0},          {"abc", 0, 0},
-        {"-", 0, 0},        {".", 0, 0},        {"+.e1", 0, 0},      {".5", 0.5, 2},
-        {"5.", 5, 2},       {"  -12.5x", -12.5, 7}, {"1.5e+3x", 1500, 6}, {"12-30", 12, 2},
-        {"1e400", inf, 5},  {"-1e400", -inf, 6}, {"1e-400", 0, 6},   {"\t+7", 7, 3},
-        {"0.1", 0.1, 3},    {"123456789012345678901234567890", 1.2345678901234568e29, 30},
+        {"12ABC", 12, 2},     {"1e", 1, 1},
+        {"0X10", 0, 1},       {"inf", 0, 0},
+        {"nan", 0, 0},        {"infinity", 0, 0},
+        {"", 0, 0},           {"abc", 0, 0},
+        {"-", 0, 0},          {".", 0, 0},
+        {"+.e1", 0, 0},       {".5", 0.5, 2},
+        {"5.", 5, 2},         {"  -12.5x", -12.5, 7},
+        {"1.5e+3x", 1500, 6}, {"12-30", 12, 2},
+        {"1e400", inf, 5},    {"-1e400", -inf, 6},
+        {"1e-400", 0, 6},     {"\t+7", 7, 3},
+        {"0.1", 0.1, 3},      {"123456789012345678901234567890", 1.2345678901234568e29, 30},
     };
     for (const auto& c : cases) {
         double value = -1;
