@@ -36,9 +36,8 @@ inline bool ShowsNonFinite(const std::string& text) {
 }
 
 // Appends the report line the writer must produce for one pair of labelled texts.
-inline void AppendExpectedLine(std::string& out, const char* leftLabel,
-                               const std::string& leftText, const char* rightLabel,
-                               const std::string& rightText) {
+inline void AppendExpectedLine(std::string& out, const char* leftLabel, const std::string& leftText,
+                               const char* rightLabel, const std::string& rightText) {
     const std::size_t start = out.size();
     out += leftLabel;
     out += leftText;

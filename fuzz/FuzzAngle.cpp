@@ -3,9 +3,9 @@
 // input's own choosing.
 //
 // Checked: a text accepted by ReadAngleText gives a finite angle; a refused one leaves the
-// angle untouched; upper-casing the text changes nothing; ParseAngle refuses every text over 79 characters without touching it;
-// NextToken's words are non-empty, hold no separator, come in order from the text and
-// together hold every non-separator character of it.
+// angle untouched; upper-casing the text changes nothing; ParseAngle refuses every text over 79
+// characters without touching it; NextToken's words are non-empty, hold no separator, come in order
+// from the text and together hold every non-separator character of it.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -94,7 +94,8 @@ void CheckNextToken(const std::uint8_t* data, std::size_t size) {
     const char* last = nullptr;
     for (char* word = NextToken(buffer.data(), separators.c_str(), position); word != nullptr;
          word = NextToken(nullptr, separators.c_str(), position)) {
-        if (word < buffer.data() || word >= buffer.data() + buffer.size()) Fail("word outside text");
+        if (word < buffer.data() || word >= buffer.data() + buffer.size())
+            Fail("word outside text");
         if (last != nullptr && word <= last) Fail("words out of order");
         if (*word == '\0') Fail("empty word");
         for (const char* c = word; *c != '\0'; ++c) {

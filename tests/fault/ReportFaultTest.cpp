@@ -55,7 +55,8 @@ void WriteFile(const std::string& path, const std::string& text) {
 
 // Runs `body` in a forked child and returns what it returned. `prepare` runs in the child
 // first (limits, signals, giving up root); when it fails the result is "prepare failed".
-std::string InChild(const std::function<bool()>& prepare, const std::function<std::string()>& body) {
+std::string InChild(const std::function<bool()>& prepare,
+                    const std::function<std::string()>& body) {
     int fds[2];
     if (pipe(fds) != 0) return "pipe failed";
     const pid_t pid = fork();
@@ -99,26 +100,36 @@ std::function<bool()> FileSizeLimit(rlim_t bytes) {
 
 const char* Name(BlockWrite w) {
     switch (w) {
-        case BlockWrite::Written: return "Written";
-        case BlockWrite::OpenFailed: return "OpenFailed";
-        case BlockWrite::WriteFailed: return "WriteFailed";
+        case BlockWrite::Written:
+            return "Written";
+        case BlockWrite::OpenFailed:
+            return "OpenFailed";
+        case BlockWrite::WriteFailed:
+            return "WriteFailed";
     }
     return "?";
 }
 const char* Name(ReportResult r) {
     switch (r) {
-        case ReportResult::Written: return "Written";
-        case ReportResult::Cancelled: return "Cancelled";
-        case ReportResult::OpenFailed: return "OpenFailed";
-        case ReportResult::WriteFailed: return "WriteFailed";
+        case ReportResult::Written:
+            return "Written";
+        case ReportResult::Cancelled:
+            return "Cancelled";
+        case ReportResult::OpenFailed:
+            return "OpenFailed";
+        case ReportResult::WriteFailed:
+            return "WriteFailed";
     }
     return "?";
 }
 const char* Name(ReportOpen m) {
     switch (m) {
-        case ReportOpen::CreateEmpty: return "CreateEmpty";
-        case ReportOpen::CreateKeep: return "CreateKeep";
-        case ReportOpen::ExistingKeep: return "ExistingKeep";
+        case ReportOpen::CreateEmpty:
+            return "CreateEmpty";
+        case ReportOpen::CreateKeep:
+            return "CreateKeep";
+        case ReportOpen::ExistingKeep:
+            return "ExistingKeep";
     }
     return "?";
 }
@@ -146,9 +157,12 @@ class ReadOnlyFiles {
 
     static const char* Name(Way way) {
         switch (way) {
-            case Way::Mode: return "mode 0444";
-            case Way::Immutable: return "immutable attribute";
-            case Way::DropRoot: return "mode 0444, child without root";
+            case Way::Mode:
+                return "mode 0444";
+            case Way::Immutable:
+                return "immutable attribute";
+            case Way::DropRoot:
+                return "mode 0444, child without root";
         }
         return "none";
     }
@@ -230,8 +244,10 @@ class ReportFault : public bendwise::test::ModelTest {
 // --- WriteBlockToFile against every fault, in every open mode -------------------------
 
 TEST_F(ReportFault, FullDiskTakesNothingInAnyMode) {
-    for (ReportOpen mode : {ReportOpen::CreateEmpty, ReportOpen::CreateKeep, ReportOpen::ExistingKeep}) {
-        EXPECT_EQ(WriteBlockToFile("/dev/full", mode, block), BlockWrite::WriteFailed) << Name(mode);
+    for (ReportOpen mode :
+         {ReportOpen::CreateEmpty, ReportOpen::CreateKeep, ReportOpen::ExistingKeep}) {
+        EXPECT_EQ(WriteBlockToFile("/dev/full", mode, block), BlockWrite::WriteFailed)
+            << Name(mode);
         // The undo must not take the device away or turn it into a file.
         struct stat st {};
         ASSERT_EQ(stat("/dev/full", &st), 0);
@@ -243,7 +259,10 @@ TEST_F(ReportFault, PathsThatCannotBeOpened) {
     const std::string folder = Path("folder");
     fs::create_directory(folder);
     WriteFile(folder + "/inside.txt", "inside\n");
-    struct Case { const char* what; std::string path; };
+    struct Case {
+        const char* what;
+        std::string path;
+    };
     const Case cases[] = {
         {"a directory", folder},
         {"a file in a missing folder", Path("no-such-folder/report.txt")},
@@ -252,7 +271,8 @@ TEST_F(ReportFault, PathsThatCannotBeOpened) {
         {"an empty path", ""},
     };
     for (const Case& c : cases) {
-        for (ReportOpen mode : {ReportOpen::CreateEmpty, ReportOpen::CreateKeep, ReportOpen::ExistingKeep}) {
+        for (ReportOpen mode :
+             {ReportOpen::CreateEmpty, ReportOpen::CreateKeep, ReportOpen::ExistingKeep}) {
             EXPECT_EQ(WriteBlockToFile(c.path, mode, block), BlockWrite::OpenFailed)
                 << c.what << ", " << Name(mode);
         }
@@ -269,19 +289,24 @@ TEST_F(ReportFault, ReadOnlyFileIsNotOpenedInAnyMode) {
     const auto ways = ReadOnlyFiles::Available(dir);
     if (ways.empty()) GTEST_SKIP() << "no way to make a file read-only for root here";
     for (const auto way : ways) {
-        const std::string path = Path(std::string("locked-") + ReadOnlyFiles::Name(way)), old = "first block\n";
+        const std::string path = Path(std::string("locked-") + ReadOnlyFiles::Name(way)),
+                          old = "first block\n";
         WriteFile(path, old);
         MakeReadOnly(path, way);
         auto attempt = [&] {
             std::string out;
-            for (ReportOpen mode : {ReportOpen::CreateEmpty, ReportOpen::CreateKeep, ReportOpen::ExistingKeep}) {
-                out += std::string(Name(mode)) + ": " + Name(WriteBlockToFile(path, mode, block)) + "\n";
+            for (ReportOpen mode :
+                 {ReportOpen::CreateEmpty, ReportOpen::CreateKeep, ReportOpen::ExistingKeep}) {
+                out += std::string(Name(mode)) + ": " + Name(WriteBlockToFile(path, mode, block)) +
+                       "\n";
             }
             return out;
         };
-        const std::string got = way == ReadOnlyFiles::Way::DropRoot ? InChild(ReadOnlyFiles::DropRoot, attempt)
-                                                                   : attempt();
-        EXPECT_EQ(got, "CreateEmpty: OpenFailed\nCreateKeep: OpenFailed\nExistingKeep: OpenFailed\n")
+        const std::string got = way == ReadOnlyFiles::Way::DropRoot
+                                    ? InChild(ReadOnlyFiles::DropRoot, attempt)
+                                    : attempt();
+        EXPECT_EQ(got,
+                  "CreateEmpty: OpenFailed\nCreateKeep: OpenFailed\nExistingKeep: OpenFailed\n")
             << ReadOnlyFiles::Name(way);
         EXPECT_EQ(ReadFile(path), old) << ReadOnlyFiles::Name(way);
     }
@@ -345,11 +370,17 @@ TEST_F(ReportFault, PartialWriteLeavesTheFileAsItWas) {
 TEST_F(ReportFault, WriteNewFileResponses) {
     const std::string folder = Path("folder");
     fs::create_directory(folder);
-    struct Case { const char* what; std::string answer; Strings events; };
+    struct Case {
+        const char* what;
+        std::string answer;
+        Strings events;
+    };
     const Case cases[] = {
         {"full disk", "/dev/full", {kAskNew, kIncomplete, "result: WriteFailed"}},
         {"directory", folder, {kAskNew, kOpenFailed, "result: OpenFailed"}},
-        {"missing folder", Path("gone/CurveData.txt"), {kAskNew, kOpenFailed, "result: OpenFailed"}},
+        {"missing folder",
+         Path("gone/CurveData.txt"),
+         {kAskNew, kOpenFailed, "result: OpenFailed"}},
     };
     for (const Case& c : cases) {
         host.answers = {c.answer};
@@ -411,8 +442,9 @@ TEST_F(ReportFault, RememberedFileMadeReadOnlyBetweenTwoAppends) {
             for (const auto& line : Press(false)) all.push_back(line);
             return Join(all);
         };
-        const std::string got = way == ReadOnlyFiles::Way::DropRoot ? InChild(ReadOnlyFiles::DropRoot, presses)
-                                                                   : presses();
+        const std::string got = way == ReadOnlyFiles::Way::DropRoot
+                                    ? InChild(ReadOnlyFiles::DropRoot, presses)
+                                    : presses();
         EXPECT_EQ(got, Join({kAskAppend, kOpenFailed, "result: OpenFailed", kAskAppend, kAsterisk,
                              "result: Written"}))
             << name;
@@ -433,7 +465,11 @@ TEST_F(ReportFault, FullDiskUnderEitherButtonKeepsTheFile) {
     Type(Field::Radius, "500");  // a different block, so a stray copy would show
     const rlim_t B = BuildReportBlock(model.Record()).size();
 
-    struct Case { bool newFile; rlim_t room; Strings events; };
+    struct Case {
+        bool newFile;
+        rlim_t room;
+        Strings events;
+    };
     const rlim_t S = before.size();
     const Case cases[] = {
         {true, S + 10, {kAskNew, kIncomplete, "result: WriteFailed"}},
@@ -447,7 +483,8 @@ TEST_F(ReportFault, FullDiskUnderEitherButtonKeepsTheFile) {
             host.answers = {path};
             return Join(Press(c.newFile));
         });
-        EXPECT_EQ(got, Join(c.events)) << (c.newFile ? "Write New File" : "Append to File") << ", room " << c.room;
+        EXPECT_EQ(got, Join(c.events))
+            << (c.newFile ? "Write New File" : "Append to File") << ", room " << c.room;
         EXPECT_EQ(ReadFile(path), before);
     }
 }

@@ -69,14 +69,69 @@ const std::set<QString>& KnownMessages() {
 // Texts a surveyor, a paste or a cat on the keyboard might leave in a field.
 const QStringList& AdversarialTexts() {
     static const QStringList texts = {
-        "", " ", "0", "-0", "1e400", "-1e400", "1e-400", "1e13", "2e13", "9999999999999999",
-        "inf", "nan", "-inf", "NaN", "0x10", "1e", "e5", ".", "-", "--", "---", "---12",
-        "12.3456", "12.345", ".3456", "-12.3456", "359.5959", "12 30 15", "12-30-15",
-        "N 45 30 15 E", "S 45 30 00 W", "N45E", "n 45 30 0e", "N 45 30 E", "12;30;15",
-        QString::fromUtf8("45\u00b030'15\""), QString::fromUtf8("45\u00b0 30' 15"),
-        "1,234.5", "180", "360", "179.9999", "0.0000001", "1e-30", "99", "100", "100.4",
-        "158", "5e12", "6e12", "50", "49.999", "100.000", "5729.578", "S", "W", "E 1 2 3",
-        "1 1e400", "1e308 1e308", "1 2 3 4 5 6 7 8", ";;;;", ",,,,", "''''", "\"\"",
+        "",
+        " ",
+        "0",
+        "-0",
+        "1e400",
+        "-1e400",
+        "1e-400",
+        "1e13",
+        "2e13",
+        "9999999999999999",
+        "inf",
+        "nan",
+        "-inf",
+        "NaN",
+        "0x10",
+        "1e",
+        "e5",
+        ".",
+        "-",
+        "--",
+        "---",
+        "---12",
+        "12.3456",
+        "12.345",
+        ".3456",
+        "-12.3456",
+        "359.5959",
+        "12 30 15",
+        "12-30-15",
+        "N 45 30 15 E",
+        "S 45 30 00 W",
+        "N45E",
+        "n 45 30 0e",
+        "N 45 30 E",
+        "12;30;15",
+        QString::fromUtf8("45\u00b030'15\""),
+        QString::fromUtf8("45\u00b0 30' 15"),
+        "1,234.5",
+        "180",
+        "360",
+        "179.9999",
+        "0.0000001",
+        "1e-30",
+        "99",
+        "100",
+        "100.4",
+        "158",
+        "5e12",
+        "6e12",
+        "50",
+        "49.999",
+        "100.000",
+        "5729.578",
+        "S",
+        "W",
+        "E 1 2 3",
+        "1 1e400",
+        "1e308 1e308",
+        "1 2 3 4 5 6 7 8",
+        ";;;;",
+        ",,,,",
+        "''''",
+        "\"\"",
     };
     return texts;
 }
@@ -141,10 +196,18 @@ class CMonkeyPlatform : public CQtPlatform {
                 return;
             }
             switch (how) {
-                case 0: box->button(QMessageBox::Ok)->click(); break;
-                case 1: QTest::keyClick(box, Qt::Key_Return); break;
-                case 2: QTest::keyClick(box, Qt::Key_Escape); break;
-                default: QTest::keyClick(box->button(QMessageBox::Ok), Qt::Key_Space); break;
+                case 0:
+                    box->button(QMessageBox::Ok)->click();
+                    break;
+                case 1:
+                    QTest::keyClick(box, Qt::Key_Return);
+                    break;
+                case 2:
+                    QTest::keyClick(box, Qt::Key_Escape);
+                    break;
+                default:
+                    QTest::keyClick(box->button(QMessageBox::Ok), Qt::Key_Space);
+                    break;
             }
             // A key the box did not take (focus elsewhere) must not leave it open.
             if (box->isVisible()) Answer(0, 1, attempt + 1);
@@ -179,7 +242,9 @@ class Watchdog {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             std::lock_guard<std::mutex> lock(m_mutex);
             if (m_busy && Clock::now() - m_started > m_limit) {
-                std::fprintf(stderr, "monkey: an action did not finish (nested modal loop?); last actions:\n");
+                std::fprintf(
+                    stderr,
+                    "monkey: an action did not finish (nested modal loop?); last actions:\n");
                 for (const auto& a : m_recent) std::fprintf(stderr, "  %s\n", a.c_str());
                 std::fflush(stderr);
                 std::_Exit(3);
@@ -229,7 +294,8 @@ class TestCurveDlgMonkey : public QObject {
         // hints; thousands of those would bury a real failure.
         static QtMessageHandler previous = qInstallMessageHandler(
             [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-                if (!text.contains(QLatin1String("propagateSizeHints"))) previous(type, context, text);
+                if (!text.contains(QLatin1String("propagateSizeHints")))
+                    previous(type, context, text);
             });
     }
 
@@ -259,8 +325,8 @@ class TestCurveDlgMonkey : public QObject {
         QTest::addColumn<int>("actions");
         if (const char* s = std::getenv("BENDWISE_MONKEY_SEED")) {
             const char* n = std::getenv("BENDWISE_MONKEY_ACTIONS");
-            QTest::newRow("replay") << static_cast<unsigned>(std::strtoul(s, nullptr, 10))
-                                    << (n ? std::atoi(n) : 2000);
+            QTest::newRow("replay")
+                << static_cast<unsigned>(std::strtoul(s, nullptr, 10)) << (n ? std::atoi(n) : 2000);
             return;
         }
         for (unsigned seed : {1u, 2u, 3u, 4u}) {
@@ -285,7 +351,11 @@ void TestCurveDlgMonkey::RunSeed(unsigned seed, int actions) {
 
     CCurveMemory memory;
     CMonkeyPlatform platform(rng);
-    platform.answers = {report, other, "", "/dev/full", dir.filePath("folder"),
+    platform.answers = {report,
+                        other,
+                        "",
+                        "/dev/full",
+                        dir.filePath("folder"),
                         dir.filePath("missing/CurveData.txt")};
     std::unique_ptr<CCurveDlg> dlg;
     auto open = [&] {
@@ -324,7 +394,8 @@ void TestCurveDlgMonkey::RunSeed(unsigned seed, int actions) {
         if (kind < 35) {
             // Click into a field (sometimes a result field), select all, type.
             const Field target = pick(10) == 0 ? static_cast<Field>(pick(kFieldCount)) : field;
-            QString text = pick(2) ? AdversarialTexts()[pick(AdversarialTexts().size())] : RandomText(rng);
+            QString text =
+                pick(2) ? AdversarialTexts()[pick(AdversarialTexts().size())] : RandomText(rng);
             what = std::string("type '") + text.toStdString() + "' into " + InfoOf(target).name;
             watchdog.Begin(what);
             QTest::mouseClick(dlg->FieldEdit(target), Qt::LeftButton);
@@ -340,11 +411,13 @@ void TestCurveDlgMonkey::RunSeed(unsigned seed, int actions) {
         } else if (kind < 60) {
             what = "Shift+Tab";
             watchdog.Begin(what);
-            if (QWidget* focus = QApplication::focusWidget()) QTest::keyClick(focus, Qt::Key_Backtab, Qt::ShiftModifier);
+            if (QWidget* focus = QApplication::focusWidget())
+                QTest::keyClick(focus, Qt::Key_Backtab, Qt::ShiftModifier);
         } else if (kind < 75) {
             what = "Enter";
             watchdog.Begin(what);
-            if (QWidget* focus = QApplication::focusWidget()) QTest::keyClick(focus, Qt::Key_Return);
+            if (QWidget* focus = QApplication::focusWidget())
+                QTest::keyClick(focus, Qt::Key_Return);
         } else if (kind < 82) {
             what = std::string("click into ") + InfoOf(field).name;
             watchdog.Begin(what);
@@ -362,7 +435,8 @@ void TestCurveDlgMonkey::RunSeed(unsigned seed, int actions) {
         } else {
             what = "Escape";
             watchdog.Begin(what);
-            if (QWidget* focus = QApplication::focusWidget()) QTest::keyClick(focus, Qt::Key_Escape);
+            if (QWidget* focus = QApplication::focusWidget())
+                QTest::keyClick(focus, Qt::Key_Escape);
         }
         // Between two actions of a person the event loop runs: queued activation and
         // focus changes arrive before the next key or click.
@@ -370,17 +444,22 @@ void TestCurveDlgMonkey::RunSeed(unsigned seed, int actions) {
         watchdog.End();
         if (std::getenv("BENDWISE_MONKEY_TRACE")) {
             QWidget* f = QApplication::focusWidget();
-            qInfo("%d %s | focus %s '%s' active %d", step, what.c_str(), f ? qPrintable(f->objectName()) : "-",
-                  qobject_cast<QLineEdit*>(f) ? qPrintable(qobject_cast<QLineEdit*>(f)->text()) : "",
-                  dlg->isActiveWindow());
+            qInfo(
+                "%d %s | focus %s '%s' active %d", step, what.c_str(),
+                f ? qPrintable(f->objectName()) : "-",
+                qobject_cast<QLineEdit*>(f) ? qPrintable(qobject_cast<QLineEdit*>(f)->text()) : "",
+                dlg->isActiveWindow());
         }
 
-        const QString where = QString("seed %1, step %2: %3").arg(seed).arg(step).arg(QString::fromStdString(what));
-        QVERIFY2(QApplication::activeModalWidget() == nullptr, qPrintable("modal left open after " + where));
+        const QString where =
+            QString("seed %1, step %2: %3").arg(seed).arg(step).arg(QString::fromStdString(what));
+        QVERIFY2(QApplication::activeModalWidget() == nullptr,
+                 qPrintable("modal left open after " + where));
         QVERIFY2(platform.Depth() == 0 && platform.mostAtOnce <= 1,
                  qPrintable("message box inside another after " + where));
         for (const QString& message : platform.messages) {
-            QVERIFY2(KnownMessages().count(message) == 1, qPrintable("unknown message '" + message + "' after " + where));
+            QVERIFY2(KnownMessages().count(message) == 1,
+                     qPrintable("unknown message '" + message + "' after " + where));
         }
         platform.messages.clear();
         QVERIFY2(platform.exits.empty(), qPrintable("process exit asked after " + where));
@@ -401,7 +480,8 @@ void TestCurveDlgMonkey::RunSeed(unsigned seed, int actions) {
             QVERIFY2(dlg->FieldEdit(f)->text() == QString::fromStdString(model.Text(f)),
                      qPrintable(QString("field %1 shows '%2', the engine '%3' after ")
                                     .arg(InfoOf(f).name, dlg->FieldEdit(f)->text(),
-                                         QString::fromStdString(model.Text(f))) + where));
+                                         QString::fromStdString(model.Text(f))) +
+                                where));
         }
         if (BuildReportBlock(model.Record()) != before) ++refreshes;
         if (what.rfind("click report", 0) == 0) {
@@ -412,10 +492,11 @@ void TestCurveDlgMonkey::RunSeed(unsigned seed, int actions) {
             }
         }
     }
-    qInfo("seed %u: %d actions, %d curves changed, %d message boxes, %d sounds, %d report "
-          "presses, %d windows opened, %d acceptance boxes",
-          seed, actions, refreshes, platform.boxesShown, static_cast<int>(platform.sounds.size()),
-          reports, opened, aboutBoxes);
+    qInfo(
+        "seed %u: %d actions, %d curves changed, %d message boxes, %d sounds, %d report "
+        "presses, %d windows opened, %d acceptance boxes",
+        seed, actions, refreshes, platform.boxesShown, static_cast<int>(platform.sounds.size()),
+        reports, opened, aboutBoxes);
     // A run that never reached the engine proves nothing.
     QVERIFY(refreshes > actions / 20);
     QVERIFY(platform.boxesShown > actions / 50);
