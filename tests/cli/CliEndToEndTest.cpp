@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "solver/CurveModel.h"
+#include "support/Files.h"
 
 namespace bendwise {
 namespace {
@@ -27,17 +28,8 @@ struct RunResult {
     std::string err;
 };
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
+using bendwise::test::ReadFile;
+using bendwise::test::WriteFile;
 
 int CountLines(const std::string& text) {
     int lines = 0;
@@ -54,9 +46,8 @@ std::string ExpectedWorkedBlock() {
 class Cli : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "bendwise-cli-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
+        m_dir = bendwise::test::MakeScratchDir("bendwise-cli");
+        ASSERT_FALSE(m_dir.empty());
     }
     void TearDown() override {
         std::error_code ignored;

@@ -15,18 +15,14 @@
 #include "SolvedCurve.h"
 #include "cli/CurveDiagram.h"
 #include "cli/LegalDescription.h"
+#include "support/Files.h"
 
 namespace bendwise {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using bendwise::test::ReadFile;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -38,9 +34,8 @@ std::vector<std::string> Lines(const std::string& text) {
 class ExtrasCli : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "bendwise-extras-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
+        m_dir = bendwise::test::MakeScratchDir("bendwise-extras");
+        ASSERT_FALSE(m_dir.empty());
     }
     void TearDown() override { fs::remove_all(m_dir); }
 

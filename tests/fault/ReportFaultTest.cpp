@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "report/Report.h"
+#include "support/Files.h"
 #include "support/ModelFixture.h"
 
 using namespace bendwise;
@@ -45,13 +46,8 @@ const std::string kOpenFailed = "message: File does not exist or is Read-Only.";
 const std::string kIncomplete = std::string("message: ") + kReportIncompleteMessage;
 const std::string kAsterisk = "sound: asterisk";
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using bendwise::test::ReadFile;
+using bendwise::test::WriteFile;
 
 // Runs `body` in a forked child and returns what it returned. `prepare` runs in the child
 // first (limits, signals, giving up root); when it fails the result is "prepare failed".
@@ -190,6 +186,8 @@ class ReadOnlyFiles {
 class ReportFault : public bendwise::test::ModelTest {
   protected:
     void SetUp() override {
+        // Under /tmp itself, whatever TMPDIR says: a child that has given up root must be
+        // able to reach the folder.
         char tmpl[] = "/tmp/bendwise-fault-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;

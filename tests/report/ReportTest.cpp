@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "report/Report.h"
+#include "support/Files.h"
 #include "support/ModelFixture.h"
 #include "support/WorkedExample.h"
 
@@ -47,13 +48,8 @@ TEST(WriteReportLine, PadsTheLeftColumnTo32) {
     }
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using bendwise::test::ReadFile;
+using bendwise::test::WriteFile;
 std::string Line(const std::string& block, int number) {  // 1-based, with its line feed
     std::istringstream in(block);
     std::string line;
@@ -64,9 +60,8 @@ std::string Line(const std::string& block, int number) {  // 1-based, with its l
 class Report : public bendwise::test::ModelTest {
   protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/bendwise-report-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        dir = bendwise::test::MakeScratchDir("bendwise-report");
+        ASSERT_FALSE(dir.empty());
         model.Initialize();
     }
     void TearDown() override { fs::remove_all(dir); }
