@@ -15,7 +15,20 @@ namespace {
 constexpr int R = GROUP_RADIUS, L = GROUP_LARC, LRR = GROUP_LRR, D = GROUP_DELTA, C = GROUP_CHORD,
               T = GROUP_TANGENT;
 
-class Recalculate : public bendwise::test::ModelTest {};
+class Recalculate : public bendwise::test::ModelTest {
+  protected:
+    // Puts a table row's six inputs into the record and solves its pair.
+    template <class Case>
+    void SolveFrom(const Case& c) {
+        Rec().m_radius = c.r;
+        Rec().m_lengthArc = c.l;
+        Rec().m_lengthRR = c.lrr;
+        Rec().m_chord = c.chord;
+        Rec().m_tangent = c.tangent;
+        Rec().m_delta = c.delta;
+        SolvePair(c.prev, c.last);
+    }
+};
 
 TEST_F(Recalculate, StartCurveFromTheMemoryDefaults) {
     model.Initialize();
@@ -47,13 +60,7 @@ TEST_F(Recalculate, WorkedPairValues) {
     };
     Start(R, L, 1000, 100, 5);
     for (const auto& c : cases) {
-        Rec().m_radius = c.r;
-        Rec().m_lengthArc = c.l;
-        Rec().m_lengthRR = c.lrr;
-        Rec().m_chord = c.chord;
-        Rec().m_tangent = c.tangent;
-        Rec().m_delta = c.delta;
-        SolvePair(c.prev, c.last);
+        SolveFrom(c);
         EXPECT_DOUBLE_EQ(model.Record().m_radius, c.outR) << c.prev + c.last;
         EXPECT_DOUBLE_EQ(model.Record().m_delta, c.outDelta) << c.prev + c.last;
         EXPECT_NEAR(model.Record().m_lengthArc, c.outL, 1e-9 * c.outL) << c.prev + c.last;
@@ -120,13 +127,7 @@ TEST_F(Recalculate, FloorsAndSolverMessages) {
     };
     Start(R, L, 1000, 100, 5);
     for (const auto& c : cases) {
-        Rec().m_radius = c.r;
-        Rec().m_lengthArc = c.l;
-        Rec().m_lengthRR = c.lrr;
-        Rec().m_chord = c.chord;
-        Rec().m_tangent = c.tangent;
-        Rec().m_delta = c.delta;
-        SolvePair(c.prev, c.last);
+        SolveFrom(c);
         SCOPED_TRACE("pair " + std::to_string(c.prev + c.last) + ", row " +
                      std::to_string(&c - cases));
         EXPECT_EQ(host.Events(), c.events);
