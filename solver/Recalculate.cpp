@@ -119,13 +119,8 @@ void CCurveModel::SolvePair() {
 
     // The inversions return kInversionFailed after an out-of-range ratio; the message is
     // shown here and the value goes on into the floor that follows it.
-    auto chordRatio = [this](double r) {
-        double x = InvertChordRatio(r);
-        if (x == kInversionFailed) m_host->ShowMessage("Can't deal with extreme value.");
-        return x;
-    };
-    auto tangentRatio = [this](double r) {
-        double x = InvertTangentRatio(r);
+    auto invert = [this](double (*inversion)(double), double r) {
+        double x = inversion(r);
         if (x == kInversionFailed) m_host->ShowMessage("Can't deal with extreme value.");
         return x;
     };
@@ -145,7 +140,7 @@ void CCurveModel::SolvePair() {
             break;
         case GROUP_LARC + GROUP_LRR:
             Floor(L);
-            x = chordRatio(Lrr / L);
+            x = invert(InvertChordRatio, Lrr / L);
             Dc = ((x + x) * 180) / pi;
             Floor(Dc);
             R = 50 / std::sin(Dc / (2 * k));
@@ -171,7 +166,7 @@ void CCurveModel::SolvePair() {
             break;
         case GROUP_LARC + GROUP_CHORD:
             Floor(L);
-            x = chordRatio(C / L);
+            x = invert(InvertChordRatio, C / L);
             Delta = x * (2 * k);
             Floor(Delta);
             R = (180 * L) / (pi * Delta);
@@ -190,7 +185,7 @@ void CCurveModel::SolvePair() {
             break;
         case GROUP_LARC + GROUP_TANGENT:
             Floor(L);
-            x = tangentRatio((2 * T) / L);
+            x = invert(InvertTangentRatio, (2 * T) / L);
             Delta = (x + x) * k;
             Floor(Delta);
             R = (180 * L) / (pi * Delta);
