@@ -23,8 +23,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/Extras.h"
 #include "cli/ShellWords.h"
+#include "cli/SurveyOptions.h"
 #include "report/Report.h"
 #include "solver/Curve.h"
 #include "solver/CurveHost.h"
@@ -211,7 +211,7 @@ class Output {
     Output& operator=(const Output&) = delete;
 
     void Out(std::string_view text) {
-        // Nothing to write must not count as a switch of streams: the empty extras text
+        // Nothing to write must not count as a switch of streams: the empty survey text
         // after each block would otherwise flush standard error once per block.
         if (text.empty()) return;
         if (m_errPending) {
@@ -363,13 +363,14 @@ enum class Target { Stdout, NewFile, AppendFile };
 class Session {
   public:
     Session(Output* output, Target target, std::optional<std::string> reportPath, bool fields,
-            const ExtrasOptions* extras)
+            const SurveyOptions* survey)
         : m_output(output),
           m_host(output, std::move(reportPath)),
           m_model(&m_memory, &m_host),
           m_target(target),
           m_fields(fields),
-          m_extras(extras) {
+          m_survey(survey),
+          m_request(RequestOf(*survey)) {
         m_model.Initialize();
     }
 
@@ -400,7 +401,7 @@ class Session {
     }
 
     // Writes the current curve: the block to the report file or standard output, and the
-    // fields to standard output when asked; then the extras asked for (text after the block,
+    // fields to standard output when asked; then the survey asked for (text after the block,
     // or the JSON line instead of block and fields; the SVG file). `line` is the batch line,
     // 0 outside a batch. Returns false when a file was not written.
     bool Emit(long line = 0) {
@@ -409,8 +410,9 @@ class Session {
             m_firstBlock = false;
             if (m_model.WriteReport(newFile) != ReportResult::Written) return false;
         }
-        if (m_extras->json) {
-            m_output->Out(CurveJson(m_model.Record(), m_memory, *m_extras, line));
+        const CurveSurvey survey = SurveyCurve(m_model.Record(), m_request);
+        if (m_survey->json) {
+            m_output->Out(CurveJson(m_model.Record(), m_memory, survey, line));
         } else if (m_fields) {
             m_buffer.clear();
             for (const FieldInfo& info : Fields()) {
@@ -426,10 +428,10 @@ class Session {
         } else if (m_target == Target::Stdout) {
             m_output->Out(BuildReportBlock(m_model.Record()));
         }
-        if (!m_extras->json) m_output->Out(ExtrasText(m_model.Record(), *m_extras));
-        if (m_extras->svgPath) {
+        if (!m_survey->json) m_output->Out(SurveyText(m_model.Record(), survey));
+        if (m_survey->svgPath) {
             std::string reason;
-            if (!WriteCurveSvg(SvgPathForLine(*m_extras->svgPath, line), m_model.Record(),
+            if (!WriteCurveSvg(SvgPathForLine(*m_survey->svgPath, line), m_model.Record(),
                                reason)) {
                 m_output->Err("bendwise-cli: " + reason + "\n");
                 return false;
@@ -445,7 +447,8 @@ class Session {
     CCurveModel m_model;
     Target m_target;
     bool m_fields;
-    const ExtrasOptions* m_extras;
+    const SurveyOptions* m_survey;
+    const SurveyRequest m_request;
     bool m_firstBlock = true;
     std::string m_buffer;
 };
@@ -456,7 +459,7 @@ struct Options {
     std::optional<std::string> reportPath;
     std::optional<std::string> batchPath;
     std::vector<Entry> entries;
-    ExtrasOptions extras;
+    SurveyOptions survey;
 };
 
 // Parses the command line. Returns -1 to go on, or the exit status to end with.
@@ -502,20 +505,20 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
             name = arg.substr(0, equals);
             value = std::string(arg.substr(equals + 1));
         }
-        // Diagram, description, stations, stakeout, JSON (cli/Extras.h). A bad value is one
+        // Diagram, description, stations, stakeout, JSON (cli/SurveyOptions.h). A bad value is one
         // line on standard error, before anything is solved or written.
-        if (const ExtrasOptionKind kind = KindOfExtrasOption(name);
-            kind != ExtrasOptionKind::NotExtras) {
-            if (kind == ExtrasOptionKind::Flag && value) {
+        if (const SurveyOptionKind kind = KindOfSurveyOption(name);
+            kind != SurveyOptionKind::NotSurvey) {
+            if (kind == SurveyOptionKind::Flag && value) {
                 return usageError("option '" + std::string(name) + "' takes no value");
             }
-            if (kind == ExtrasOptionKind::Valued && !value) {
+            if (kind == SurveyOptionKind::Valued && !value) {
                 if (i + 1 >= argc) {
                     return usageError("option '" + std::string(name) + "' needs a value");
                 }
                 value = argv[++i];
             }
-            if (!SetExtrasOption(name, value.value_or(""), options.extras, reason)) {
+            if (!SetSurveyOption(name, value.value_or(""), options.survey, reason)) {
                 output.Err("bendwise-cli: " + reason + "\n");
                 return kExitUsage;
             }
@@ -538,7 +541,7 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
             options.reportPath = std::move(value);
         }
     }
-    if (!CheckExtrasOptions(options.extras, reason)) {
+    if (!CheckSurveyOptions(options.survey, reason)) {
         output.Err("bendwise-cli: " + reason + "\n");
         return kExitUsage;
     }
@@ -612,7 +615,7 @@ int Run(int argc, char** argv, Output& output) {
         }
     }
 
-    Session session(&output, options.target, options.reportPath, options.fields, &options.extras);
+    Session session(&output, options.target, options.reportPath, options.fields, &options.survey);
     bool refused = false;
     for (const Entry& entry : options.entries) {
         if (!session.Apply(entry)) refused = true;

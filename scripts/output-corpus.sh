@@ -19,6 +19,11 @@ cli=${1:?usage: output-corpus.sh CLI OUTDIR [LINES]}
 out=${2:?usage: output-corpus.sh CLI OUTDIR [LINES]}
 lines=${3:-100000}
 here=$(cd "$(dirname "$0")/.." && pwd)
+# The runs happen in another folder: a relative program path is made absolute.
+case $cli in
+/*) ;;
+*) [ -e "${cli%% *}" ] && cli="$PWD/$cli" ;;
+esac
 export LC_ALL=C TZ=UTC
 
 rm -rf "$out"

@@ -1,8 +1,40 @@
-# cli tests: the shell-word splitter, and the built bendwise-cli run end to end.
+# cli tests: the shell-word splitter and the survey options on their own, and the built
+# bendwise-cli run end to end.
 add_bendwise_test(cli_shell_words_test cli/ShellWordsTest.cpp LIBS bendwise_cli_lib)
+add_bendwise_test(cli_survey_options_test cli/SurveyOptionsTest.cpp LIBS bendwise_cli_lib)
 
 add_bendwise_test(cli_end_to_end_test cli/CliEndToEndTest.cpp)
 target_compile_definitions(cli_end_to_end_test PRIVATE
   BENDWISE_CLI="$<TARGET_FILE:bendwise-cli>"
   BENDWISE_CLI_DATA="${CMAKE_CURRENT_SOURCE_DIR}/cli/data")
 add_dependencies(cli_end_to_end_test bendwise-cli)
+
+add_bendwise_test(cli_survey_test cli/SurveyCliTest.cpp LIBS bendwise::survey)
+target_compile_definitions(cli_survey_test PRIVATE BENDWISE_CLI="$<TARGET_FILE:bendwise-cli>")
+add_dependencies(cli_survey_test bendwise-cli)
+
+# Bad values of the survey options: exit 2, one line on standard error, nothing written.
+function(add_cli_usage_error_test name expected)
+  add_test(NAME ${name}
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect_usage_error.sh
+            $<TARGET_FILE:bendwise-cli> ${expected} ${ARGN})
+endfunction()
+set(writes --svg curve.svg --output report.txt --describe radius=1000)
+add_cli_usage_error_test(cli_stakeout_zero
+  "bendwise-cli: --stakeout: the interval must be a positive length, not '0'"
+  --pi-station 25+50 --stakeout 0 ${writes})
+add_cli_usage_error_test(cli_stakeout_negative
+  "bendwise-cli: --stakeout: the interval must be a positive length, not '-5'"
+  --pi-station 25+50 --stakeout -5 ${writes})
+add_cli_usage_error_test(cli_pi_station_malformed
+  "bendwise-cli: --pi-station: '12+3x' is not a station (25+50, 25+50.00 or 2550)"
+  ${writes} --pi-station 12+3x)
+add_cli_usage_error_test(cli_bad_value_stops_batch
+  "bendwise-cli: --pi-station: '25+5' is not a station (25+50, 25+50.00 or 2550)"
+  --batch lines.txt ${writes} --pi-station=25+5)
+add_cli_usage_error_test(cli_stakeout_without_pi_station
+  "bendwise-cli: --stakeout needs --pi-station to know where the curve lies"
+  --stakeout 50 ${writes})
+add_cli_usage_error_test(cli_stationing_unknown
+  "bendwise-cli: --stationing takes arc or chord, not 'spiral'"
+  --pi-station 100 --stationing spiral ${writes})

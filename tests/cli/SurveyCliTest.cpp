@@ -1,4 +1,4 @@
-// bendwise-cli's extra options run end to end: the built program, real files, both
+// bendwise-cli's survey options run end to end: the built program, real files, both
 // standard streams and the exit status.
 
 #include <gtest/gtest.h>
@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "MiniParsers.h"
-#include "SolvedCurve.h"
-#include "cli/CurveDiagram.h"
-#include "cli/LegalDescription.h"
 #include "support/Files.h"
+#include "support/MiniParsers.h"
+#include "support/SolvedCurve.h"
+#include "survey/CurveDiagram.h"
+#include "survey/LegalDescription.h"
 
 namespace bendwise {
 namespace {
@@ -31,10 +31,10 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-class ExtrasCli : public ::testing::Test {
+class SurveyCli : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_dir = bendwise::test::MakeScratchDir("bendwise-extras");
+        m_dir = bendwise::test::MakeScratchDir("bendwise-survey");
         ASSERT_FALSE(m_dir.empty());
     }
     void TearDown() override { fs::remove_all(m_dir); }
@@ -59,7 +59,7 @@ class ExtrasCli : public ::testing::Test {
     fs::path m_dir;
 };
 
-TEST_F(ExtrasCli, DescriptionFollowsTheBlock) {
+TEST_F(SurveyCli, DescriptionFollowsTheBlock) {
     Run({"radius=1000", "delta=30", "inbound-az=45", "--describe", "--unit", "metres"});
     EXPECT_EQ(status, 0);
     const std::vector<std::string> lines = Lines(out);
@@ -71,7 +71,7 @@ TEST_F(ExtrasCli, DescriptionFollowsTheBlock) {
               "N 60\u00B000'00\" E, 517.64 metres");
 }
 
-TEST_F(ExtrasCli, SvgFileIsTheDiagramOfTheFinalCurve) {
+TEST_F(SurveyCli, SvgFileIsTheDiagramOfTheFinalCurve) {
     Run({"radius=1000", "delta=30", "inbound-az=45", "--svg", "curve.svg"});
     EXPECT_EQ(status, 0);
     const test::SolvedCurve curve(
@@ -80,7 +80,7 @@ TEST_F(ExtrasCli, SvgFileIsTheDiagramOfTheFinalCurve) {
 }
 
 // In a batch each curve is one JSON line and one SVG file, both named by the batch line.
-TEST_F(ExtrasCli, BatchGivesOneJsonLineAndOneSvgPerCurve) {
+TEST_F(SurveyCli, BatchGivesOneJsonLineAndOneSvgPerCurve) {
     std::ofstream(Path("lines.txt")) << "radius=1000 delta=30\n# a comment\n\nleft=on\n";
     Run({"--batch", "lines.txt", "--json", "--pi-station", "10+00", "--svg", "plan.svg"});
     EXPECT_EQ(status, 0);
@@ -101,7 +101,7 @@ TEST_F(ExtrasCli, BatchGivesOneJsonLineAndOneSvgPerCurve) {
     EXPECT_FALSE(fs::exists(Path("plan-2.svg")));
 }
 
-TEST_F(ExtrasCli, JsonGoesToStandardOutputWhileTheBlockGoesToTheFile) {
+TEST_F(SurveyCli, JsonGoesToStandardOutputWhileTheBlockGoesToTheFile) {
     Run({"radius=1000", "delta=30", "--output", "report.txt", "--json"});
     EXPECT_EQ(status, 0);
     EXPECT_EQ(Lines(ReadFile(Path("report.txt"))).size(), 11u);
@@ -110,7 +110,7 @@ TEST_F(ExtrasCli, JsonGoesToStandardOutputWhileTheBlockGoesToTheFile) {
     EXPECT_EQ(err, "sound: asterisk\n");
 }
 
-TEST_F(ExtrasCli, UnwritableSvgFileEndsWithStatusThree) {
+TEST_F(SurveyCli, UnwritableSvgFileEndsWithStatusThree) {
     Run({"radius=1000", "--svg", "missing/curve.svg"});
     EXPECT_EQ(status, 3);
     EXPECT_EQ(err,

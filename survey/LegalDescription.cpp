@@ -1,4 +1,4 @@
-#include "cli/LegalDescription.h"
+#include "survey/LegalDescription.h"
 
 #include <charconv>
 #include <cmath>

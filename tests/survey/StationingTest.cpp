@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "SolvedCurve.h"
-#include "cli/Stationing.h"
+#include "support/SolvedCurve.h"
+#include "survey/Stationing.h"
 #include "text/NumberText.h"
 
 namespace bendwise {

@@ -1,16 +1,17 @@
-// The CLI's extra options: their values, the text printed after the block, and the JSON
-// line with every number at full precision.
+// The survey of one curve: the text printed after the report block, and the JSON line with
+// every number at full precision.
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <string>
 
-#include "MiniParsers.h"
-#include "SolvedCurve.h"
-#include "cli/Extras.h"
-#include "cli/JsonWriter.h"
+#include "support/MiniParsers.h"
+#include "support/SolvedCurve.h"
+#include "survey/CurveSurvey.h"
+#include "survey/JsonWriter.h"
 
 namespace bendwise {
 namespace {
@@ -25,13 +26,22 @@ double JsonValueAfter(const std::string& json, const std::string& key) {
     return std::strtod(json.c_str() + at + key.size() + 3, nullptr);
 }
 
-ExtrasOptions Options(std::initializer_list<std::pair<const char*, const char*>> given) {
-    ExtrasOptions options;
-    std::string reason;
-    for (const auto& [name, value] : given) {
-        EXPECT_TRUE(SetExtrasOption(name, value, options, reason)) << name << " " << reason;
-    }
-    return options;
+// A request as the command line would give it: PI station, stakeout interval, stationing.
+SurveyRequest Request(bool describe, std::optional<double> piStation = std::nullopt,
+                      std::optional<double> interval = std::nullopt) {
+    SurveyRequest request;
+    request.describe = describe;
+    request.piStation = piStation;
+    request.stakeoutInterval = interval;
+    return request;
+}
+
+std::string Text(const CCurveRecord& record, const SurveyRequest& request) {
+    return SurveyText(record, SurveyCurve(record, request));
+}
+
+std::string Json(const test::SolvedCurve& curve, const SurveyRequest& request, long line) {
+    return CurveJson(curve.Record(), curve.memory, SurveyCurve(curve.Record(), request), line);
 }
 
 TEST(JsonNumber, SeventeenSignificantDigitsAndNullForNonFinite) {
@@ -64,87 +74,10 @@ TEST(JsonString, EscapesQuotesBackslashesAndControls) {
     EXPECT_EQ(JsonString(""), "\"\"");
 }
 
-TEST(ExtrasOption, AcceptsGoodValues) {
-    const ExtrasOptions o = Options({{"--pi-station", "25+50.00"},
-                                     {"--stationing", "chord"},
-                                     {"--stakeout", "50"},
-                                     {"--unit", "metres"},
-                                     {"--svg", "plan.svg"},
-                                     {"--describe", ""},
-                                     {"--json", ""}});
-    EXPECT_EQ(o.piStation, 2550.0);
-    EXPECT_EQ(o.stationing, Stationing::Chord);
-    EXPECT_EQ(o.stakeoutInterval, 50.0);
-    EXPECT_EQ(o.unit, "metres");
-    EXPECT_EQ(o.svgPath, "plan.svg");
-    EXPECT_TRUE(o.describe);
-    EXPECT_TRUE(o.json);
-}
-
-TEST(ExtrasOption, RefusesBadValuesWithOneLineReason) {
-    const struct {
-        const char* name;
-        const char* value;
-        const char* reason;
-    } cases[] = {
-        {"--pi-station", "12+3x",
-         "--pi-station: '12+3x' is not a station (25+50, 25+50.00 or 2550)"},
-        {"--pi-station", "", "--pi-station: '' is not a station (25+50, 25+50.00 or 2550)"},
-        {"--stakeout", "0", "--stakeout: the interval must be a positive length, not '0'"},
-        {"--stakeout", "-5", "--stakeout: the interval must be a positive length, not '-5'"},
-        {"--stakeout", "50ft", "--stakeout: the interval must be a positive length, not '50ft'"},
-        {"--stakeout", "inf", "--stakeout: the interval must be a positive length, not 'inf'"},
-        {"--stakeout", "1e400", "--stakeout: the interval must be a positive length, not '1e400'"},
-        {"--stationing", "spiral", "--stationing takes arc or chord, not 'spiral'"},
-        {"--unit", "", "--unit: '' is not a word for the length unit"},
-        {"--svg", "", "--svg needs a FILE"},
-    };
-    for (const auto& c : cases) {
-        ExtrasOptions options;
-        std::string reason;
-        EXPECT_FALSE(SetExtrasOption(c.name, c.value, options, reason)) << c.name << c.value;
-        EXPECT_EQ(reason, c.reason);
-        EXPECT_FALSE(options.piStation || options.stakeoutInterval || options.stationing);
-    }
-}
-
-TEST(ExtrasOption, StationsNeedThePiStation) {
-    const struct {
-        ExtrasOptions options;
-        const char* reason;  // empty when the combination is fine
-    } cases[] = {
-        {Options({{"--stakeout", "50"}}),
-         "--stakeout needs --pi-station to know where the curve lies"},
-        {Options({{"--stationing", "chord"}}), "--stationing needs --pi-station"},
-        {Options({{"--stakeout", "50"}, {"--pi-station", "2550"}}), ""},
-        {Options({{"--describe", ""}, {"--svg", "a.svg"}}), ""},
-    };
-    for (const auto& c : cases) {
-        std::string reason;
-        EXPECT_EQ(CheckExtrasOptions(c.options, reason), *c.reason == '\0');
-        EXPECT_EQ(reason, c.reason);
-    }
-}
-
-TEST(ExtrasOption, BatchLineNumberGoesBeforeTheExtension) {
-    const struct {
-        const char* path;
-        long line;
-        const char* result;
-    } cases[] = {
-        {"curve.svg", 0, "curve.svg"},   {"curve.svg", 3, "curve-3.svg"},
-        {"out/plan", 12, "out/plan-12"}, {"out.d/plan", 2, "out.d/plan-2"},
-        {".svg", 4, ".svg-4"},           {"a/b.c.svg", 7, "a/b.c-7.svg"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(SvgPathForLine(c.path, c.line), c.result);
-}
-
-TEST(ExtrasText, WorkedCurveDescriptionStationsAndTable) {
+TEST(SurveyText, WorkedCurveDescriptionStationsAndTable) {
     const SolvedCurve curve(
         {{Field::Radius, "1000"}, {Field::Delta, "30"}, {Field::InboundAz, "45"}});
-    const ExtrasOptions o =
-        Options({{"--describe", ""}, {"--pi-station", "10+00"}, {"--stakeout", "100"}});
-    EXPECT_EQ(ExtrasText(curve.Record(), o),
+    EXPECT_EQ(Text(curve.Record(), Request(true, 1000, 100)),
               "a curve to the right having a radius of 1000.00 feet, a central angle of "
               "30\u00B000'00\", an arc length of 523.60 feet, and a long chord bearing "
               "N 60\u00B000'00\" E, 517.64 feet\n"
@@ -163,10 +96,9 @@ TEST(ExtrasText, WorkedCurveDescriptionStationsAndTable) {
               "12+55.65     523.599      15 00  0.0   517.638      55.642\n");
 }
 
-TEST(ExtrasText, NoStationsWithoutAFinitePi) {
+TEST(SurveyText, NoStationsWithoutAFinitePi) {
     const SolvedCurve curve({{Field::Radius, "200"}, {Field::Delta, "200"}}, true);
-    const ExtrasOptions o = Options({{"--pi-station", "5+00"}, {"--stakeout", "25"}});
-    EXPECT_EQ(ExtrasText(curve.Record(), o),
+    EXPECT_EQ(Text(curve.Record(), Request(false, 500, 25)),
               "Stationing   arc\n"
               "PI           5+00.00\n"
               "PC           undefined\n"
@@ -178,7 +110,7 @@ TEST(CurveJson, EveryRecordValueReadsBackToTheSameDouble) {
     const SolvedCurve curve(
         {{Field::Radius, "1000"}, {Field::Delta, "30"}, {Field::InboundAz, "45"}});
     const CCurveRecord& r = curve.Record();
-    const std::string json = CurveJson(r, curve.memory, Options({{"--describe", ""}}), 0);
+    const std::string json = Json(curve, Request(true), 0);
     ASSERT_EQ(json.back(), '\n');
     EXPECT_EQ(json.find('\n'), json.size() - 1);  // one line
     EXPECT_EQ(test::CheckJson(json), "");
@@ -219,8 +151,7 @@ TEST(CurveJson, EveryRecordValueReadsBackToTheSameDouble) {
 TEST(CurveJson, UndefinedValuesAreNullAndTablesAreIncluded) {
     // Radius 40: no chord-definition degree, no pseudo-length.
     const SolvedCurve curve({{Field::Radius, "40"}, {Field::Delta, "30"}});
-    const ExtrasOptions o = Options({{"--pi-station", "1+00"}, {"--stakeout", "5"}});
-    const std::string json = CurveJson(curve.Record(), curve.memory, o, 17);
+    const std::string json = Json(curve, Request(false, 100, 5), 17);
     EXPECT_EQ(test::CheckJson(json), "");
     EXPECT_EQ(json.rfind("{\"line\":17,", 0), 0u);
     EXPECT_NE(json.find("\"degree-chord\":null"), std::string::npos);

@@ -1,4 +1,4 @@
-#include "cli/CurveDiagram.h"
+#include "survey/CurveDiagram.h"
 
 #include <algorithm>
 #include <charconv>

@@ -4,8 +4,8 @@
 
 #include <limits>
 
-#include "SolvedCurve.h"
-#include "cli/LegalDescription.h"
+#include "support/SolvedCurve.h"
+#include "survey/LegalDescription.h"
 
 namespace bendwise {
 namespace {

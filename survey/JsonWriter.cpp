@@ -1,4 +1,4 @@
-#include "cli/JsonWriter.h"
+#include "survey/JsonWriter.h"
 
 #include <charconv>
 #include <cmath>

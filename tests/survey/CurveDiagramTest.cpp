@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "MiniParsers.h"
-#include "SolvedCurve.h"
-#include "cli/CurveDiagram.h"
+#include "support/MiniParsers.h"
+#include "support/SolvedCurve.h"
+#include "survey/CurveDiagram.h"
 
 namespace bendwise {
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/Stationing.h"
+#include "survey/Stationing.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,0 +1,54 @@
+// Survey work on one solved curve, computed once and rendered as text or JSON.
+//
+// A front end (the command-line program, the window's stations window, the web page) fills
+// a SurveyRequest with what the user asked for, calls SurveyCurve once per solved curve and
+// hands the result to the renderer it needs. Nothing here reads a file, the clock or the
+// environment: the same record and request give the same bytes.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "solver/Curve.h"
+#include "survey/Stationing.h"
+
+namespace bendwise {
+
+// What to compute beyond the record itself.
+struct SurveyRequest {
+    bool describe = false;                    // the legal-description wording
+    std::string unit = "feet";                // its length word
+    std::optional<double> piStation;          // stations need the PI's station
+    Stationing stationing = Stationing::Arc;  // how PT follows PC
+    std::optional<double> stakeoutInterval;   // the deflection table; needs piStation
+};
+
+// The deflection table, or why there is none.
+struct Stakeout {
+    double interval = 0.0;
+    std::vector<StakeoutRow> rows;  // empty when `error` is set
+    std::optional<std::string> error;
+};
+
+// Everything computed for one curve; a member is empty when it was not asked for.
+struct CurveSurvey {
+    std::optional<std::string> description;
+    std::optional<CurveStations> stations;
+    std::optional<Stakeout> stakeout;
+};
+
+CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request);
+
+// The lines printed after the report block: the description, the stations, the stakeout
+// table, as far as present. Empty when nothing was asked for.
+std::string SurveyText(const CCurveRecord& record, const CurveSurvey& survey);
+
+// One line of JSON (ending in a line feed): "values" (every number of the record at full
+// precision, left, acres, packed), "texts" (the twenty display texts), "pair", and where
+// present "description", "stations" and "stakeout". `line` is the batch line number,
+// written as "line" when it is not 0.
+std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
+                      const CurveSurvey& survey, long line);
+
+}  // namespace bendwise

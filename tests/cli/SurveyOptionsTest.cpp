@@ -1,0 +1,98 @@
+// bendwise-cli's survey options: the values they take, the one-line reasons they refuse a
+// value with, and the file name of each batch line's drawing.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "cli/SurveyOptions.h"
+
+namespace bendwise {
+namespace {
+
+SurveyOptions Options(std::initializer_list<std::pair<const char*, const char*>> given) {
+    SurveyOptions options;
+    std::string reason;
+    for (const auto& [name, value] : given) {
+        EXPECT_TRUE(SetSurveyOption(name, value, options, reason)) << name << " " << reason;
+    }
+    return options;
+}
+
+TEST(SurveyOption, AcceptsGoodValues) {
+    const SurveyOptions o = Options({{"--pi-station", "25+50.00"},
+                                     {"--stationing", "chord"},
+                                     {"--stakeout", "50"},
+                                     {"--unit", "metres"},
+                                     {"--svg", "plan.svg"},
+                                     {"--describe", ""},
+                                     {"--json", ""}});
+    EXPECT_EQ(o.piStation, 2550.0);
+    EXPECT_EQ(o.stationing, Stationing::Chord);
+    EXPECT_EQ(o.stakeoutInterval, 50.0);
+    EXPECT_EQ(o.unit, "metres");
+    EXPECT_EQ(o.svgPath, "plan.svg");
+    EXPECT_TRUE(o.describe);
+    EXPECT_TRUE(o.json);
+}
+
+TEST(SurveyOption, RefusesBadValuesWithOneLineReason) {
+    const struct {
+        const char* name;
+        const char* value;
+        const char* reason;
+    } cases[] = {
+        {"--pi-station", "12+3x",
+         "--pi-station: '12+3x' is not a station (25+50, 25+50.00 or 2550)"},
+        {"--pi-station", "", "--pi-station: '' is not a station (25+50, 25+50.00 or 2550)"},
+        {"--stakeout", "0", "--stakeout: the interval must be a positive length, not '0'"},
+        {"--stakeout", "-5", "--stakeout: the interval must be a positive length, not '-5'"},
+        {"--stakeout", "50ft", "--stakeout: the interval must be a positive length, not '50ft'"},
+        {"--stakeout", "inf", "--stakeout: the interval must be a positive length, not 'inf'"},
+        {"--stakeout", "1e400", "--stakeout: the interval must be a positive length, not '1e400'"},
+        {"--stationing", "spiral", "--stationing takes arc or chord, not 'spiral'"},
+        {"--unit", "", "--unit: '' is not a word for the length unit"},
+        {"--svg", "", "--svg needs a FILE"},
+    };
+    for (const auto& c : cases) {
+        SurveyOptions options;
+        std::string reason;
+        EXPECT_FALSE(SetSurveyOption(c.name, c.value, options, reason)) << c.name << c.value;
+        EXPECT_EQ(reason, c.reason);
+        EXPECT_FALSE(options.piStation || options.stakeoutInterval || options.stationing);
+    }
+}
+
+TEST(SurveyOption, StationsNeedThePiStation) {
+    const struct {
+        SurveyOptions options;
+        const char* reason;  // empty when the combination is fine
+    } cases[] = {
+        {Options({{"--stakeout", "50"}}),
+         "--stakeout needs --pi-station to know where the curve lies"},
+        {Options({{"--stationing", "chord"}}), "--stationing needs --pi-station"},
+        {Options({{"--stakeout", "50"}, {"--pi-station", "2550"}}), ""},
+        {Options({{"--describe", ""}, {"--svg", "a.svg"}}), ""},
+    };
+    for (const auto& c : cases) {
+        std::string reason;
+        EXPECT_EQ(CheckSurveyOptions(c.options, reason), *c.reason == '\0');
+        EXPECT_EQ(reason, c.reason);
+    }
+}
+
+TEST(SurveyOption, BatchLineNumberGoesBeforeTheExtension) {
+    const struct {
+        const char* path;
+        long line;
+        const char* result;
+    } cases[] = {
+        {"curve.svg", 0, "curve.svg"},   {"curve.svg", 3, "curve-3.svg"},
+        {"out/plan", 12, "out/plan-12"}, {"out.d/plan", 2, "out.d/plan-2"},
+        {".svg", 4, ".svg-4"},           {"a/b.c.svg", 7, "a/b.c-7.svg"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SvgPathForLine(c.path, c.line), c.result);
+}
+
+}  // namespace
+}  // namespace bendwise
