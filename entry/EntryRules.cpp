@@ -20,6 +20,53 @@ constexpr double kHalfDeltaLimit = 5e12;
 
 constexpr const char* kInvalidInput = "Invalid input";
 
+// The name of an entry field in the reasons of the status line.
+const char* ReasonName(Field field) {
+    switch (field) {
+        case Field::Radius:
+            return "Radius";
+        case Field::DegreeArc:
+            return "Degree curve";
+        case Field::DegreeChord:
+            return "Degree (chord)";
+        case Field::LengthArc:
+            return "L arc";
+        case Field::LengthRR:
+            return "Lrr";
+        case Field::Chord:
+            return "Chord";
+        case Field::Tangent:
+            return "Tangent";
+        default:
+            return "";
+    }
+}
+
+// Why a value failed its test: lengths must be positive, a tangent may be zero.
+std::string ValueReason(Field field) {
+    return std::string(ReasonName(field)) +
+           (field == Field::Tangent ? " must be a number, 0 or greater: not accepted."
+                                    : " must be a number greater than 0: not accepted.");
+}
+
+// The field that stands for a group in the reasons (the radius for its group).
+Field FieldOfGroup(int group) {
+    switch (group) {
+        case GROUP_LARC:
+            return Field::LengthArc;
+        case GROUP_LRR:
+            return Field::LengthRR;
+        case GROUP_DELTA:
+            return Field::Delta;
+        case GROUP_CHORD:
+            return Field::Chord;
+        case GROUP_TANGENT:
+            return Field::Tangent;
+        default:
+            return Field::Radius;
+    }
+}
+
 int GroupOf(Field field) {
     switch (field) {
         case Field::Radius:
@@ -94,9 +141,10 @@ EntryResult CCurveModel::OnKillfocus(Field field, const std::string& text) {
     }
 }
 
-EntryResult CCurveModel::Refuse(bool message) {
+EntryResult CCurveModel::Refuse(bool message, const std::string& reason) {
     m_host->PlaySound(Sound::Exclamation);
     if (message) m_host->ShowMessage(kInvalidInput);
+    if (!reason.empty()) m_host->ShowStatus(reason);
     Recalculate(0);
     return EntryResult::Refused;
 }
@@ -117,6 +165,10 @@ EntryResult CCurveModel::TakeNumberEntry(Field field, const std::string& text) {
     }
     if (pairRefused) {
         m_host->PlaySound(Sound::Exclamation);
+        // The field typed, then the group it would have been paired with.
+        const Field other = field == Field::LengthRR ? FieldOfGroup(last) : Field::LengthRR;
+        m_host->ShowStatus(std::string(ReasonName(field)) + " with " + ReasonName(other) +
+                           " is a poorly determined pair: not accepted.");
         Recalculate(0);
         return EntryResult::Refused;
     }
@@ -134,13 +186,14 @@ EntryResult CCurveModel::TakeNumberEntry(Field field, const std::string& text) {
         switch (field) {
             case Field::Radius:
             case Field::LengthArc:
-                return Refuse(true);
+                return Refuse(true, ValueReason(field));
             case Field::LengthRR:
                 Recalculate(0);
                 m_host->PlaySound(Sound::Exclamation);
+                m_host->ShowStatus(ValueReason(field));
                 return EntryResult::Refused;
             default:
-                return Refuse(false);
+                return Refuse(false, ValueReason(field));
         }
     }
 
@@ -148,11 +201,11 @@ EntryResult CCurveModel::TakeNumberEntry(Field field, const std::string& text) {
     // pair (entering the last group again keeps the pair, hence the second condition).
     if (field == Field::LengthArc &&
         (last == GROUP_CHORD || (prev == GROUP_CHORD && last == GROUP_LARC))) {
-        if (!CheckArcAgainstChord(value, m_record.m_chord)) return Refuse(false);
+        if (!CheckArcAgainstChord(value, m_record.m_chord)) return Refuse(false, "");
     }
     if (field == Field::Chord &&
         (last == GROUP_LARC || (prev == GROUP_LARC && last == GROUP_CHORD))) {
-        if (!CheckArcAgainstChord(m_record.m_lengthArc, value)) return Refuse(false);
+        if (!CheckArcAgainstChord(m_record.m_lengthArc, value)) return Refuse(false, "");
     }
 
     switch (field) {
@@ -210,7 +263,10 @@ EntryResult CCurveModel::TakeAngleEntry(Field field, const std::string& text) {
                                       : 50 / std::sin(angle / (2 * m_record.m_degPerRad));
             // A degree of 0, or one whose half-angle sine is not positive, gives no
             // radius at all: refused like an invalid radius.
-            if (!(radius > 0) || !std::isfinite(radius)) return Refuse(true);
+            if (!(radius > 0) || !std::isfinite(radius)) {
+                return Refuse(true, std::string(ReasonName(field)) +
+                                        " gives no radius greater than 0: not accepted.");
+            }
             if (field == Field::DegreeArc) {
                 m_record.m_degreeArc = angle;
             } else {

@@ -23,6 +23,12 @@ class CCurveHost {
 
     virtual void PlaySound(Sound sound) = 0;
 
+    // Why an entry was refused, in words, for a status line: also for the refusals that
+    // only sound ("Lrr with Chord is a poorly determined pair: not accepted."). Comes after
+    // the refusal's sound and message, before its recalculation. A host without a status
+    // line ignores it.
+    virtual void ShowStatus(std::string_view text) { (void)text; }
+
     // Checks or clears the indicator of one entry group (a GROUP_ code).
     virtual void SetIndicator(int group, bool checked) = 0;
 

@@ -108,7 +108,8 @@ class CCurveModel {
 
     EntryResult TakeNumberEntry(Field field, const std::string& text);
     EntryResult TakeAngleEntry(Field field, const std::string& text);
-    EntryResult Refuse(bool message);
+    // Sound, "Invalid input" when `message`, the reason on the status line, Recalculate(0).
+    EntryResult Refuse(bool message, const std::string& reason);
 
     CCurveRecord m_record;
     CCurveMemory* m_memory;

@@ -265,3 +265,41 @@ TEST_F(EntryRules, CheckBoxesAndAzimuthChangeOnlyTheirFields) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every refusal says why on the status line, also those that only sound; an accepted entry
+// says nothing there.
+TEST_F(EntryRules, EveryRefusalGivesItsReasonForTheStatusLine) {
+    const struct {
+        int prev, last;  // the pair before the entry
+        Field field;
+        const char* text;
+        const char* reason;  // empty: accepted, no reason
+    } cases[] = {
+        {C, LRR, Field::Chord, "100", "Chord with Lrr is a poorly determined pair: not accepted."},
+        {LRR, T, Field::LengthRR, "9",
+         "Lrr with Tangent is a poorly determined pair: not accepted."},
+        {LRR, C, Field::LengthRR, "9", "Lrr with Chord is a poorly determined pair: not accepted."},
+        {R, LRR, Field::Tangent, "9",
+         "Tangent with Lrr is a poorly determined pair: not accepted."},
+        {R, D, Field::Radius, "abc", "Radius must be a number greater than 0: not accepted."},
+        {R, D, Field::LengthArc, "-1", "L arc must be a number greater than 0: not accepted."},
+        {R, D, Field::LengthRR, "0", "Lrr must be a number greater than 0: not accepted."},
+        {R, D, Field::Chord, "0", "Chord must be a number greater than 0: not accepted."},
+        {R, D, Field::Tangent, "-2", "Tangent must be a number, 0 or greater: not accepted."},
+        {R, D, Field::DegreeArc, "0", "Degree curve gives no radius greater than 0: not accepted."},
+        {R, D, Field::Tangent, "0", ""},
+        {R, D, Field::Chord, "100", ""},
+    };
+    for (const auto& c : cases) {
+        Start(c.prev, c.last, 1000, 300, 17);
+        model.OnPackedDms(false);
+        model.OnEnterKey();
+        const EntryResult result = model.OnKillfocus(c.field, c.text);
+        EXPECT_EQ(result, *c.reason ? EntryResult::Refused : EntryResult::Accepted) << c.text;
+        EXPECT_EQ(host.status, *c.reason ? Strings{c.reason} : Strings{}) << c.text;
+    }
+}
+
+}  // namespace

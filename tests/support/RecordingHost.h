@@ -22,6 +22,7 @@ class RecordingHost : public CCurveHost {
     void PlaySound(Sound sound) override {
         log.push_back(sound == Sound::Exclamation ? "sound: exclamation" : "sound: asterisk");
     }
+    void ShowStatus(std::string_view text) override { status.push_back(std::string(text)); }
     void SetIndicator(int group, bool checked) override {
         indicators[group] = checked;
         log.push_back(std::string("indicator: ") + GroupName(group) + (checked ? " on" : " off"));
@@ -51,10 +52,12 @@ class RecordingHost : public CCurveHost {
     }
     void Clear() {
         log.clear();
+        status.clear();
         checkedAtMessage.clear();
     }
 
     std::vector<std::string> log;
+    std::vector<std::string> status;  // the reasons for the status line, kept apart from log
     std::map<int, bool> indicators;
     std::vector<std::vector<int>> checkedAtMessage;  // the indicators as each message showed
     std::deque<std::optional<std::string>> answers;
