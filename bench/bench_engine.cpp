@@ -12,9 +12,9 @@
 #include <string_view>
 
 #include "report/Report.h"
+#include "session/CurveHost.h"
+#include "session/CurveModel.h"
 #include "solver/Curve.h"
-#include "solver/CurveHost.h"
-#include "solver/CurveModel.h"
 #include "text/AngleText.h"
 #include "text/NumberText.h"
 

@@ -23,12 +23,13 @@
 #include <string_view>
 #include <vector>
 
+#include "bendwise/Version.h"
 #include "cli/ShellWords.h"
 #include "cli/SurveyOptions.h"
 #include "report/Report.h"
+#include "session/CurveHost.h"
+#include "session/CurveModel.h"
 #include "solver/Curve.h"
-#include "solver/CurveHost.h"
-#include "solver/CurveModel.h"
 
 namespace bendwise {
 namespace {
@@ -41,8 +42,6 @@ constexpr int kExitNotWritten = 3;
 
 // An entry field holds at most 16 characters (a degree sign counts as one).
 constexpr std::size_t kMaxFieldChars = 16;
-
-constexpr const char* kVersionText = "bendwise-cli 0.50\n";
 
 constexpr const char* kUsageText =
     "usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] "
@@ -475,7 +474,7 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
             return kExitAccepted;
         }
         if (arg == "--version") {
-            output.Out(kVersionText);
+            output.Out(std::string("bendwise-cli ") + kVersion + "\n");
             return kExitAccepted;
         }
     }

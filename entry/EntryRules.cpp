@@ -1,340 +1,189 @@
-// The rules that take or refuse a typed entry when its field loses the focus.
-//
-// Each handler ends in exactly one Recalculate, or in none when the text is unchanged:
-// an accepted value goes in with its group code, a refusal with 0, which re-solves the
-// unchanged pair and puts every field's text back. Sounds and messages come in the order
-// each refusal below gives them; callers and tests rely on that order.
+#include "entry/EntryRules.h"
+
 #include <cmath>
 
-#include "solver/CurveModel.h"
+#include "solver/Solve.h"
 #include "text/AngleText.h"
 #include "text/NumberText.h"
 
 namespace bendwise {
 namespace {
 
-// Typed values above this are taken as this, so that no later product overflows.
-constexpr double kEntryLimit = 1e13;
-// Delta/2 is doubled when stored, so its limit is half of it.
-constexpr double kHalfDeltaLimit = 5e12;
-
 constexpr const char* kInvalidInput = "Invalid input";
 
-// The name of an entry field in the reasons of the status line.
-const char* ReasonName(Field field) {
-    switch (field) {
-        case Field::Radius:
-            return "Radius";
-        case Field::DegreeArc:
-            return "Degree curve";
-        case Field::DegreeChord:
-            return "Degree (chord)";
-        case Field::LengthArc:
-            return "L arc";
-        case Field::LengthRR:
-            return "Lrr";
-        case Field::Chord:
-            return "Chord";
-        case Field::Tangent:
-            return "Tangent";
-        default:
-            return "";
+// Builds one outcome step by step.
+struct Plan {
+    EntryOutcome outcome;
+
+    Plan() { outcome.steps.reserve(4); }
+    void Add(EntryStep step) { outcome.steps.push_back(std::move(step)); }
+    void Sound() { Add(Notice::Beep(Sound::Exclamation)); }
+    void Message(const char* text) { Add(Notice::Message(text)); }
+    void Status(std::string text) { Add(Notice::Status(std::move(text))); }
+    void AddNotices(const Notices& notices) {
+        for (const Notice& notice : notices) Add(notice);
     }
+    EntryOutcome Done(EntryResult result, int group) {
+        Add(RecalculateWith{group});
+        outcome.result = result;
+        return std::move(outcome);
+    }
+    // Sound, "Invalid input" when `message`, the reason, Recalculate(0).
+    EntryOutcome Refuse(bool message, std::string reason) {
+        Sound();
+        if (message) Message(kInvalidInput);
+        if (!reason.empty()) Status(std::move(reason));
+        return Done(EntryResult::Refused, 0);
+    }
+};
+
+std::string Words(Field field) {
+    return InfoOf(field).words;
 }
 
 // Why a value failed its test: lengths must be positive, a tangent may be zero.
 std::string ValueReason(Field field) {
-    return std::string(ReasonName(field)) +
-           (field == Field::Tangent ? " must be a number, 0 or greater: not accepted."
-                                    : " must be a number greater than 0: not accepted.");
+    return Words(field) + (InfoOf(field).test == ValueTest::NotNegativeOrSound
+                               ? " must be a number, 0 or greater: not accepted."
+                               : " must be a number greater than 0: not accepted.");
 }
 
-// The field that stands for a group in the reasons (the radius for its group).
-Field FieldOfGroup(int group) {
-    switch (group) {
-        case GROUP_LARC:
-            return Field::LengthArc;
-        case GROUP_LRR:
-            return Field::LengthRR;
-        case GROUP_DELTA:
-            return Field::Delta;
-        case GROUP_CHORD:
-            return Field::Chord;
-        case GROUP_TANGENT:
-            return Field::Tangent;
-        default:
-            return Field::Radius;
-    }
+bool PassesValueTest(ValueTest test, double value) {
+    // Not a number fails both comparisons.
+    return test == ValueTest::NotNegativeOrSound ? value >= 0 : value > 0;
 }
 
-int GroupOf(Field field) {
-    switch (field) {
-        case Field::Radius:
-        case Field::DegreeArc:
-        case Field::DegreeChord:
-            return GROUP_RADIUS;
-        case Field::LengthArc:
-            return GROUP_LARC;
-        case Field::LengthRR:
-            return GROUP_LRR;
-        case Field::Chord:
-            return GROUP_CHORD;
-        case Field::Tangent:
-            return GROUP_TANGENT;
-        case Field::Delta:
-        case Field::HalfDelta:
-            return GROUP_DELTA;
-        default:
-            return 0;
-    }
-}
-
-}  // namespace
-
-EntryResult CCurveModel::OnKillfocusRadius(const std::string& text) {
-    return TakeNumberEntry(Field::Radius, text);
-}
-EntryResult CCurveModel::OnKillfocusDegreeArc(const std::string& text) {
-    return TakeAngleEntry(Field::DegreeArc, text);
-}
-EntryResult CCurveModel::OnKillfocusDegreeChord(const std::string& text) {
-    return TakeAngleEntry(Field::DegreeChord, text);
-}
-EntryResult CCurveModel::OnKillfocusLengthArc(const std::string& text) {
-    return TakeNumberEntry(Field::LengthArc, text);
-}
-EntryResult CCurveModel::OnKillfocusLengthRR(const std::string& text) {
-    return TakeNumberEntry(Field::LengthRR, text);
-}
-EntryResult CCurveModel::OnKillfocusChord(const std::string& text) {
-    return TakeNumberEntry(Field::Chord, text);
-}
-EntryResult CCurveModel::OnKillfocusTangent(const std::string& text) {
-    return TakeNumberEntry(Field::Tangent, text);
-}
-EntryResult CCurveModel::OnKillfocusDelta(const std::string& text) {
-    return TakeAngleEntry(Field::Delta, text);
-}
-EntryResult CCurveModel::OnKillfocusHalfDelta(const std::string& text) {
-    return TakeAngleEntry(Field::HalfDelta, text);
-}
-EntryResult CCurveModel::OnKillfocusInboundAz(const std::string& text) {
-    return TakeAngleEntry(Field::InboundAz, text);
-}
-
-EntryResult CCurveModel::OnKillfocus(Field field, const std::string& text) {
-    switch (field) {
-        case Field::Radius:
-        case Field::LengthArc:
-        case Field::LengthRR:
-        case Field::Chord:
-        case Field::Tangent:
-            return TakeNumberEntry(field, text);
-        case Field::DegreeArc:
-        case Field::DegreeChord:
-        case Field::Delta:
-        case Field::HalfDelta:
-        case Field::InboundAz:
-            return TakeAngleEntry(field, text);
-        default:
-            return EntryResult::Unchanged;  // result fields take no entry
-    }
-}
-
-EntryResult CCurveModel::Refuse(bool message, const std::string& reason) {
-    m_host->PlaySound(Sound::Exclamation);
-    if (message) m_host->ShowMessage(kInvalidInput);
-    if (!reason.empty()) m_host->ShowStatus(reason);
-    Recalculate(0);
-    return EntryResult::Refused;
-}
-
-EntryResult CCurveModel::TakeNumberEntry(Field field, const std::string& text) {
-    const int last = m_memory->m_lastGroup;
-    const int prev = m_memory->m_prevGroup;
+EntryOutcome TakeNumberEntry(const FieldInfo& info, const std::string& text,
+                             const EntryState& state) {
+    const CCurveRecord& record = state.record;
+    Plan plan;
+    const PairInfo* formed = FindPair(PairAfterEntry(info.group, state.lastGroup, state.prevGroup));
 
     // Lrr with a chord or tangent is too poorly determined to solve; refuse forming that
     // pair whatever was typed, even when the user only passed through the field.
-    bool pairRefused = false;
-    if (field == Field::LengthRR) {
-        pairRefused = last == GROUP_CHORD || last == GROUP_TANGENT;
-    } else if (field == Field::Chord) {
-        pairRefused = last == GROUP_LRR || (last == GROUP_CHORD && prev == GROUP_LRR);
-    } else if (field == Field::Tangent) {
-        pairRefused = last == GROUP_LRR || (last == GROUP_TANGENT && prev == GROUP_LRR);
-    }
-    if (pairRefused) {
-        m_host->PlaySound(Sound::Exclamation);
-        // The field typed, then the group it would have been paired with.
-        const Field other = field == Field::LengthRR ? FieldOfGroup(last) : Field::LengthRR;
-        m_host->ShowStatus(std::string(ReasonName(field)) + " with " + ReasonName(other) +
-                           " is a poorly determined pair: not accepted.");
-        Recalculate(0);
-        return EntryResult::Refused;
+    if (formed != nullptr && formed->poorlyDetermined) {
+        const int other = formed->sum - info.group;
+        plan.Sound();
+        plan.Status(Words(info.field) + " with " + Words(FindGroup(other)->field) +
+                    " is a poorly determined pair: not accepted.");
+        return plan.Done(EntryResult::Refused, 0);
     }
 
-    std::string& shown = m_record.Text(field);
-    if (text == shown && !m_record.m_forceReread) return EntryResult::Unchanged;
-    shown = text;
+    if (text == record.Text(info.field) && !record.m_forceReread) return {};
+    plan.Add(SetDisplayText{info.field, text});
 
     double value = ReadNumber(text);
-    if (value > kEntryLimit) value = kEntryLimit;
+    if (value > info.limit) value = info.limit;
 
-    // Not-a-number fails both tests; only the tangent may be zero.
-    const bool valid = field == Field::Tangent ? value >= 0 : value > 0;
-    if (!valid) {
-        switch (field) {
-            case Field::Radius:
-            case Field::LengthArc:
-                return Refuse(true, ValueReason(field));
-            case Field::LengthRR:
-                Recalculate(0);
-                m_host->PlaySound(Sound::Exclamation);
-                m_host->ShowStatus(ValueReason(field));
-                return EntryResult::Refused;
+    if (!PassesValueTest(info.test, value)) {
+        switch (info.test) {
+            case ValueTest::PositiveOrMessage:
+                return plan.Refuse(true, ValueReason(info.field));
+            case ValueTest::PositiveSoundAfter:
+                plan.Add(RecalculateWith{0});
+                plan.Sound();
+                plan.Status(ValueReason(info.field));
+                plan.outcome.result = EntryResult::Refused;
+                return std::move(plan.outcome);
             default:
-                return Refuse(false, ValueReason(field));
+                return plan.Refuse(false, ValueReason(info.field));
         }
     }
 
     // Arc length and chord are checked together when the entry would leave them as the
-    // pair (entering the last group again keeps the pair, hence the second condition).
-    if (field == Field::LengthArc &&
-        (last == GROUP_CHORD || (prev == GROUP_CHORD && last == GROUP_LARC))) {
-        if (!CheckArcAgainstChord(value, m_record.m_chord)) return Refuse(false, "");
-    }
-    if (field == Field::Chord &&
-        (last == GROUP_LARC || (prev == GROUP_LARC && last == GROUP_CHORD))) {
-        if (!CheckArcAgainstChord(m_record.m_lengthArc, value)) return Refuse(false, "");
+    // pair; its messages say why, so no reason follows a refusal.
+    if (formed != nullptr && formed->arcAgainstChord) {
+        const double arc = info.field == Field::LengthArc ? value : record.m_lengthArc;
+        const double chord = info.field == Field::Chord ? value : record.m_chord;
+        Notices notices;
+        const bool usable = CheckArcAgainstChord(arc, chord, record.m_pi, notices);
+        plan.AddNotices(notices);
+        if (!usable) return plan.Refuse(false, "");
     }
 
-    switch (field) {
-        case Field::Radius:
-            m_record.m_radius = value;
-            break;
-        case Field::LengthArc:
-            m_record.m_lengthArc = value;
-            break;
-        case Field::LengthRR:
-            m_record.m_lengthRR = value;
-            break;
-        case Field::Chord:
-            m_record.m_chord = value;
-            break;
-        case Field::Tangent:
-            m_record.m_tangent = value;
-            break;
-        default:
-            break;
-    }
-    Recalculate(GroupOf(field));
-    return EntryResult::Accepted;
+    plan.Add(StoreValue{info.member, value / info.scale});
+    return plan.Done(EntryResult::Accepted, info.group);
 }
 
-EntryResult CCurveModel::TakeAngleEntry(Field field, const std::string& text) {
-    const bool inbound = field == Field::InboundAz;
-    std::string& shown = m_record.Text(field);
+EntryOutcome TakeAngleEntry(const FieldInfo& info, const std::string& text,
+                            const EntryState& state) {
+    const CCurveRecord& record = state.record;
+    Plan plan;
+    // Inbound Az belongs to no group: leaving it always recalculates, once.
+    const bool inbound = info.group == 0;
 
-    // Leaving Inbound Az always recalculates, once, whatever became of the text; a new
-    // azimuth never changes the pair.
-    if (text == shown && !m_record.m_forceReread) {
-        if (inbound) Recalculate(0);
-        return EntryResult::Unchanged;
+    if (text == record.Text(info.field) && !record.m_forceReread) {
+        if (!inbound) return {};
+        return plan.Done(EntryResult::Unchanged, 0);
     }
 
     double angle = 0.0;
-    if (!ReadAngleField(text, angle)) {  // its message has been shown; no beep
-        Recalculate(0);
-        return EntryResult::Refused;
+    Notices notices;
+    if (!ReadAngleEntry(text, record.m_packedDms != 0, angle, notices)) {
+        plan.AddNotices(notices);  // its message has been shown; no sound
+        return plan.Done(EntryResult::Refused, 0);
     }
+    if (angle > info.limit) angle = info.limit;
 
-    if (field == Field::HalfDelta) {
-        if (angle > kHalfDeltaLimit) angle = kHalfDeltaLimit;
-    } else if (!inbound) {
-        if (angle > kEntryLimit) angle = kEntryLimit;
-    }
-
-    switch (field) {
-        case Field::DegreeArc:
-        case Field::DegreeChord: {
-            // The radius on which 100 units of arc, or a chord of 100, subtend the angle.
-            const double radius = field == Field::DegreeArc
-                                      ? 18000 / (m_record.m_pi * angle)
-                                      : 50 / std::sin(angle / (2 * m_record.m_degPerRad));
-            // A degree of 0, or one whose half-angle sine is not positive, gives no
-            // radius at all: refused like an invalid radius.
-            if (!(radius > 0) || !std::isfinite(radius)) {
-                return Refuse(true, std::string(ReasonName(field)) +
-                                        " gives no radius greater than 0: not accepted.");
-            }
-            if (field == Field::DegreeArc) {
-                m_record.m_degreeArc = angle;
-            } else {
-                m_record.m_degreeChord = angle;
-            }
-            m_record.m_radius = radius;
-            break;
+    if (info.radiusOf != nullptr) {
+        const double radius = info.radiusOf(angle, record.m_pi, record.m_degPerRad);
+        // A degree of 0, or one whose half-angle sine is not positive, gives no radius at
+        // all: refused like an invalid radius.
+        if (!(radius > 0) || !std::isfinite(radius)) {
+            return plan.Refuse(
+                true, Words(info.field) + " gives no radius greater than 0: not accepted.");
         }
-        case Field::Delta:
-            m_record.m_delta = angle;
-            break;
-        case Field::HalfDelta:
-            m_record.m_delta = 2 * angle;
-            break;
-        case Field::InboundAz:
-            m_record.m_inboundAz = angle;
-            break;
-        default:
-            break;
+        plan.Add(StoreValue{info.member, angle});
+        plan.Add(StoreValue{&CCurveRecord::m_radius, radius});
+    } else {
+        plan.Add(StoreValue{info.member, angle / info.scale});
     }
-    shown = text;
-    Recalculate(GroupOf(field));
-    return EntryResult::Accepted;
+    plan.Add(SetDisplayText{info.field, text});
+    return plan.Done(EntryResult::Accepted, info.group);
 }
 
-int CCurveModel::ReadAngleField(std::string text, double& angle) {
-    switch (ReadAngleText(std::move(text), m_record.m_packedDms != 0, angle)) {
+}  // namespace
+
+EntryOutcome TakeEntry(Field field, const std::string& text, const EntryState& state) {
+    const FieldInfo& info = InfoOf(field);
+    switch (info.kind) {
+        case FieldKind::Number:
+            return TakeNumberEntry(info, text, state);
+        case FieldKind::Angle:
+            return TakeAngleEntry(info, text, state);
+        case FieldKind::Result:
+            break;
+    }
+    return {};
+}
+
+bool ReadAngleEntry(std::string text, bool packed, double& angle, Notices& notices) {
+    switch (ReadAngleText(std::move(text), packed, angle)) {
         case AngleRead::Ok:
-            return 1;
+            return true;
         case AngleRead::NotPacked:
-            m_host->ShowMessage("Not in DDD.MMSS format");
-            return 0;
+            notices.push_back(Notice::Message("Not in DDD.MMSS format"));
+            return false;
         case AngleRead::NotInterpreted:
         default:
-            m_host->ShowMessage("Could not interpret input");
-            return 0;
+            notices.push_back(Notice::Message("Could not interpret input"));
+            return false;
     }
 }
 
-int CCurveModel::CheckArcAgainstChord(double arc, double chord) {
+bool CheckArcAgainstChord(double arc, double chord, double pi, Notices& notices) {
     if (arc < chord) {
-        m_host->ShowMessage("Larc cannot be less than Chord.");
-        return 0;
+        notices.push_back(Notice::Message("Larc cannot be less than Chord."));
+        return false;
     }
-    if (arc > chord * m_record.m_pi / 2) {  // beyond a semicircle
-        m_host->ShowMessage("Larc and Chord not implemented past semicircle.");
-        return 0;
+    if (arc > chord * pi / 2) {  // beyond a semicircle
+        notices.push_back(Notice::Message("Larc and Chord not implemented past semicircle."));
+        return false;
     }
-    if (arc < chord * 1.005) m_host->ShowMessage("Arc near chord, sensitive to rounding.");
-    return 1;
-}
-
-void CCurveModel::OnLeft(bool checked) {
-    m_record.m_left = checked ? 1 : 0;
-    Recalculate(0);
-}
-
-void CCurveModel::OnPackedDms(bool checked) {
-    m_record.m_packedDms = checked ? 1 : 0;
-}
-
-void CCurveModel::OnAcres(bool checked) {
-    m_memory->m_acres = checked ? 1 : 0;
-    Recalculate(0);
-}
-
-void CCurveModel::OnAlwaysOnTop(bool checked) {
-    m_record.m_alwaysOnTop = checked ? 1 : 0;
+    if (arc < chord * 1.005) {
+        notices.push_back(Notice::Message("Arc near chord, sensitive to rounding."));
+    }
+    return true;
 }
 
 }  // namespace bendwise

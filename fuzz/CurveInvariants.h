@@ -15,6 +15,7 @@
 
 #include "report/Report.h"
 #include "solver/Curve.h"
+#include "solver/Fields.h"
 
 namespace bendwise::fuzz {
 

@@ -18,7 +18,7 @@
 #include <string>
 
 #include "fuzz/SessionChecks.h"
-#include "solver/CurveModel.h"
+#include "session/CurveModel.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "solver/CurveModel.h"
 
 namespace bendwise {
 namespace {
@@ -156,35 +155,6 @@ BlockWrite WriteBlockToFile(const std::string& path, ReportOpen mode, const std:
         return BlockWrite::WriteFailed;
     }
     return BlockWrite::Written;
-}
-
-ReportResult CCurveModel::WriteReport(bool newFile) {
-    const std::string block = BuildReportBlock(m_record);
-    BlockWrite written = BlockWrite::OpenFailed;
-
-    // Append goes straight to the file remembered in this run while it can be opened.
-    if (!newFile && !m_reportPath.empty()) {
-        written = WriteBlockToFile(m_reportPath, ReportOpen::ExistingKeep, block);
-    }
-    if (written == BlockWrite::OpenFailed) {
-        std::optional<std::string> path = m_host->AskReportPath(
-            newFile ? "New Curve Data File" : "No file to append - Create New");
-        if (!path) return ReportResult::Cancelled;
-        // Remembered before the open, so that a failed open is tried again next time.
-        m_reportPath = *path;
-        written = WriteBlockToFile(
-            m_reportPath, newFile ? ReportOpen::CreateEmpty : ReportOpen::CreateKeep, block);
-        if (written == BlockWrite::OpenFailed) {
-            m_host->ShowMessage("File does not exist or is Read-Only.");
-            return ReportResult::OpenFailed;
-        }
-    }
-    if (written == BlockWrite::WriteFailed) {
-        m_host->ShowMessage(kReportIncompleteMessage);
-        return ReportResult::WriteFailed;
-    }
-    m_host->PlaySound(Sound::Asterisk);
-    return ReportResult::Written;
 }
 
 }  // namespace bendwise

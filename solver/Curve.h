@@ -22,18 +22,6 @@ constexpr int GROUP_DELTA = 8;
 constexpr int GROUP_CHORD = 16;
 constexpr int GROUP_TANGENT = 32;
 
-// The six groups in the order their indicators are cleared (1035, 1040, 1042, 1046, 1050,
-// 1051 are the indicator control ids of radius, L arc, Delta, Lrr, chord and tangent).
-constexpr std::array<int, 6> kAllGroups = {GROUP_RADIUS, GROUP_LARC,  GROUP_DELTA,
-                                           GROUP_LRR,    GROUP_CHORD, GROUP_TANGENT};
-
-// Short lower-case name of a group code ("radius", "larc", "lrr", "delta", "chord",
-// "tangent"); "none" for anything else.
-const char* GroupName(int group);
-
-// Control id of the disabled radio button that shows whether `group` is in the pair.
-int IndicatorId(int group);
-
 // The remembered curve. Owned by the application, it outlives every dialog; each
 // recalculation writes the defining values back. Never stored on disk: every run starts
 // from these defaults (radius + arc length of a 1-degree arc-definition curve).
@@ -53,7 +41,8 @@ class CCurveMemory {
     std::int32_t m_lastGroup = GROUP_RADIUS;
 };
 
-// The twenty fields that show a display text. The first ten take typed entries.
+// The twenty fields that show a display text, the ten that take typed entries first. What
+// each one is (name, label, group, kind, record member) is in one table, solver/Fields.h.
 enum class Field : int {
     Radius,
     DegreeArc,
@@ -79,24 +68,9 @@ enum class Field : int {
 constexpr int kFieldCount = 20;
 constexpr int kEntryFieldCount = 10;
 
-struct FieldInfo {
-    Field field;
-    int controlId;       // the control id of the edit field in the calculator window
-    const char* name;    // command-line name, e.g. "degree-arc"
-    const char* member;  // display-text member, e.g. "m_degreeArcText"
-};
-
-// All twenty fields in command-line order (the ten entry fields first).
-const std::array<FieldInfo, kFieldCount>& Fields();
-const FieldInfo& InfoOf(Field f);
-inline bool IsEntryField(Field f) {
-    return static_cast<int>(f) < kEntryFieldCount;
-}
-// Looks a field up by its command-line name; returns false when there is none.
-bool FieldByName(const std::string& name, Field& out);
-
-// The whole state of the one curve on screen. Plain data: the entry rules write the typed
-// values, `CCurveModel::Recalculate` solves and derives the rest and rebuilds every text.
+// The whole state of the one curve on screen. Plain data: the entry rules decide what a
+// typed value stores, the solver and the derivation (solver/Solve.h, solver/Derive.h) fill
+// in the rest and rebuild every text.
 struct CCurveRecord {
     double m_pi = 0.0;         // 3.141592653589793, set at initialisation
     double m_degPerRad = 0.0;  // 180 / m_pi computed at run time: 57.29577951308232

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "solver/Fields.h"
 #include "survey/JsonWriter.h"
 #include "survey/LegalDescription.h"
 #include "text/NumberText.h"
@@ -34,33 +35,6 @@ std::string Dms(double degrees) {
     TrimLeft(text);
     return text;
 }
-
-// Every double of the record, under the command-line names of their fields.
-struct ValueInfo {
-    const char* name;
-    double CCurveRecord::*member;
-};
-constexpr ValueInfo kValues[] = {
-    {"radius", &CCurveRecord::m_radius},
-    {"degree-arc", &CCurveRecord::m_degreeArc},
-    {"degree-chord", &CCurveRecord::m_degreeChord},
-    {"larc", &CCurveRecord::m_lengthArc},
-    {"lrr", &CCurveRecord::m_lengthRR},
-    {"chord", &CCurveRecord::m_chord},
-    {"tangent", &CCurveRecord::m_tangent},
-    {"delta", &CCurveRecord::m_delta},
-    {"inbound-az", &CCurveRecord::m_inboundAz},
-    {"chord-az", &CCurveRecord::m_chordAz},
-    {"outbound-az", &CCurveRecord::m_outboundAz},
-    {"external", &CCurveRecord::m_external},
-    {"mid-ordinate", &CCurveRecord::m_midOrdinate},
-    {"delta-x", &CCurveRecord::m_deltaX},
-    {"delta-y", &CCurveRecord::m_deltaY},
-    {"circle-area", &CCurveRecord::m_circleArea},
-    {"sector-area", &CCurveRecord::m_sectorArea},
-    {"segment-area", &CCurveRecord::m_segmentArea},
-    {"fillet-area", &CCurveRecord::m_filletArea},
-};
 
 const char* TurnName(const CCurveRecord& record) {
     return record.m_left ? "left" : "right";
@@ -128,9 +102,11 @@ std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
     }
     json.Key("values");
     json.BeginObject();
-    for (const ValueInfo& value : kValues) {
-        json.Key(value.name);
-        json.Number(record.*value.member);
+    // Every field that shows a record value of its own (not Delta/2, half of Delta).
+    for (const FieldInfo& info : Fields()) {
+        if (info.scale != 1) continue;
+        json.Key(info.name);
+        json.Number(record.*info.member);
     }
     json.Key("left");
     json.Bool(record.m_left != 0);

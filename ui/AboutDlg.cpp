@@ -4,7 +4,9 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <string>
 
+#include "bendwise/Version.h"
 #include "ui/CurveControls.h"
 #include "ui/DialogUnits.h"
 #include "ui/Platform.h"
@@ -28,8 +30,9 @@ CAboutDlg::CAboutDlg(CPlatform& platform, QWidget* parent)
       m_platform(platform) {
     setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral("About Bendwise"));
+    const std::string version = std::string("Bendwise Version ") + kVersion;
     const AboutText texts[] = {
-        {"Bendwise Version 0.50", 47, 7, 119, 8},
+        {version.c_str(), 47, 7, 119, 8},
         {"Report bugs or suggested improvements to author:", 7, 37, 138, 8},
         {kContactAddress, 145, 37, 100, 8},
         {"This is an educational program only at this time.", 7, 56, 189, 8},

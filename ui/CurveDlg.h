@@ -29,8 +29,8 @@
 #include <string>
 #include <string_view>
 
-#include "solver/CurveHost.h"
-#include "solver/CurveModel.h"
+#include "session/CurveHost.h"
+#include "session/CurveModel.h"
 #include "ui/DialogUnits.h"
 
 class QAbstractButton;

@@ -7,7 +7,7 @@
 #include <QString>
 #include <optional>
 
-#include "solver/CurveHost.h"
+#include "session/CurveHost.h"
 
 class QWidget;
 

@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "solver/CurveModel.h"
+#include "bendwise/Version.h"
+#include "session/CurveModel.h"
 #include "support/Files.h"
 
 namespace bendwise {
@@ -402,7 +403,7 @@ TEST_F(Cli, SixteenCharactersFitAField) {
 TEST_F(Cli, HelpAndVersion) {
     const RunResult version = Run({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "bendwise-cli 0.50\n");
+    EXPECT_EQ(version.out, std::string("bendwise-cli ") + kVersion + "\n");
 
     const RunResult help = Run({"--help", "bogus=1"});
     EXPECT_EQ(help.status, 0);

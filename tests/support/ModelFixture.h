@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "solver/CurveModel.h"
+#include "session/CurveModel.h"
 #include "support/RecordingHost.h"
 
 namespace bendwise::test {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "solver/Curve.h"
-#include "solver/CurveHost.h"
+#include "session/CurveHost.h"
 
 namespace bendwise::test {
 

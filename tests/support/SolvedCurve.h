@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "solver/CurveModel.h"
+#include "session/CurveModel.h"
 #include "support/RecordingHost.h"
 
 namespace bendwise::test {

@@ -1,30 +1,34 @@
-// The calculator without its window.
+// The calculator without its window: the session that ties the engine together.
 //
 // CCurveModel owns the curve record and the remembered report path, links to the
 // application's CCurveMemory and talks to the outside only through CCurveHost. The window,
-// the command-line program and the tests all drive it the same way: hand a field's text to
-// its OnKillfocus handler when the field loses the focus, call OnEnterKey for the Enter
-// key, the check-box handlers when a box changes, WriteReport for the two report buttons,
-// and read the display texts from Record() when the host is told to refresh.
+// the command-line program, the web page and the tests all drive it the same way: hand a
+// field's text to its OnKillfocus handler when the field loses the focus, call OnEnterKey
+// for the Enter key, the check-box handlers when a box changes, WriteReport for the two
+// report buttons, and read the display texts from Record() when the host is told to
+// refresh.
+//
+// The work itself is done elsewhere, each piece behind its own header: the entry rules
+// decide what an entry does (entry/EntryRules.h), the solver and the derivation compute the
+// curve (solver/Solve.h, solver/Derive.h), the report module builds and writes the block
+// (report/Report.h). They return values and notices; the session applies them to the
+// record and the memory and hands the notices to the host in order.
 //
 // Calls go one way: the front end calls the model, the model calls the host back (messages,
-// sounds, indicators, refresh, the file question) and returns when the host returns.
+// sounds, status reasons, indicators, refresh, the file question) and returns when the
+// host returns.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "entry/EntryRules.h"
+#include "session/CurveHost.h"
 #include "solver/Curve.h"
-#include "solver/CurveHost.h"
+#include "solver/Fields.h"
+#include "solver/Solve.h"
 
 namespace bendwise {
-
-// What became of one typed entry.
-enum class EntryResult {
-    Unchanged,  // the text equals the display text and no re-read was forced: nothing ran
-    Accepted,   // stored and recalculated (warnings may have been shown)
-    Refused,    // refused with its beep and/or message; the curve is as it was
-};
 
 // What became of one report button press.
 enum class ReportResult {
@@ -47,7 +51,7 @@ class CCurveModel {
     // derives every other element, rebuilds all twenty texts, saves the curve to the
     // memory and refreshes the host. Where the pair has no real solution for the values
     // given (any of R, L, Delta not finite), R, L and Delta are restored from the memory,
-    // with the warning sound and the message kNoSolutionMessage.
+    // with the warning sound and the message kNoSolutionMessage (solver/Solve.h).
     void Recalculate(int group);
 
     // The ten entry handlers, each given the field's text as it stands when the field
@@ -100,16 +104,12 @@ class CCurveModel {
     bool LastSolveFailed() const { return m_lastSolveFailed; }
 
   private:
-    void UpdatePair(int group);
     void ShowIndicators();
-    void SolvePair();
-    void DeriveElements();
     void SaveToMemory();
-
-    EntryResult TakeNumberEntry(Field field, const std::string& text);
-    EntryResult TakeAngleEntry(Field field, const std::string& text);
-    // Sound, "Invalid input" when `message`, the reason on the status line, Recalculate(0).
-    EntryResult Refuse(bool message, const std::string& reason);
+    void Show(const Notice& notice);
+    void Replay(const Notices& notices);
+    // Asks for a path, remembers it and writes the block there in the mode of the button.
+    ReportResult WriteToChosenFile(bool newFile, const std::string& block);
 
     CCurveRecord m_record;
     CCurveMemory* m_memory;
@@ -118,8 +118,7 @@ class CCurveModel {
     bool m_lastSolveFailed = false;
 };
 
-// Messages of our own, where the original had none.
-extern const char* const kNoSolutionMessage;
+// "Report not written completely; the file is unchanged."
 extern const char* const kReportIncompleteMessage;
 
 }  // namespace bendwise

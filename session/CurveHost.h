@@ -7,12 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace bendwise {
+#include "solver/Notice.h"
 
-enum class Sound {
-    Exclamation,  // a refused entry, a curve that cannot be solved
-    Asterisk,     // a report block written completely
-};
+namespace bendwise {
 
 class CCurveHost {
   public:

@@ -1,0 +1,195 @@
+#include "session/CurveModel.h"
+
+#include "report/Report.h"
+#include "solver/Derive.h"
+#include "solver/Solve.h"
+
+namespace bendwise {
+
+const char* const kReportIncompleteMessage =
+    "Report not written completely; the file is unchanged.";
+
+CCurveModel::CCurveModel(CCurveMemory* memory, CCurveHost* host) : m_memory(memory), m_host(host) {}
+
+void CCurveModel::Initialize() {
+    m_record.m_pi = 3.141592653589793;
+    m_record.m_degPerRad = 180 / m_record.m_pi;
+    m_reportPath.clear();
+    m_record.m_alwaysOnTop = 0;
+    m_record.m_radius = m_memory->m_radius;
+    m_record.m_lengthArc = m_memory->m_lengthArc;
+    m_record.m_delta = m_memory->m_delta;
+    m_record.m_inboundAz = m_memory->m_inboundAz;
+    m_record.m_left = m_memory->m_left;
+    m_record.m_packedDms = m_memory->m_packedDms;
+    Recalculate(0);
+}
+
+void CCurveModel::Recalculate(int group) {
+    UpdatePair(group, m_memory->m_lastGroup, m_memory->m_prevGroup);
+    // The indicators show the new pair before solving, so also while a message is open.
+    ShowIndicators();
+    Notices notices;
+    m_lastSolveFailed =
+        !SolvePair(m_memory->m_lastGroup + m_memory->m_prevGroup, m_record, *m_memory, notices);
+    Replay(notices);
+    DeriveElements(m_record, m_memory->m_acres != 0);
+    m_record.m_forceReread = 0;
+    SaveToMemory();
+    m_host->RefreshScreen();
+}
+
+void CCurveModel::ShowIndicators() {
+    for (int group : kAllGroups) m_host->SetIndicator(group, false);
+    const int pair = m_memory->m_lastGroup + m_memory->m_prevGroup;
+    for (int group : kAllGroups) {
+        if (pair & group) m_host->SetIndicator(group, true);
+    }
+}
+
+void CCurveModel::SaveToMemory() {
+    m_memory->m_radius = m_record.m_radius;
+    m_memory->m_lengthArc = m_record.m_lengthArc;
+    m_memory->m_delta = m_record.m_delta;
+    m_memory->m_inboundAz = m_record.m_inboundAz;
+    m_memory->m_left = m_record.m_left;
+    m_memory->m_packedDms = m_record.m_packedDms;
+}
+
+void CCurveModel::Show(const Notice& notice) {
+    switch (notice.kind) {
+        case Notice::Kind::Message:
+            m_host->ShowMessage(notice.text);
+            break;
+        case Notice::Kind::Sound:
+            m_host->PlaySound(notice.sound);
+            break;
+        case Notice::Kind::Status:
+            m_host->ShowStatus(notice.text);
+            break;
+    }
+}
+
+void CCurveModel::Replay(const Notices& notices) {
+    for (const Notice& notice : notices) Show(notice);
+}
+
+EntryResult CCurveModel::OnKillfocus(Field field, const std::string& text) {
+    EntryOutcome outcome =
+        TakeEntry(field, text, {m_record, m_memory->m_lastGroup, m_memory->m_prevGroup});
+    for (EntryStep& step : outcome.steps) {
+        if (auto* notice = std::get_if<Notice>(&step)) {
+            Show(*notice);
+        } else if (auto* shown = std::get_if<SetDisplayText>(&step)) {
+            m_record.Text(shown->field) = std::move(shown->text);
+        } else if (auto* store = std::get_if<StoreValue>(&step)) {
+            m_record.*(store->member) = store->value;
+        } else if (auto* recalculate = std::get_if<RecalculateWith>(&step)) {
+            Recalculate(recalculate->group);
+        }
+    }
+    return outcome.result;
+}
+
+EntryResult CCurveModel::OnKillfocusRadius(const std::string& text) {
+    return OnKillfocus(Field::Radius, text);
+}
+EntryResult CCurveModel::OnKillfocusDegreeArc(const std::string& text) {
+    return OnKillfocus(Field::DegreeArc, text);
+}
+EntryResult CCurveModel::OnKillfocusDegreeChord(const std::string& text) {
+    return OnKillfocus(Field::DegreeChord, text);
+}
+EntryResult CCurveModel::OnKillfocusLengthArc(const std::string& text) {
+    return OnKillfocus(Field::LengthArc, text);
+}
+EntryResult CCurveModel::OnKillfocusLengthRR(const std::string& text) {
+    return OnKillfocus(Field::LengthRR, text);
+}
+EntryResult CCurveModel::OnKillfocusChord(const std::string& text) {
+    return OnKillfocus(Field::Chord, text);
+}
+EntryResult CCurveModel::OnKillfocusTangent(const std::string& text) {
+    return OnKillfocus(Field::Tangent, text);
+}
+EntryResult CCurveModel::OnKillfocusDelta(const std::string& text) {
+    return OnKillfocus(Field::Delta, text);
+}
+EntryResult CCurveModel::OnKillfocusHalfDelta(const std::string& text) {
+    return OnKillfocus(Field::HalfDelta, text);
+}
+EntryResult CCurveModel::OnKillfocusInboundAz(const std::string& text) {
+    return OnKillfocus(Field::InboundAz, text);
+}
+
+int CCurveModel::ReadAngleField(std::string text, double& angle) {
+    Notices notices;
+    const bool read = ReadAngleEntry(std::move(text), m_record.m_packedDms != 0, angle, notices);
+    Replay(notices);
+    return read ? 1 : 0;
+}
+
+int CCurveModel::CheckArcAgainstChord(double arc, double chord) {
+    Notices notices;
+    const bool usable = bendwise::CheckArcAgainstChord(arc, chord, m_record.m_pi, notices);
+    Replay(notices);
+    return usable ? 1 : 0;
+}
+
+void CCurveModel::OnLeft(bool checked) {
+    m_record.m_left = checked ? 1 : 0;
+    Recalculate(0);
+}
+
+void CCurveModel::OnPackedDms(bool checked) {
+    m_record.m_packedDms = checked ? 1 : 0;
+}
+
+void CCurveModel::OnAcres(bool checked) {
+    m_memory->m_acres = checked ? 1 : 0;
+    Recalculate(0);
+}
+
+void CCurveModel::OnAlwaysOnTop(bool checked) {
+    m_record.m_alwaysOnTop = checked ? 1 : 0;
+}
+
+ReportResult CCurveModel::WriteReport(bool newFile) {
+    const std::string block = BuildReportBlock(m_record);
+    // Append goes straight to the file remembered in this run while it can be opened.
+    BlockWrite written = BlockWrite::OpenFailed;
+    if (!newFile && !m_reportPath.empty()) {
+        written = WriteBlockToFile(m_reportPath, ReportOpen::ExistingKeep, block);
+    }
+    if (written == BlockWrite::OpenFailed) return WriteToChosenFile(newFile, block);
+    if (written == BlockWrite::WriteFailed) {
+        m_host->ShowMessage(kReportIncompleteMessage);
+        return ReportResult::WriteFailed;
+    }
+    m_host->PlaySound(Sound::Asterisk);
+    return ReportResult::Written;
+}
+
+ReportResult CCurveModel::WriteToChosenFile(bool newFile, const std::string& block) {
+    std::optional<std::string> path =
+        m_host->AskReportPath(newFile ? "New Curve Data File" : "No file to append - Create New");
+    if (!path) return ReportResult::Cancelled;
+    // Remembered before the open, so that a failed open is tried again next time.
+    m_reportPath = *path;
+    const BlockWrite written = WriteBlockToFile(
+        m_reportPath, newFile ? ReportOpen::CreateEmpty : ReportOpen::CreateKeep, block);
+    switch (written) {
+        case BlockWrite::Written:
+            m_host->PlaySound(Sound::Asterisk);
+            return ReportResult::Written;
+        case BlockWrite::OpenFailed:
+            m_host->ShowMessage("File does not exist or is Read-Only.");
+            return ReportResult::OpenFailed;
+        case BlockWrite::WriteFailed:
+            break;
+    }
+    m_host->ShowMessage(kReportIncompleteMessage);
+    return ReportResult::WriteFailed;
+}
+
+}  // namespace bendwise

@@ -1,0 +1,194 @@
+#include "solver/Solve.h"
+
+#include <cmath>
+
+#include "solver/RatioInversion.h"
+
+namespace bendwise {
+
+const char* const kNoSolutionMessage = "No real curve for these values.";
+
+namespace {
+
+// Divisors (and angles whose sine or tangent divides) below this, or not a number, are
+// replaced by it in the record itself: the curve becomes an almost straight line.
+constexpr double kFloor = 1e-25;
+
+void Floor(double& value) {
+    if (value < kFloor || std::isnan(value)) value = kFloor;
+}
+
+// An out-of-range ratio gives kInversionFailed; its message is added here and the value
+// goes on into the floor that follows it in every caller.
+double Invert(double (*inversion)(double), double r, Notices& notices) {
+    const double x = inversion(r);
+    if (x == kInversionFailed) notices.push_back(Notice::Message("Can't deal with extreme value."));
+    return x;
+}
+
+using Rec = CCurveRecord;
+
+void RadiusArc(Rec& c, Notices&) {
+    Floor(c.m_radius);
+    c.m_delta = (180 * c.m_lengthArc) / (c.m_pi * c.m_radius);
+}
+
+void RadiusLrr(Rec& c, Notices&) {
+    Floor(c.m_radius);
+    c.m_degreeChord = std::asin(50 / c.m_radius) * (2 * c.m_degPerRad);
+    c.m_delta = (c.m_degreeChord * c.m_lengthRR) * 0.01;
+    c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
+}
+
+void ArcLrr(Rec& c, Notices& notices) {
+    Floor(c.m_lengthArc);
+    const double x = Invert(InvertChordRatio, c.m_lengthRR / c.m_lengthArc, notices);
+    c.m_degreeChord = ((x + x) * 180) / c.m_pi;
+    Floor(c.m_degreeChord);
+    c.m_radius = 50 / std::sin(c.m_degreeChord / (2 * c.m_degPerRad));
+    Floor(c.m_radius);
+    c.m_delta = (180 * c.m_lengthArc) / (c.m_pi * c.m_radius);
+}
+
+void RadiusDelta(Rec& c, Notices&) {
+    c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
+}
+
+void ArcDelta(Rec& c, Notices&) {
+    Floor(c.m_delta);
+    c.m_radius = (180 * c.m_lengthArc) / (c.m_pi * c.m_delta);
+}
+
+void LrrDelta(Rec& c, Notices&) {
+    Floor(c.m_lengthRR);
+    c.m_radius = 50 / std::sin((50 * c.m_delta) / (c.m_lengthRR * c.m_degPerRad));
+    c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
+}
+
+void RadiusChord(Rec& c, Notices&) {
+    Floor(c.m_radius);
+    c.m_delta = std::asin(c.m_chord / (2 * c.m_radius)) * (2 * c.m_degPerRad);
+    c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
+}
+
+void ArcChord(Rec& c, Notices& notices) {
+    Floor(c.m_lengthArc);
+    const double x = Invert(InvertChordRatio, c.m_chord / c.m_lengthArc, notices);
+    c.m_delta = x * (2 * c.m_degPerRad);
+    Floor(c.m_delta);
+    c.m_radius = (180 * c.m_lengthArc) / (c.m_pi * c.m_delta);
+}
+
+void LrrChord(Rec&, Notices& notices) {
+    notices.push_back(Notice::Message("Lrr & Chord inaccurate, possibly not unique."));
+}
+
+void DeltaChord(Rec& c, Notices&) {
+    c.m_radius = c.m_chord / (2 * std::sin(c.m_delta / (2 * c.m_degPerRad)));
+    c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
+}
+
+void RadiusTangent(Rec& c, Notices&) {
+    Floor(c.m_radius);
+    c.m_delta = std::atan(c.m_tangent / c.m_radius) * (2 * c.m_degPerRad);
+    c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
+}
+
+void ArcTangent(Rec& c, Notices& notices) {
+    Floor(c.m_lengthArc);
+    const double x = Invert(InvertTangentRatio, (2 * c.m_tangent) / c.m_lengthArc, notices);
+    c.m_delta = (x + x) * c.m_degPerRad;
+    Floor(c.m_delta);
+    c.m_radius = (180 * c.m_lengthArc) / (c.m_pi * c.m_delta);
+    // A tangent near half the arc is a nearly straight curve: small errors in T move Delta.
+    if (c.m_delta < 14) notices.push_back(Notice::Message("Beware of rounding when T near L/2."));
+}
+
+void LrrTangent(Rec&, Notices& notices) {
+    notices.push_back(Notice::Message("Lrr & Tangent numerically inaccurate."));
+}
+
+void DeltaTangent(Rec& c, Notices&) {
+    Floor(c.m_delta);
+    c.m_radius = c.m_tangent / std::tan(c.m_delta / (2 * c.m_degPerRad));
+    c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
+}
+
+void ChordTangent(Rec& c, Notices& notices) {
+    Floor(c.m_tangent);
+    c.m_delta = std::acos(c.m_chord / (2 * c.m_tangent)) * (2 * c.m_degPerRad);
+    // A chord longer than twice the tangent has no real Delta (not a number): the warning
+    // comes, and the floor makes the curve almost straight.
+    if (c.m_delta < 14 || std::isnan(c.m_delta)) {
+        notices.push_back(Notice::Message("Beware of rounding when T near Chord/2."));
+    }
+    Floor(c.m_delta);
+    c.m_radius = c.m_chord / (2 * std::sin(c.m_delta / (2 * c.m_degPerRad)));
+    c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
+}
+
+constexpr int R = GROUP_RADIUS, L = GROUP_LARC, LRR = GROUP_LRR, D = GROUP_DELTA, C = GROUP_CHORD,
+              T = GROUP_TANGENT;
+
+constexpr std::array<PairInfo, 15> kPairs = {{
+    {R + L, "radius + arc length", false, false, RadiusArc},
+    {R + LRR, "radius + Lrr", false, false, RadiusLrr},
+    {L + LRR, "arc length + Lrr", false, false, ArcLrr},
+    {R + D, "radius + Delta", false, false, RadiusDelta},
+    {L + D, "arc length + Delta", false, false, ArcDelta},
+    {LRR + D, "Lrr + Delta", false, false, LrrDelta},
+    {R + C, "radius + chord", false, false, RadiusChord},
+    {L + C, "arc length + chord", false, true, ArcChord},
+    {LRR + C, "Lrr + chord", true, false, LrrChord},
+    {D + C, "Delta + chord", false, false, DeltaChord},
+    {R + T, "radius + tangent", false, false, RadiusTangent},
+    {L + T, "arc length + tangent", false, false, ArcTangent},
+    {LRR + T, "Lrr + tangent", true, false, LrrTangent},
+    {D + T, "Delta + tangent", false, false, DeltaTangent},
+    {C + T, "chord + tangent", false, false, ChordTangent},
+}};
+
+}  // namespace
+
+const std::array<PairInfo, 15>& Pairs() {
+    return kPairs;
+}
+
+const PairInfo* FindPair(int sum) {
+    for (const PairInfo& pair : kPairs) {
+        if (pair.sum == sum) return &pair;
+    }
+    return nullptr;
+}
+
+void UpdatePair(int group, int& last, int& prev) {
+    if (group != 0 && group != last) {
+        prev = last;
+        last = group;
+    }
+}
+
+int PairAfterEntry(int group, int last, int prev) {
+    UpdatePair(group, last, prev);
+    return last + prev;
+}
+
+bool SolvePair(int sum, CCurveRecord& record, const CCurveMemory& previous, Notices& notices) {
+    // A sum of no pair solves nothing: it cannot occur while the two codes differ.
+    if (const PairInfo* pair = FindPair(sum)) pair->solve(record, notices);
+
+    // No real solution for these values: keep the last solved curve rather than show
+    // "nan". The pair stays as the entry made it.
+    if (std::isfinite(record.m_radius) && std::isfinite(record.m_lengthArc) &&
+        std::isfinite(record.m_delta)) {
+        return true;
+    }
+    record.m_radius = previous.m_radius;
+    record.m_lengthArc = previous.m_lengthArc;
+    record.m_delta = previous.m_delta;
+    notices.push_back(Notice::Beep(Sound::Exclamation));
+    notices.push_back(Notice::Message(kNoSolutionMessage));
+    return false;
+}
+
+}  // namespace bendwise
