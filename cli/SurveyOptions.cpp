@@ -4,18 +4,98 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "survey/CurveDiagram.h"
+#include "survey/ExchangeFiles.h"
 #include "text/NumberText.h"
 
 namespace bendwise {
-namespace {}  // namespace
+namespace {
+
+// Reads "N,E" as described in the header.
+bool ParseNorthEast(std::string_view text, NorthEast& at) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) return false;
+    const std::string_view parts[] = {text.substr(0, comma), text.substr(comma + 1)};
+    double values[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        const std::string_view part = parts[i];
+        // ReadDecimalPrefix skips leading blanks; a coordinate has none.
+        if (part.empty() || part.find_first_of(" \t\n\r\v\f") != std::string_view::npos ||
+            ReadDecimalPrefix(part, values[i]) != part.size() || !std::isfinite(values[i])) {
+            return false;
+        }
+    }
+    at = {values[0], values[1]};
+    return true;
+}
+
+// Today's local date and time as LandXML writes them.
+void Stamp(LandXmlHeader& header) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char date[32] = "1970-01-01";
+    char time[32] = "00:00:00";
+    if (localtime_r(&now, &local) != nullptr) {
+        std::strftime(date, sizeof date, "%Y-%m-%d", &local);
+        std::strftime(time, sizeof time, "%H:%M:%S", &local);
+    }
+    header.date = date;
+    header.time = time;
+}
+
+std::string RenderSvg(const SurveyOptions&, const CCurveRecord& record, const CurveSurvey&) {
+    return BuildCurveSvg(record);
+}
+std::string RenderPoints(const SurveyOptions&, const CCurveRecord&, const CurveSurvey& survey) {
+    return PointsFile(survey);
+}
+std::string RenderLandXml(const SurveyOptions& options, const CCurveRecord& record,
+                          const CurveSurvey& survey) {
+    LandXmlHeader header;
+    header.metric = IsMetricUnit(options.unit);
+    Stamp(header);
+    return LandXmlFile(record, survey, header);
+}
+std::string RenderDxf(const SurveyOptions&, const CCurveRecord& record, const CurveSurvey& survey) {
+    return DxfFile(record, survey);
+}
+
+// Every file option: its name, where its path is kept, the word of its messages, whether
+// it needs the curve placed (--pc or --pi), and how its bytes are made.
+struct FileOption {
+    const char* name;
+    std::optional<std::string> SurveyOptions::*path;
+    const char* kind;
+    bool needsPlace;
+    std::string (*render)(const SurveyOptions&, const CCurveRecord&, const CurveSurvey&);
+};
+constexpr FileOption kFileOptions[] = {
+    {"--svg", &SurveyOptions::svgPath, "SVG", false, RenderSvg},
+    {"--points", &SurveyOptions::pointsPath, "points", true, RenderPoints},
+    {"--landxml", &SurveyOptions::landXmlPath, "LandXML", true, RenderLandXml},
+    {"--dxf", &SurveyOptions::dxfPath, "DXF", true, RenderDxf},
+};
+
+const FileOption* FindFileOption(std::string_view name) {
+    for (const FileOption& option : kFileOptions) {
+        if (name == option.name) return &option;
+    }
+    return nullptr;
+}
+
+// Most digits of a point number: collectors take up to nine.
+constexpr long kLargestFirstPoint = 999999999;
+
+}  // namespace
 
 SurveyOptionKind KindOfSurveyOption(std::string_view name) {
     if (name == "--describe" || name == "--json") return SurveyOptionKind::Flag;
-    if (name == "--svg" || name == "--unit" || name == "--pi-station" || name == "--stationing" ||
-        name == "--stakeout") {
-        return SurveyOptionKind::Valued;
+    if (FindFileOption(name) != nullptr) return SurveyOptionKind::Valued;
+    for (const char* valued : {"--unit", "--pi-station", "--stationing", "--stakeout", "--pc",
+                               "--pi", "--first-point"}) {
+        if (name == valued) return SurveyOptionKind::Valued;
     }
     return SurveyOptionKind::NotSurvey;
 }
@@ -27,12 +107,33 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
         options.describe = true;
     } else if (name == "--json") {
         options.json = true;
-    } else if (name == "--svg") {
+    } else if (const FileOption* file = FindFileOption(name)) {
         if (value.empty()) {
-            reason = "--svg needs a FILE";
+            reason = std::string(name) + " needs a FILE";
             return false;
         }
-        options.svgPath = std::string(value);
+        options.*file->path = std::string(value);
+    } else if (name == "--pc" || name == "--pi") {
+        NorthEast at;
+        if (!ParseNorthEast(value, at)) {
+            reason = std::string(name) + ": " + quoted +
+                     " is not a northing and easting (N,E such as 5000,2000.5)";
+            return false;
+        }
+        (name == "--pc" ? options.pc : options.pi) = at;
+    } else if (name == "--first-point") {
+        long number = 0;
+        bool digits = !value.empty() && value.size() <= 9;
+        for (char c : value) {
+            digits = digits && c >= '0' && c <= '9';
+            if (digits) number = number * 10 + (c - '0');
+        }
+        if (!digits || number < 1 || number > kLargestFirstPoint) {
+            reason = "--first-point: " + quoted +
+                     " is not a point number (a whole number from 1 to 999999999)";
+            return false;
+        }
+        options.firstPoint = number;
     } else if (name == "--unit") {
         bool printable = !value.empty();
         for (char c : value) printable = printable && static_cast<unsigned char>(c) >= 0x20;
@@ -73,6 +174,20 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
 }
 
 bool CheckSurveyOptions(const SurveyOptions& options, std::string& reason) {
+    if (options.pc && options.pi) {
+        reason = "--pc and --pi cannot be given together: the curve is placed from one point";
+        return false;
+    }
+    for (const FileOption& file : kFileOptions) {
+        if (file.needsPlace && options.*file.path && !options.pc && !options.pi) {
+            reason = std::string(file.name) + " needs --pc or --pi to place the curve";
+            return false;
+        }
+    }
+    if (options.firstPoint && !options.pointsPath && !options.landXmlPath) {
+        reason = "--first-point needs --points or --landxml";
+        return false;
+    }
     if (options.piStation) return true;
     if (options.stakeoutInterval) {
         reason = "--stakeout needs --pi-station to know where the curve lies";
@@ -102,21 +217,49 @@ SurveyRequest RequestOf(const SurveyOptions& options) {
     request.piStation = options.piStation;
     request.stationing = options.stationing.value_or(Stationing::Arc);
     request.stakeoutInterval = options.stakeoutInterval;
+    if (options.pc) request.known = KnownPosition{KnownPoint::Pc, *options.pc};
+    if (options.pi) request.known = KnownPosition{KnownPoint::Pi, *options.pi};
+    request.firstPoint = options.firstPoint.value_or(1);
     return request;
 }
 
-bool WriteCurveSvg(const std::string& path, const CCurveRecord& record, std::string& reason) {
-    const std::string svg = BuildCurveSvg(record);
+std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRecord& record,
+                                    const CurveSurvey& survey, long line, std::string& skipped) {
+    std::vector<SurveyFile> files;
+    std::string notWritten;
+    const bool placed = IsPlaced(survey);
+    for (const FileOption& file : kFileOptions) {
+        const std::optional<std::string>& path = options.*file.path;
+        if (!path) continue;
+        const std::string lined = SvgPathForLine(*path, line);
+        if (file.needsPlace && !placed) {
+            notWritten.append(notWritten.empty() ? "" : ", ").append(lined);
+        } else {
+            files.push_back({lined, file.kind, file.render(options, record, survey)});
+        }
+    }
+    skipped.clear();
+    if (!notWritten.empty()) {
+        const std::optional<std::string>& error =
+            survey.points ? survey.points->error : std::nullopt;
+        skipped = "not written: " + notWritten + ": " + error.value_or("the curve is not placed");
+    }
+    return files;
+}
+
+bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string_view kind,
+                     std::string& reason) {
+    const std::string what = "cannot write " + std::string(kind) + " file '" + path + "': ";
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
-        reason = "cannot write SVG file '" + path + "': " + std::strerror(errno);
+        reason = what + std::strerror(errno);
         return false;
     }
-    const bool written = std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const int writeErrno = errno;
     const bool closed = std::fclose(file) == 0;
     if (written && closed) return true;
-    reason = "cannot write SVG file '" + path + "': " + std::strerror(written ? errno : writeErrno);
+    reason = what + std::strerror(written ? errno : writeErrno);
     std::remove(path.c_str());
     return false;
 }

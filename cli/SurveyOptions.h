@@ -1,17 +1,25 @@
 // The options of bendwise-cli that reach the survey library: the curve diagram (--svg),
 // the legal description (--describe, --unit), PI, PC and PT stations (--pi-station,
-// --stationing), the stakeout table (--stakeout) and the whole curve as JSON (--json).
+// --stationing), the stakeout table (--stakeout), the whole curve as JSON (--json), and
+// coordinates (--pc or --pi) with their files (--points, --first-point, --landxml, --dxf).
 //
 // main() hands every option this module knows to SetSurveyOption while it reads the
 // command line, calls CheckSurveyOptions once before anything is solved or written (so a
 // bad value stops the run with nothing written), and for every curve it emits computes
 // SurveyCurve(record, RequestOf(options)) once, renders it with SurveyText or CurveJson,
-// and writes the drawing with WriteCurveSvg.
+// and writes each of SurveyFiles(...) with WriteOutputFile, the one function that writes
+// a file of this module.
+//
+// Accepted N,E values of --pc and --pi (northing, comma, easting; plain decimal numbers):
+//   5000,2000   5000.25,2000.5   -120.5,0   1e5,2e5
+// Refused: "5000" "5000," ",2000" "5000;2000" "5000,2000,10" "5000 ,2000" "N5000,E2000"
+// "inf,0" "1e400,0".
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "solver/Curve.h"
 #include "survey/CurveSurvey.h"
@@ -27,37 +35,65 @@ struct SurveyOptions {
     std::optional<Stationing> stationing;  // arc when not given
     std::optional<double> stakeoutInterval;
     bool json = false;
+    std::optional<NorthEast> pc;  // --pc N,E
+    std::optional<NorthEast> pi;  // --pi N,E
+    std::optional<std::string> pointsPath;
+    std::optional<std::string> landXmlPath;
+    std::optional<std::string> dxfPath;
+    std::optional<long> firstPoint;  // 1 when not given
 };
 
 enum class SurveyOptionKind {
     NotSurvey,  // not an option of this module
     Flag,       // --describe, --json
     Valued,     // --svg FILE, --unit WORD, --pi-station STA, --stationing arc|chord,
-                // --stakeout INTERVAL
+                // --stakeout INTERVAL, --pc N,E, --pi N,E, --points FILE,
+                // --first-point N, --landxml FILE, --dxf FILE
 };
 SurveyOptionKind KindOfSurveyOption(std::string_view name);
 
 // Stores option `name` with its value (ignored for a flag). On a bad value returns false
 // with a one-line `reason`, e.g. "--pi-station: '12+3x' is not a station (25+50,
-// 25+50.00 or 2550)", "--stakeout: the interval must be a positive length, not '0'".
+// 25+50.00 or 2550)", "--stakeout: the interval must be a positive length, not '0'",
+// "--pc: '5000' is not a northing and easting (N,E such as 5000,2000.5)".
 bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOptions& options,
                      std::string& reason);
 
 // Checks what depends on more than one option: --stakeout and --stationing need
-// --pi-station. Returns false with a one-line `reason`.
+// --pi-station; --pc and --pi exclude each other; --points, --landxml and --dxf need one
+// of them; --first-point needs --points or --landxml. Returns false with a one-line
+// `reason`.
 bool CheckSurveyOptions(const SurveyOptions& options, std::string& reason);
 
-// The SVG file for the curve of batch line `line`: the line number goes before the last
-// extension ("curve.svg", 3 -> "curve-3.svg"; "out/plan", 12 -> "out/plan-12"). Outside a
-// batch (`line` 0) the path as given.
+// The file for the curve of batch line `line` (the SVG and every other file): the line
+// number goes before the last extension ("curve.svg", 3 -> "curve-3.svg"; "out/plan", 12
+// -> "out/plan-12"). Outside a batch (`line` 0) the path as given.
 std::string SvgPathForLine(const std::string& path, long line);
 
 // What SurveyCurve is to compute for these options.
 SurveyRequest RequestOf(const SurveyOptions& options);
 
-// Writes the diagram of `record` to `path` (created or emptied). Returns false with a
-// one-line `reason` when the file could not be written completely; no partial file is
-// left behind.
-bool WriteCurveSvg(const std::string& path, const CCurveRecord& record, std::string& reason);
+// One file to write for a curve: where, what kind ("SVG", "points", "LandXML", "DXF",
+// the word of the messages) and its bytes.
+struct SurveyFile {
+    std::string path;
+    const char* kind = "";
+    std::string bytes;
+};
+
+// The files the options ask for, for `record` of batch line `line` (0 outside a batch)
+// with its `survey`: the SVG, the points, the LandXML and the DXF file, in that order. A
+// file that needs coordinates is left out when the curve could not be placed; `skipped`
+// then says which and why, e.g. "not written: c-3.txt, c-3.dxf: a Delta of 180 degrees
+// or more has no PI to place the curve from" (empty when nothing was left out). The
+// LandXML file carries the local date and time of the call.
+std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRecord& record,
+                                    const CurveSurvey& survey, long line, std::string& skipped);
+
+// Writes `bytes` to `path` (created or emptied). Returns false with a one-line `reason`
+// ("cannot write KIND file 'PATH': ERROR") when the file could not be written completely;
+// no partial file is left behind.
+bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string_view kind,
+                     std::string& reason);
 
 }  // namespace bendwise

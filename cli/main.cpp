@@ -55,6 +55,8 @@ elements and print the curve report block.
 usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] [ENTRY ...]
        [--svg FILE] [--describe [--unit WORD]] [--json]
        [--pi-station STA [--stationing arc|chord] [--stakeout INTERVAL]]
+       [--pc N,E | --pi N,E] [--points FILE [--first-point N]] [--landxml FILE]
+       [--dxf FILE]
        bendwise-cli --help | --version
 
 A run starts as the calculator does after "Accept": the remembered curve is a radius of
@@ -140,7 +142,8 @@ DIAGRAM, DESCRIPTION, STATIONS, STAKEOUT, JSON
                      angle of 30°00'00", an arc length of 523.60 feet, and a long chord
                      bearing N 60°00'00" E, 517.64 feet
                    (angles rounded to whole seconds, the chord as a quadrant bearing).
-  --unit WORD      the length word of the description; feet when not given.
+  --unit WORD      the length word of the description; feet when not given. With
+                   m, metre(s) or meter(s) --landxml writes meter units.
   --pi-station STA the station of the PI, as 25+50, 25+50.00 or 2550; prints PI, PC
                    (PI - tangent) and PT as NN+NN.NN (1299.996 is 13+00.00).
   --stationing arc|chord
@@ -158,7 +161,39 @@ DIAGRAM, DESCRIPTION, STATIONS, STAKEOUT, JSON
                    curve (one line each in --batch, with "line"): "values" (every
                    number of the curve at 17 significant digits, null where not a
                    number), "texts" (the twenty display texts), "pair", and, when
-                   asked for, "description", "stations" and "stakeout".
+                   asked for, "description", "stations", "coordinates" and
+                   "stakeout" (with "northing" and "easting" per row).
+
+COORDINATES, POINTS, LANDXML, DXF
+  --pc N,E         the PC's northing and easting (5000,2000 or 5000.25,2000.5): the
+                   text then lists PC, PI, PT, RP (the centre) and MPC (the middle of
+                   the arc) with northing and easting to four decimals, and the
+                   stakeout table gains Northing and Easting columns. Azimuths as the
+                   calculator's: north 0, clockwise; each point is the PC plus one
+                   chord (PT, MPC, stakeout points), the radius (RP) or the tangent
+                   (PI). A Delta of 180 degrees or more has no PI: "PI none: ...".
+  --pi N,E         the PI's northing and easting instead; the PC lies one tangent
+                   back. A curve of 180 degrees or more cannot be placed from a PI:
+                   "Coordinates none: ...", its files are not written ("not
+                   written: FILES: REASON" on standard error) and the exit status is
+                   1. --pc and --pi cannot be given together.
+  --points FILE    the points as PNEZD for a data collector: number, northing,
+                   easting, empty elevation, description (PC, PI, PT, RP, MPC, then
+                   each stakeout station as printed), four decimals, CR LF:
+                     1,5000.0000,2000.0000,,PC
+  --first-point N  the first point number (1 when not given), 1 to 999999999; also
+                   the CgPoint names of --landxml.
+  --landxml FILE   a LandXML 1.2 document: Units (foot, or meter with --unit m or
+                   --unit metres), CgPoints, and an Alignment whose CoordGeom holds the
+                   back tangent Line, the Curve (rot, radius, length, delta, tangent,
+                   chord, external, midOrd, dirStart, dirEnd; Start, Center, End, PI)
+                   and the ahead tangent Line; staStart from --pi-station. Directions
+                   counter-clockwise from north, as LandXML defines them.
+  --dxf FILE       an R12 ASCII DXF at real coordinates (x easting, y northing): the
+                   arc on layer CURVE, PC-PI-PT on TANGENT, the long chord on CHORD,
+                   every point as a POINT with a TEXT label on POINTS.
+  --points, --landxml and --dxf need --pc or --pi; in --batch each curve gets its own
+  files, named as --svg names them (c.dxf, line 3: c-3.dxf).
 
 STANDARD ERROR
   Every message box text as "message: TEXT", every sound as "sound: exclamation"
@@ -169,11 +204,12 @@ EXIT STATUS
   0  every entry was accepted (warnings such as "Arc near chord, sensitive to
      rounding." allowed)
   1  at least one entry was refused: the engine refused the text, or it was taken
-     but the pair had no real solution and the previous curve was restored
+     but the pair had no real solution and the previous curve was restored; or a
+     curve could not be placed from --pi for its --points, --landxml or --dxf file
   2  usage error: unknown option or field, malformed entry, text over 16 characters,
      unreadable --batch file, malformed batch line
-  3  the report file, the --svg file (or standard output) could not be written;
-     the run stops
+  3  the report file, the --svg, --points, --landxml or --dxf file (or standard
+     output) could not be written; the run stops
 
 EXAMPLES
   bendwise-cli                                  the start curve
@@ -191,6 +227,12 @@ EXAMPLES
   bendwise-cli degree-arc=4 delta=40 --pi-station 23+25 --json
   printf 'radius=500 delta=20\nleft=on\n' | bendwise-cli --batch - --svg c.svg
                                                 writes c-1.svg and c-2.svg
+  bendwise-cli radius=1000 delta=30 inbound-az=45 --pc 5000,2000
+                                                PI 5189.4687 2189.4687, PT 5258.8190
+                                                2448.2877, RP 4292.8932 2707.1068
+  bendwise-cli radius=1000 delta=30 inbound-az=45 --pi 5189.4687,2189.4687 \
+               --pi-station 10+00 --stakeout 100 --points c.csv --first-point 101 \
+               --landxml c.xml --dxf c.dxf
 )";
 
 // Buffers of the two streams, static so that they outlive every use of the streams (stdio
@@ -428,16 +470,24 @@ class Session {
             m_output->Out(BuildReportBlock(m_model.Record()));
         }
         if (!m_survey->json) m_output->Out(SurveyText(m_model.Record(), survey));
-        if (m_survey->svgPath) {
+        std::string skipped;
+        for (const SurveyFile& file :
+             SurveyFiles(*m_survey, m_model.Record(), survey, line, skipped)) {
             std::string reason;
-            if (!WriteCurveSvg(SvgPathForLine(*m_survey->svgPath, line), m_model.Record(),
-                               reason)) {
+            if (!WriteOutputFile(file.path, file.bytes, file.kind, reason)) {
                 m_output->Err("bendwise-cli: " + reason + "\n");
                 return false;
             }
         }
+        if (!skipped.empty()) {
+            m_output->Err("bendwise-cli: " + skipped + "\n");
+            m_filesLeftOut = true;
+        }
         return true;
     }
+
+    // True once a curve could not be placed for the files that need coordinates.
+    bool FilesLeftOut() const { return m_filesLeftOut; }
 
   private:
     Output* m_output;
@@ -449,6 +499,7 @@ class Session {
     const SurveyOptions* m_survey;
     const SurveyRequest m_request;
     bool m_firstBlock = true;
+    bool m_filesLeftOut = false;
     std::string m_buffer;
 };
 
@@ -628,7 +679,7 @@ int Run(int argc, char** argv, Output& output) {
         status = kExitNotWritten;
     }
     if (status >= 0) return status;
-    return refused ? kExitRefused : kExitAccepted;
+    return refused || session.FilesLeftOut() ? kExitRefused : kExitAccepted;
 }
 
 }  // namespace

@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
   clang libclang-rt-14-dev
+  libxml2-dev                   # xmlwriter for the LandXML file
+  libxml2-utils python3-ezdxf   # xmllint and ezdxf read the exchange files back in tests
 )
 
 missing=()

@@ -40,11 +40,43 @@ const char* TurnName(const CCurveRecord& record) {
     return record.m_left ? "left" : "right";
 }
 
+// The points table: "Point Northing Easting", one line a point; "none: REASON" instead
+// when the curve could not be placed.
+void AppendPoints(std::string& out, const CurvePoints& points) {
+    if (points.error) {
+        AppendLabelled(out, "Coordinates", "none: " + *points.error);
+        return;
+    }
+    AppendCell(out, "Point");
+    AppendCell(out, "Northing");
+    out.append("Easting\n");
+    for (const NamedPoint& point : NamedPoints(points)) {
+        if (!point.at) {
+            AppendLabelled(out, point.name, std::string("none: ") + kNoPiNote);
+            continue;
+        }
+        AppendCell(out, point.name);
+        AppendCell(out, CoordinateText(point.at->northing));
+        out.append(CoordinateText(point.at->easting)).push_back('\n');
+    }
+}
+
+void WriteNorthEast(JsonWriter& json, const NorthEast& at) {
+    json.BeginObject();
+    json.Key("northing");
+    json.Number(at.northing);
+    json.Key("easting");
+    json.Number(at.easting);
+    json.EndObject();
+}
+
 }  // namespace
 
 CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request) {
     CurveSurvey survey;
+    survey.firstPoint = request.firstPoint;
     if (request.describe) survey.description = DescribeCurve(record, request.unit);
+    if (request.known) survey.points = PlaceCurve(record, *request.known);
     if (!request.piStation) return survey;
     survey.stations = ComputeStations(record, *request.piStation, request.stationing);
     if (!request.stakeoutInterval) return survey;
@@ -54,6 +86,12 @@ CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request
     if (!BuildStakeout(record, *survey.stations, stakeout.interval, stakeout.rows, reason)) {
         stakeout.error = reason;
     }
+    if (survey.points && !survey.points->error) {
+        for (const StakeoutRow& row : stakeout.rows) {
+            stakeout.positions.push_back(
+                PointAtDeflection(record, survey.points->pc, row.deflection));
+        }
+    }
     survey.stakeout = std::move(stakeout);
     return survey;
 }
@@ -61,13 +99,14 @@ CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request
 std::string SurveyText(const CCurveRecord& record, const CurveSurvey& survey) {
     std::string out;
     if (survey.description) out.append(*survey.description).push_back('\n');
-    if (!survey.stations) return out;
-
-    const CurveStations& stations = *survey.stations;
-    AppendLabelled(out, "Stationing", StationingName(stations.mode));
-    AppendLabelled(out, "PI", FormatStation(stations.pi));
-    AppendLabelled(out, "PC", FormatStation(stations.pc));
-    AppendLabelled(out, "PT", FormatStation(stations.pt));
+    if (survey.stations) {
+        const CurveStations& stations = *survey.stations;
+        AppendLabelled(out, "Stationing", StationingName(stations.mode));
+        AppendLabelled(out, "PI", FormatStation(stations.pi));
+        AppendLabelled(out, "PC", FormatStation(stations.pc));
+        AppendLabelled(out, "PT", FormatStation(stations.pt));
+    }
+    if (survey.points) AppendPoints(out, *survey.points);
     if (!survey.stakeout) return out;
 
     const Stakeout& stakeout = *survey.stakeout;
@@ -78,16 +117,24 @@ std::string SurveyText(const CCurveRecord& record, const CurveSurvey& survey) {
     AppendLabelled(out, "Stakeout",
                    "every " + Fixed(stakeout.interval) + ", deflections " + TurnName(record) +
                        " from the back tangent at the PC");
+    const bool placed = !stakeout.positions.empty();
     for (const char* heading : {"Station", "Distance", "Deflection", "Chord"}) {
         AppendCell(out, heading);
     }
-    out.append("Sub-chord\n");
-    for (const StakeoutRow& row : stakeout.rows) {
+    out.append(placed ? "Sub-chord    Northing     Easting\n" : "Sub-chord\n");
+    for (std::size_t i = 0; i < stakeout.rows.size(); ++i) {
+        const StakeoutRow& row = stakeout.rows[i];
         AppendCell(out, FormatStation(row.station));
         AppendCell(out, Fixed(row.distance));
         AppendCell(out, Dms(row.deflection));
         AppendCell(out, Fixed(row.chord));
-        out.append(Fixed(row.subChord)).push_back('\n');
+        if (placed) {
+            AppendCell(out, Fixed(row.subChord));
+            AppendCell(out, CoordinateText(stakeout.positions[i].northing));
+            out.append(CoordinateText(stakeout.positions[i].easting)).push_back('\n');
+        } else {
+            out.append(Fixed(row.subChord)).push_back('\n');
+        }
     }
     return out;
 }
@@ -161,6 +208,28 @@ std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
         json.Number(stations.length);
         json.EndObject();
     }
+    if (survey.points) {
+        const CurvePoints& points = *survey.points;
+        json.Key("coordinates");
+        json.BeginObject();
+        json.Key("given");
+        json.String(points.given.point == KnownPoint::Pi ? "pi" : "pc");
+        json.Key("error");
+        if (points.error) {
+            json.String(*points.error);
+        } else {
+            json.Null();
+        }
+        for (const NamedPoint& point : NamedPoints(points)) {
+            json.Key(point.key);
+            if (point.at && !points.error) {
+                WriteNorthEast(json, *point.at);
+            } else {
+                json.Null();
+            }
+        }
+        json.EndObject();
+    }
     if (survey.stakeout) {
         const Stakeout& stakeout = *survey.stakeout;
         json.Key("stakeout");
@@ -177,7 +246,8 @@ std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
         }
         json.Key("rows");
         json.BeginArray();
-        for (const StakeoutRow& row : stakeout.rows) {
+        for (std::size_t i = 0; i < stakeout.rows.size(); ++i) {
+            const StakeoutRow& row = stakeout.rows[i];
             json.BeginObject();
             json.Key("station");
             json.Number(row.station);
@@ -193,6 +263,12 @@ std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
             json.Number(row.chord);
             json.Key("sub-chord");
             json.Number(row.subChord);
+            if (i < stakeout.positions.size()) {
+                json.Key("northing");
+                json.Number(stakeout.positions[i].northing);
+                json.Key("easting");
+                json.Number(stakeout.positions[i].easting);
+            }
             json.EndObject();
         }
         json.EndArray();

@@ -38,3 +38,20 @@ add_cli_usage_error_test(cli_stakeout_without_pi_station
 add_cli_usage_error_test(cli_stationing_unknown
   "bendwise-cli: --stationing takes arc or chord, not 'spiral'"
   --pi-station 100 --stationing spiral ${writes})
+add_cli_usage_error_test(cli_pc_with_pi
+  "bendwise-cli: --pc and --pi cannot be given together: the curve is placed from one point"
+  --pc 5000,2000 --pi 5189,2189 --points p.txt --dxf c.dxf ${writes})
+add_cli_usage_error_test(cli_pc_malformed
+  "bendwise-cli: --pc: '5000' is not a northing and easting (N,E such as 5000,2000.5)"
+  --landxml c.xml ${writes} --pc 5000)
+add_cli_usage_error_test(cli_dxf_without_known_point
+  "bendwise-cli: --dxf needs --pc or --pi to place the curve"
+  --batch lines.txt --dxf c.dxf ${writes})
+
+# The exchange files read back by readers of their own: ezdxf (Debian's python3-ezdxf, so
+# the system interpreter) and xmllint, on eight shapes of curve.
+set(BENDWISE_SYSTEM_PYTHON /usr/bin/python3 CACHE FILEPATH "Python with python3-ezdxf")
+add_test(NAME cli_exchange_readback
+  COMMAND ${BENDWISE_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/cli/exchange_readback.py
+          $<TARGET_FILE:bendwise-cli>)
+set_tests_properties(cli_exchange_readback PROPERTIES ENVIRONMENT "LC_ALL=C;TZ=UTC")

@@ -15,6 +15,8 @@
 #include "support/MiniParsers.h"
 #include "support/SolvedCurve.h"
 #include "survey/CurveDiagram.h"
+#include "survey/CurveSurvey.h"
+#include "survey/ExchangeFiles.h"
 #include "survey/LegalDescription.h"
 
 namespace bendwise {
@@ -110,12 +112,64 @@ TEST_F(SurveyCli, JsonGoesToStandardOutputWhileTheBlockGoesToTheFile) {
     EXPECT_EQ(err, "sound: asterisk\n");
 }
 
-TEST_F(SurveyCli, UnwritableSvgFileEndsWithStatusThree) {
-    Run({"radius=1000", "--svg", "missing/curve.svg"});
-    EXPECT_EQ(status, 3);
+TEST_F(SurveyCli, UnwritableFileEndsWithStatusThree) {
+    const struct {
+        const char* option;
+        const char* kind;
+    } cases[] = {
+        {"--svg", "SVG"}, {"--points", "points"}, {"--landxml", "LandXML"}, {"--dxf", "DXF"}};
+    for (const auto& c : cases) {
+        Run({"radius=1000", "--pc", "0,0", c.option, "missing/curve.out"});
+        EXPECT_EQ(status, 3) << c.option;
+        EXPECT_EQ(err, std::string("bendwise-cli: cannot write ") + c.kind +
+                           " file 'missing/curve.out': No such file or directory\n");
+    }
+}
+
+// The files of the worked curve are the survey library's bytes for it, whatever the run
+// adds: the point numbers, the metric units, the date and time of the LandXML.
+TEST_F(SurveyCli, ExchangeFilesAreTheLibrarysBytes) {
+    Run({"radius=1000", "delta=30", "inbound-az=45", "--pc", "5000,2000", "--pi-station", "10+00",
+         "--stakeout", "100", "--points", "c.csv", "--first-point", "7", "--unit", "m", "--landxml",
+         "c.xml", "--dxf", "c.dxf"});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(err, "");
+    const test::SolvedCurve curve(
+        {{Field::Radius, "1000"}, {Field::Delta, "30"}, {Field::InboundAz, "45"}});
+    SurveyRequest request;
+    request.known = KnownPosition{KnownPoint::Pc, {5000, 2000}};
+    request.piStation = 1000;
+    request.stakeoutInterval = 100;
+    request.firstPoint = 7;
+    request.unit = "m";
+    const CurveSurvey survey = SurveyCurve(curve.Record(), request);
+    EXPECT_EQ(ReadFile(Path("c.csv")), PointsFile(survey));
+    EXPECT_EQ(ReadFile(Path("c.dxf")), DxfFile(curve.Record(), survey));
+    const std::string xml = ReadFile(Path("c.xml"));
+    const std::size_t date = xml.find(" date=\"") + 7;
+    const std::size_t time = xml.find(" time=\"") + 7;
+    const LandXmlHeader header{xml.substr(date, 10), xml.substr(time, 8), true};
+    EXPECT_EQ(xml, LandXmlFile(curve.Record(), survey, header));
+    EXPECT_EQ(Lines(out)[15], "Point        Northing     Easting");
+}
+
+// A curve of 180 degrees or more cannot be placed from a PI: its files are left out with a
+// line that says so, the others are written, and the run ends with status 1.
+TEST_F(SurveyCli, BatchLeavesOutTheFilesOfACurveWithoutPi) {
+    std::ofstream(Path("lines.txt")) << "radius=100 delta=20\ndelta=200\nleft=on\n";
+    Run({"packed=off", "--batch", "lines.txt", "--pi", "1000,500", "--points", "p.txt", "--dxf",
+         "d.dxf"});
+    EXPECT_EQ(status, 1);
     EXPECT_EQ(err,
-              "bendwise-cli: cannot write SVG file 'missing/curve.svg': No such file or "
-              "directory\n");
+              "bendwise-cli: not written: p-2.txt, d-2.dxf: a Delta of 180 degrees or more has "
+              "no PI to place the curve from\n"
+              "bendwise-cli: not written: p-3.txt, d-3.dxf: a Delta of 180 degrees or more has "
+              "no PI to place the curve from\n");
+    EXPECT_EQ(Lines(ReadFile(Path("p-1.txt"))).size(), 5u);
+    EXPECT_TRUE(fs::exists(Path("d-1.dxf")));
+    EXPECT_FALSE(fs::exists(Path("p-2.txt")) || fs::exists(Path("d-3.dxf")));
+    EXPECT_NE(out.find("Coordinates  none: a Delta of 180 degrees or more has no PI to place"),
+              std::string::npos);
 }
 
 }  // namespace

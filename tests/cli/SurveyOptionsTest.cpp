@@ -53,6 +53,14 @@ TEST(SurveyOption, RefusesBadValuesWithOneLineReason) {
         {"--stationing", "spiral", "--stationing takes arc or chord, not 'spiral'"},
         {"--unit", "", "--unit: '' is not a word for the length unit"},
         {"--svg", "", "--svg needs a FILE"},
+        {"--dxf", "", "--dxf needs a FILE"},
+        {"--first-point", "0",
+         "--first-point: '0' is not a point number (a whole number from 1 to 999999999)"},
+        {"--first-point", "1000000000",
+         "--first-point: '1000000000' is not a point number (a whole number from 1 to "
+         "999999999)"},
+        {"--first-point", "+5",
+         "--first-point: '+5' is not a point number (a whole number from 1 to 999999999)"},
     };
     for (const auto& c : cases) {
         SurveyOptions options;
@@ -60,6 +68,35 @@ TEST(SurveyOption, RefusesBadValuesWithOneLineReason) {
         EXPECT_FALSE(SetSurveyOption(c.name, c.value, options, reason)) << c.name << c.value;
         EXPECT_EQ(reason, c.reason);
         EXPECT_FALSE(options.piStation || options.stakeoutInterval || options.stationing);
+    }
+}
+
+// The N,E grammar of --pc and --pi, with the examples of cli/SurveyOptions.h.
+TEST(SurveyOption, NorthingAndEasting) {
+    const struct {
+        const char* text;
+        double northing;
+        double easting;
+    } legal[] = {
+        {"5000,2000", 5000, 2000},
+        {"5000.25,2000.5", 5000.25, 2000.5},
+        {"-120.5,0", -120.5, 0},
+        {"1e5,2e5", 1e5, 2e5},
+    };
+    for (const auto& c : legal) {
+        const SurveyOptions o = Options({{"--pi", c.text}});
+        ASSERT_TRUE(o.pi) << c.text;
+        EXPECT_EQ(o.pi->northing, c.northing) << c.text;
+        EXPECT_EQ(o.pi->easting, c.easting) << c.text;
+    }
+    for (const char* text : {"5000", "5000,", ",2000", "5000;2000", "5000,2000,10", "5000 ,2000",
+                             "N5000,E2000", "inf,0", "1e400,0"}) {
+        SurveyOptions options;
+        std::string reason;
+        EXPECT_FALSE(SetSurveyOption("--pc", text, options, reason)) << text;
+        EXPECT_EQ(reason, "--pc: '" + std::string(text) +
+                              "' is not a northing and easting (N,E such as 5000,2000.5)");
+        EXPECT_FALSE(options.pc);
     }
 }
 
@@ -73,6 +110,12 @@ TEST(SurveyOption, StationsNeedThePiStation) {
         {Options({{"--stationing", "chord"}}), "--stationing needs --pi-station"},
         {Options({{"--stakeout", "50"}, {"--pi-station", "2550"}}), ""},
         {Options({{"--describe", ""}, {"--svg", "a.svg"}}), ""},
+        {Options({{"--pc", "1,2"}, {"--pi", "1,2"}}),
+         "--pc and --pi cannot be given together: the curve is placed from one point"},
+        {Options({{"--landxml", "c.xml"}}), "--landxml needs --pc or --pi to place the curve"},
+        {Options({{"--pi", "1,2"}, {"--dxf", "c.dxf"}, {"--first-point", "5"}}),
+         "--first-point needs --points or --landxml"},
+        {Options({{"--pc", "1,2"}, {"--points", "p.txt"}, {"--first-point", "5"}}), ""},
     };
     for (const auto& c : cases) {
         std::string reason;

@@ -1,0 +1,272 @@
+// The R12 ASCII DXF drawing of a placed curve: group code and value lines, each pair one
+// item, the group code right-aligned in three characters as R12 writers do.
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
+#include <string>
+
+#include "survey/ExchangeFiles.h"
+
+namespace bendwise {
+namespace {
+
+// Layers, with their ACI colours: blue arc, red tangents, grey chord, black points.
+struct LayerInfo {
+    const char* name;
+    int colour;
+};
+constexpr LayerInfo kLayers[] = {
+    {"0", 7}, {"CURVE", 5}, {"TANGENT", 1}, {"CHORD", 8}, {"POINTS", 7},
+};
+
+// Text height as a share of the curve's span, so labels suit a curve of any size.
+constexpr double kTextShare = 1.0 / 40;
+
+class DxfOut {
+  public:
+    std::string text;
+
+    void Item(int code, std::string_view value) {
+        const std::string number = std::to_string(code);
+        text.append(number.size() < 3 ? 3 - number.size() : 0, ' ').append(number);
+        text.append("\r\n").append(value).append("\r\n");
+    }
+    void Item(int code, double value) { Item(code, ExactNumber(value)); }
+    void Int(int code, int value) { Item(code, std::to_string(value)); }
+    // x = easting, y = northing (codes 10/20/30, or 11/21/31 with `code` 11).
+    void At(int code, const NorthEast& p) {
+        Item(code, p.easting);
+        Item(code + 10, p.northing);
+        Item(code + 20, 0.0);
+    }
+    void Entity(const char* type, const char* layer) {
+        Item(0, type);
+        Item(8, layer);
+    }
+};
+
+// Northing and easting bounds of what is drawn.
+struct Bounds {
+    NorthEast min{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
+    NorthEast max{-std::numeric_limits<double>::infinity(),
+                  -std::numeric_limits<double>::infinity()};
+    void Add(const NorthEast& p) {
+        min = {std::min(min.northing, p.northing), std::min(min.easting, p.easting)};
+        max = {std::max(max.northing, p.northing), std::max(max.easting, p.easting)};
+    }
+};
+
+NorthEast Minus(const NorthEast& a, const NorthEast& b) {
+    return {a.northing - b.northing, a.easting - b.easting};
+}
+
+// `v` scaled to length 1, or `fallback` when it has no usable length.
+NorthEast Unit(const NorthEast& v, const NorthEast& fallback) {
+    const double n = std::hypot(v.northing, v.easting);
+    return n > 0 && std::isfinite(n) ? NorthEast{v.northing / n, v.easting / n} : fallback;
+}
+
+// Which way from its point a label goes (a unit vector, northing and easting), so that it
+// clears the lines through the point.
+NorthEast LabelDirection(const CCurveRecord& record, const CurvePoints& p,
+                         const SurveyPoint& point) {
+    const double k = record.m_degPerRad;
+    const NorthEast fromCentre = Unit(Minus(p.mpc, p.rp), {1, 0});
+    if (point.station) return Unit(Minus(point.at, p.rp), fromCentre);
+    const NorthEast back{-std::cos(record.m_inboundAz / k), -std::sin(record.m_inboundAz / k)};
+    const NorthEast ahead{std::cos(record.m_outboundAz / k), std::sin(record.m_outboundAz / k)};
+    const struct {
+        const char* name;
+        NorthEast direction;
+    } kDirections[] = {
+        {"PC", back},
+        {"PT", ahead},
+        {"PI", p.pi ? Unit(Minus(*p.pi, p.mpc), fromCentre) : fromCentre},
+        {"MPC", {-fromCentre.northing, -fromCentre.easting}},
+        {"RP", {-fromCentre.northing, -fromCentre.easting}},
+    };
+    for (const auto& entry : kDirections) {
+        if (point.description == entry.name) return entry.direction;
+    }
+    return fromCentre;
+}
+
+// A TEXT of `height` set off from `at` in `direction`, justified so that it grows away from
+// the point: left, centre or right (72 = 0, 1, 2) and bottom, middle or top (73 = 1, 2, 3).
+void WriteLabel(DxfOut& dxf, const NorthEast& at, const NorthEast& direction, double height,
+                const std::string& text) {
+    const NorthEast anchor{at.northing + 0.6 * height * direction.northing,
+                           at.easting + 0.6 * height * direction.easting};
+    const int horizontal = direction.easting > 0.35 ? 0 : direction.easting < -0.35 ? 2 : 1;
+    const int vertical = direction.northing > 0.35 ? 1 : direction.northing < -0.35 ? 3 : 2;
+    dxf.Entity("TEXT", "POINTS");
+    dxf.At(10, anchor);
+    dxf.Item(40, height);
+    dxf.Item(1, text);
+    dxf.Int(72, horizontal);
+    dxf.At(11, anchor);
+    dxf.Int(73, vertical);
+}
+
+void WriteLine(DxfOut& dxf, Bounds& bounds, const char* layer, const NorthEast& a,
+               const NorthEast& b) {
+    // A line whose ends print alike has no length to draw.
+    if (ExactNumber(a.northing) == ExactNumber(b.northing) &&
+        ExactNumber(a.easting) == ExactNumber(b.easting)) {
+        return;
+    }
+    dxf.Entity("LINE", layer);
+    dxf.At(10, a);
+    dxf.At(11, b);
+    bounds.Add(a);
+    bounds.Add(b);
+}
+
+// The arc on CURVE. Angles are counter-clockwise from east (90 - azimuth); the arc runs
+// counter-clockwise from its start angle, so a curve to the right (clockwise on the
+// ground) starts at the PT and a curve to the left at the PC.
+void WriteArc(DxfOut& dxf, Bounds& bounds, const CCurveRecord& record, const CurvePoints& p) {
+    const double r = record.m_radius;
+    const double delta = record.m_delta;
+    // Direction from the centre to the PC, counter-clockwise from east.
+    const double toPc = 90 - (record.m_inboundAz + (record.m_left ? 90 : -90));
+    const double start = ReduceDegrees(record.m_left ? toPc : toPc - delta);
+    const double end = ReduceDegrees(record.m_left ? toPc + delta : toPc);
+    const double k = record.m_degPerRad;
+    auto onCircle = [&](double angle) {
+        return NorthEast{p.rp.northing + r * std::sin(angle / k),
+                         p.rp.easting + r * std::cos(angle / k)};
+    };
+    if (delta >= 360) {
+        dxf.Item(999, "A Delta of 360 degrees or more: the arc closes on itself.");
+        dxf.Entity("CIRCLE", "CURVE");
+        dxf.At(10, p.rp);
+        dxf.Item(40, r);
+        for (double a : {0.0, 90.0, 180.0, 270.0}) bounds.Add(onCircle(a));
+        return;
+    }
+    if (ExactNumber(start) == ExactNumber(end)) {
+        // Equal angles would read as a whole circle; the arc is its chord at this size.
+        dxf.Item(999, "Delta too small for ARC angles: the curve is drawn as its chord.");
+        WriteLine(dxf, bounds, "CURVE", p.pc, p.pt);
+        return;
+    }
+    dxf.Entity("ARC", "CURVE");
+    dxf.At(10, p.rp);
+    dxf.Item(40, r);
+    dxf.Item(50, start);
+    dxf.Item(51, end);
+    bounds.Add(p.pc);
+    bounds.Add(p.pt);
+    // The arc's extreme points east, north, west and south, where it passes them.
+    for (double a : {0.0, 90.0, 180.0, 270.0}) {
+        if (ReduceDegrees(a - start) <= ReduceDegrees(end - start)) bounds.Add(onCircle(a));
+    }
+}
+
+// The head of a symbol table of `entries` entries; ENDTAB closes it.
+void BeginTable(DxfOut& dxf, const char* name, int entries) {
+    dxf.Item(0, "TABLE");
+    dxf.Item(2, name);
+    dxf.Int(70, entries);
+}
+
+// The line type, layer and text style tables the entities refer to.
+void WriteTables(DxfOut& dxf, double textHeight) {
+    dxf.Item(0, "SECTION");
+    dxf.Item(2, "TABLES");
+    BeginTable(dxf, "LTYPE", 1);
+    dxf.Item(0, "LTYPE");
+    dxf.Item(2, "CONTINUOUS");
+    dxf.Int(70, 0);
+    dxf.Item(3, "Solid line");
+    dxf.Int(72, 65);
+    dxf.Int(73, 0);
+    dxf.Item(40, 0.0);
+    dxf.Item(0, "ENDTAB");
+
+    BeginTable(dxf, "LAYER", static_cast<int>(std::size(kLayers)));
+    for (const LayerInfo& layer : kLayers) {
+        dxf.Item(0, "LAYER");
+        dxf.Item(2, layer.name);
+        dxf.Int(70, 0);
+        dxf.Int(62, layer.colour);
+        dxf.Item(6, "CONTINUOUS");
+    }
+    dxf.Item(0, "ENDTAB");
+
+    BeginTable(dxf, "STYLE", 1);
+    dxf.Item(0, "STYLE");
+    dxf.Item(2, "STANDARD");
+    dxf.Int(70, 0);
+    dxf.Item(40, 0.0);
+    dxf.Item(41, 1.0);
+    dxf.Item(50, 0.0);
+    dxf.Int(71, 0);
+    dxf.Item(42, textHeight);
+    dxf.Item(3, "txt");
+    dxf.Item(4, "");
+    dxf.Item(0, "ENDTAB");
+    dxf.Item(0, "ENDSEC");
+}
+
+}  // namespace
+
+std::string DxfFile(const CCurveRecord& record, const CurveSurvey& survey) {
+    if (!IsPlaced(survey)) return {};
+    const CurvePoints& p = *survey.points;
+    const double span = record.m_delta >= 180 ? 2 * record.m_radius : record.m_chord;
+    double height = span * kTextShare;
+    if (!(height > 0) || !std::isfinite(height)) height = 1;
+
+    DxfOut entities;
+    Bounds bounds;
+    WriteArc(entities, bounds, record, p);
+    if (p.pi) {
+        WriteLine(entities, bounds, "TANGENT", p.pc, *p.pi);
+        WriteLine(entities, bounds, "TANGENT", *p.pi, p.pt);
+    } else {
+        entities.Item(
+            999, std::string("No PI: ") + kNoPiNote + "; the tangents are drawn one radius long.");
+        const TangentLines tangents = TangentsOf(record, p);
+        WriteLine(entities, bounds, "TANGENT", tangents.backStart, p.pc);
+        WriteLine(entities, bounds, "TANGENT", p.pt, tangents.aheadEnd);
+    }
+    WriteLine(entities, bounds, "CHORD", p.pc, p.pt);
+    for (const SurveyPoint& point : NumberedPoints(survey)) {
+        entities.Entity("POINT", "POINTS");
+        entities.At(10, point.at);
+        bounds.Add(point.at);
+        WriteLabel(entities, point.at, LabelDirection(record, p, point), height, point.description);
+    }
+
+    DxfOut dxf;
+    dxf.Item(999, std::string("Bendwise curve to the ") + (record.m_left ? "left" : "right") +
+                      ", radius " + ExactNumber(record.m_radius) + ", Delta " +
+                      ExactNumber(record.m_delta) + " degrees");
+    dxf.Item(0, "SECTION");
+    dxf.Item(2, "HEADER");
+    dxf.Item(9, "$ACADVER");
+    dxf.Item(1, "AC1009");
+    dxf.Item(9, "$EXTMIN");
+    dxf.At(10, bounds.min);
+    dxf.Item(9, "$EXTMAX");
+    dxf.At(10, bounds.max);
+    // Points drawn as an X half the height of the labels.
+    dxf.Item(9, "$PDMODE");
+    dxf.Int(70, 3);
+    dxf.Item(9, "$PDSIZE");
+    dxf.Item(40, height / 2);
+    dxf.Item(0, "ENDSEC");
+    WriteTables(dxf, height);
+    dxf.Item(0, "SECTION");
+    dxf.Item(2, "ENTITIES");
+    dxf.text.append(entities.text);
+    dxf.Item(0, "ENDSEC");
+    dxf.Item(0, "EOF");
+    return dxf.text;
+}
+
+}  // namespace bendwise

@@ -1,0 +1,80 @@
+#include "survey/ExchangeFiles.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace bendwise {
+
+bool IsPlaced(const CurveSurvey& survey) {
+    return survey.points && !survey.points->error;
+}
+
+std::vector<SurveyPoint> NumberedPoints(const CurveSurvey& survey) {
+    std::vector<SurveyPoint> list;
+    if (!IsPlaced(survey)) return list;
+    const CurvePoints& p = *survey.points;
+    long number = survey.firstPoint;
+    auto add = [&](std::string description, const NorthEast& at, bool station = false) {
+        list.push_back({number++, std::move(description), at, station});
+    };
+    for (const NamedPoint& named : NamedPoints(p)) {
+        if (named.at) add(named.name, *named.at);
+    }
+    if (survey.stakeout) {
+        const Stakeout& stakeout = *survey.stakeout;
+        for (std::size_t i = 0; i < stakeout.positions.size(); ++i) {
+            add(FormatStation(stakeout.rows[i].station), stakeout.positions[i], true);
+        }
+    }
+    return list;
+}
+
+std::string PointsFile(const CurveSurvey& survey) {
+    std::string out;
+    for (const SurveyPoint& point : NumberedPoints(survey)) {
+        out.append(std::to_string(point.number)).push_back(',');
+        out.append(CoordinateText(point.at.northing)).push_back(',');
+        out.append(CoordinateText(point.at.easting)).append(",,");
+        out.append(point.description).append("\r\n");
+    }
+    return out;
+}
+
+std::string ExactNumber(double value) {
+    if (value == 0) return "0";  // also -0
+    char buf[64];
+    const auto result = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
+}
+
+double ReduceDegrees(double degrees) {
+    double a = std::fmod(degrees, 360.0);
+    if (a < 0) a += 360;
+    return a >= 360 ? 0.0 : a;  // -1e-20 + 360 rounds to 360
+}
+
+TangentLines TangentsOf(const CCurveRecord& record, const CurvePoints& points) {
+    TangentLines lines;
+    lines.length = points.pi ? record.m_tangent : record.m_radius;
+    const double k = record.m_degPerRad;
+    const double back = record.m_inboundAz / k;
+    const double ahead = record.m_outboundAz / k;
+    lines.backStart = {points.pc.northing - lines.length * std::cos(back),
+                       points.pc.easting - lines.length * std::sin(back)};
+    lines.aheadEnd = {points.pt.northing + lines.length * std::cos(ahead),
+                      points.pt.easting + lines.length * std::sin(ahead)};
+    return lines;
+}
+
+bool IsMetricUnit(std::string_view unit) {
+    std::string lower(unit);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    for (const char* word : {"m", "metre", "metres", "meter", "meters"}) {
+        if (lower == word) return true;
+    }
+    return false;
+}
+
+}  // namespace bendwise
