@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
+  libcanberra-dev librsvg2-bin man-db
   clang libclang-rt-14-dev
   libxml2-dev                   # xmlwriter for the LandXML file
   libxml2-utils python3-ezdxf   # xmllint and ezdxf read the exchange files back in tests

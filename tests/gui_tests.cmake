@@ -15,6 +15,7 @@ endfunction()
 
 add_bendwise_gui_test(gui_curve_dlg_test gui/CurveDlgTest.cpp gui/ScriptedPlatform.h)
 add_bendwise_gui_test(gui_curve_app_test gui/CurveAppTest.cpp gui/ScriptedPlatform.h)
+add_bendwise_gui_test(gui_event_sound_test gui/EventSoundTest.cpp)
 
 # Without any display `bendwise` says so in one line, points to bendwise-cli and fails.
 add_test(NAME gui_no_display_message

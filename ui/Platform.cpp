@@ -5,8 +5,14 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace bendwise {
+
+CQtPlatform::CQtPlatform() : CQtPlatform(MakeThemeSoundBackend(), &QApplication::beep) {}
+
+CQtPlatform::CQtPlatform(std::unique_ptr<CSoundBackend> sounds, std::function<void()> beep)
+    : m_sounds(std::move(sounds)), m_beep(std::move(beep)) {}
 
 void CQtPlatform::ShowMessage(QWidget* parent, const QString& text) {
     // The program's own title on every box; the text is the message itself.
@@ -17,10 +23,9 @@ void CQtPlatform::ShowMessage(QWidget* parent, const QString& text) {
 }
 
 void CQtPlatform::PlaySound(Sound sound) {
-    // Both the warning and the completion sound are the display's bell: a bare X server or
-    // Wayland compositor offers no named event sounds through Qt Widgets.
-    (void)sound;
-    QApplication::beep();
+    // The sound belongs to the window the user is working in: the calculator, or the box
+    // over it. The bell keeps a machine without sound (or without the theme) as it was.
+    if (!m_sounds->Play(EventOf(sound), QApplication::activeWindow())) m_beep();
 }
 
 std::optional<QString> CQtPlatform::AskSaveFile(QWidget* parent, const QString& title) {

@@ -5,9 +5,12 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "session/CurveHost.h"
+#include "ui/EventSound.h"
 
 class QWidget;
 
@@ -32,13 +35,22 @@ class CPlatform {
     virtual void ExitProcess(int status) = 0;
 };
 
-// The desktop's own: QMessageBox, QApplication::beep(), QFileDialog, std::exit.
+// The desktop's own: QMessageBox, the sound theme's events (QApplication::beep() when no
+// sound server or theme answers), QFileDialog, std::exit.
 class CQtPlatform : public CPlatform {
   public:
+    CQtPlatform();
+    // Sounds through `sounds`, and `beep` when it answers that nothing will be heard.
+    CQtPlatform(std::unique_ptr<CSoundBackend> sounds, std::function<void()> beep);
+
     void ShowMessage(QWidget* parent, const QString& text) override;
     void PlaySound(Sound sound) override;
     std::optional<QString> AskSaveFile(QWidget* parent, const QString& title) override;
     void ExitProcess(int status) override;
+
+  private:
+    std::unique_ptr<CSoundBackend> m_sounds;
+    std::function<void()> m_beep;
 };
 
 }  // namespace bendwise
