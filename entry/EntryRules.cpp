@@ -6,6 +6,7 @@
 // each refusal below gives them; callers and tests rely on that order.
 #include <cmath>
 
+#include "math/Trig.h"
 #include "solver/CurveModel.h"
 #include "text/AngleText.h"
 #include "text/NumberText.h"
@@ -260,7 +261,7 @@ EntryResult CCurveModel::TakeAngleEntry(Field field, const std::string& text) {
             // The radius on which 100 units of arc, or a chord of 100, subtend the angle.
             const double radius = field == Field::DegreeArc
                                       ? 18000 / (m_record.m_pi * angle)
-                                      : 50 / std::sin(angle / (2 * m_record.m_degPerRad));
+                                      : 50 / math::Sin(angle / (2 * m_record.m_degPerRad));
             // A degree of 0, or one whose half-angle sine is not positive, gives no
             // radius at all: refused like an invalid radius.
             if (!(radius > 0) || !std::isfinite(radius)) {

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Bendwise needs to build, test, fuzz and benchmark.
-# Only what is missing is installed; needs root (or sudo).
+# With --web also the web edition's: emscripten, Node and headless Chromium with its
+# WebDriver for the page tests. Only what is missing is installed; needs root (or sudo).
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
   qt6-base-dev
   clang libclang-rt-14-dev
 )
+if [ "${1:-}" = "--web" ]; then
+  packages=(emscripten nodejs chromium chromium-driver python3-selenium)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

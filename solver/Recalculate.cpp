@@ -5,6 +5,7 @@
 // doubles on every build. x x (2 x k) and ((x + x) x 180) / pi are not the same double.
 #include <cmath>
 
+#include "math/Trig.h"
 #include "solver/CurveModel.h"
 #include "solver/RatioInversion.h"
 #include "text/NumberText.h"
@@ -134,7 +135,7 @@ void CCurveModel::SolvePair() {
             break;
         case GROUP_RADIUS + GROUP_LRR:
             Floor(R);
-            Dc = std::asin(50 / R) * (2 * k);
+            Dc = math::Asin(50 / R) * (2 * k);
             Delta = (Dc * Lrr) * 0.01;
             L = (pi * R * Delta) / 180;
             break;
@@ -143,7 +144,7 @@ void CCurveModel::SolvePair() {
             x = invert(InvertChordRatio, Lrr / L);
             Dc = ((x + x) * 180) / pi;
             Floor(Dc);
-            R = 50 / std::sin(Dc / (2 * k));
+            R = 50 / math::Sin(Dc / (2 * k));
             Floor(R);
             Delta = (180 * L) / (pi * R);
             break;
@@ -156,12 +157,12 @@ void CCurveModel::SolvePair() {
             break;
         case GROUP_LRR + GROUP_DELTA:
             Floor(Lrr);
-            R = 50 / std::sin((50 * Delta) / (Lrr * k));
+            R = 50 / math::Sin((50 * Delta) / (Lrr * k));
             L = (pi * R * Delta) / 180;
             break;
         case GROUP_RADIUS + GROUP_CHORD:
             Floor(R);
-            Delta = std::asin(C / (2 * R)) * (2 * k);
+            Delta = math::Asin(C / (2 * R)) * (2 * k);
             L = (pi * R * Delta) / 180;
             break;
         case GROUP_LARC + GROUP_CHORD:
@@ -175,12 +176,12 @@ void CCurveModel::SolvePair() {
             m_host->ShowMessage("Lrr & Chord inaccurate, possibly not unique.");
             break;
         case GROUP_DELTA + GROUP_CHORD:
-            R = C / (2 * std::sin(Delta / (2 * k)));
+            R = C / (2 * math::Sin(Delta / (2 * k)));
             L = (pi * R * Delta) / 180;
             break;
         case GROUP_RADIUS + GROUP_TANGENT:
             Floor(R);
-            Delta = std::atan(T / R) * (2 * k);
+            Delta = math::Atan(T / R) * (2 * k);
             L = (pi * R * Delta) / 180;
             break;
         case GROUP_LARC + GROUP_TANGENT:
@@ -196,17 +197,17 @@ void CCurveModel::SolvePair() {
             break;
         case GROUP_DELTA + GROUP_TANGENT:
             Floor(Delta);
-            R = T / std::tan(Delta / (2 * k));
+            R = T / math::Tan(Delta / (2 * k));
             L = (pi * R * Delta) / 180;
             break;
         case GROUP_CHORD + GROUP_TANGENT:
             Floor(T);
-            Delta = std::acos(C / (2 * T)) * (2 * k);
+            Delta = math::Acos(C / (2 * T)) * (2 * k);
             if (Delta < 14 || std::isnan(Delta)) {
                 m_host->ShowMessage("Beware of rounding when T near Chord/2.");
             }
             Floor(Delta);
-            R = C / (2 * std::sin(Delta / (2 * k)));
+            R = C / (2 * math::Sin(Delta / (2 * k)));
             L = (pi * R * Delta) / 180;
             break;
         default:
@@ -247,7 +248,7 @@ void CCurveModel::DeriveElements() {
 
     // Below R = 50 no 100-unit chord fits: the arcsine is not a number, so are Dc and Lrr.
     const bool chordDefined = !(R < 50 || std::isnan(R));
-    c.m_degreeChord = std::asin(50 / R) * (2 * k);
+    c.m_degreeChord = math::Asin(50 / R) * (2 * k);
     if (chordDefined) {
         DmsText(c.m_degreeChord, c.Text(Field::DegreeChord));
     } else {
@@ -263,10 +264,10 @@ void CCurveModel::DeriveElements() {
         c.Text(Field::LengthRR) = "undefined";
     }
 
-    c.m_chord = (2 * R) * std::sin(Delta / (2 * k));
+    c.m_chord = (2 * R) * math::Sin(Delta / (2 * k));
     FixedText(c.m_chord, c.Text(Field::Chord));
 
-    c.m_tangent = std::tan(Delta / (2 * k)) * R;
+    c.m_tangent = math::Tan(Delta / (2 * k)) * R;
     if (std::fabs(c.m_tangent) >= kTangentLimit) {
         c.Text(Field::Tangent) = kOutOfRange;
     } else {
@@ -285,18 +286,18 @@ void CCurveModel::DeriveElements() {
         c.m_outboundAz = c.m_inboundAz + Delta;
     }
 
-    c.m_deltaX = std::sin(c.m_chordAz / k) * c.m_chord;
-    c.m_deltaY = std::cos(c.m_chordAz / k) * c.m_chord;
+    c.m_deltaX = math::Sin(c.m_chordAz / k) * c.m_chord;
+    c.m_deltaY = math::Cos(c.m_chordAz / k) * c.m_chord;
     LengthText(c.m_deltaX, c.Text(Field::DeltaX));
     LengthText(c.m_deltaY, c.Text(Field::DeltaY));
 
     DmsText(c.m_chordAz, c.Text(Field::ChordAz));
     DmsText(c.m_outboundAz, c.Text(Field::OutboundAz));
 
-    c.m_external = std::tan(Delta / (4 * k)) * c.m_tangent;
+    c.m_external = math::Tan(Delta / (4 * k)) * c.m_tangent;
     FixedText(c.m_external, c.Text(Field::External));
 
-    c.m_midOrdinate = (1 - std::cos(Delta / (2 * k))) * R;
+    c.m_midOrdinate = (1 - math::Cos(Delta / (2 * k))) * R;
     FixedText(c.m_midOrdinate, c.Text(Field::MidOrdinate));
 
     c.m_circleArea = (pi * R) * R;
