@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/CliCommand.h"
 #include "support/Files.h"
 #include "support/MiniParsers.h"
 #include "support/SolvedCurve.h"
@@ -41,7 +42,8 @@ class SurveyCli : public ::testing::Test {
 
     // Runs the program in the test's directory with `args` (each quoted for the shell).
     void Run(const std::vector<std::string>& args) {
-        std::string command = "cd '" + m_dir.string() + "' && LC_ALL=C '" BENDWISE_CLI "'";
+        std::string command = "cd '" + m_dir.string() + "' && LC_ALL=C";
+        for (const std::string& word : test::CliCommand()) command += " '" + word + "'";
         for (const std::string& arg : args) command += " '" + arg + "'";
         command += " > stdout.txt 2> stderr.txt";
         const int raw = std::system(command.c_str());

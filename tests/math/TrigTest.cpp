@@ -57,7 +57,7 @@ struct Random {
 
 long Arguments() {
     const char* text = std::getenv("BENDWISE_TRIG_ARGUMENTS");
-    return text != nullptr ? std::atol(text) : 200000;
+    return text != nullptr ? std::atol(text) : 100000;
 }
 
 struct Range {
