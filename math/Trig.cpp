@@ -350,6 +350,84 @@ DD Cofunction(double x) {
     return Sqrt(Mul(TwoSum(1.0, -x), TwoSum(1.0, x)));
 }
 
+// ---- fast paths: double arithmetic around one exact product, with a rounding test ----------
+//
+// Each gives the exact value as hi + lo within kFastError of it (relative): the table
+// value and the leading product are kept exact, everything else is at most 2^-14 of the
+// result and carries a relative error near 2^-52, which leaves about 2^-64; the bound
+// allows four times that. Settle then returns the nearest double when every value within
+// the bound rounds to it, which fails for about 1 argument in 50; those take the
+// double-double path above.
+
+constexpr double kFastError = 0x1p-61;
+
+// hi + lo rounded to nearest when that is certain; |lo| well below |hi|.
+bool Settle(DD v, double& y) {
+    const DD n = FastTwoSum(v.hi, v.lo);  // n.hi = fl(hi + lo), n.lo the exact rest
+    y = n.hi;
+    // Half an ulp of y is at least |y| 2^-54 (exactly that at a power of two, below).
+    return std::fabs(n.lo) + std::fabs(y) * kFastError < std::fabs(y) * 0x1p-54;
+}
+
+// sin (wantSin) or cos of r, |r| <= pi/4, as hi + lo within kFastError: r = i/64 + t, and
+// with S, C the table's sin and cos of i/64 and the series of t in double,
+//   sin = S + C t + S (cos t - 1) + C (sin t - t),  cos = C - S t + C (cos t - 1) - S (sin t - t).
+DD SinOrCosFast(DD r, bool wantSin) {
+    const Tables& tables = TheTables();
+    const int i = static_cast<int>(std::fabs(r.hi) * kStepsPerUnit + 0.5);
+    const double sign = r.hi < 0 ? -1.0 : 1.0;
+    const double t = r.hi - sign * i / kStepsPerUnit;  // exact: the two are within 2x
+    const double z = t * t;
+    const double sinRest = t * z * (-1.0 / 6 + z * (1.0 / 120 + z * (-1.0 / 5040)));
+    const double cosRest = z * (-0.5 + z * (1.0 / 24 + z * (-1.0 / 720)));
+    const DD s = {sign * tables.sinAt[i].hi, sign * tables.sinAt[i].lo};
+    const DD c = tables.cosAt[i];
+    const DD lead = wantSin ? s : c;        // S or C
+    const DD other = wantSin ? c : Neg(s);  // C or -S
+    const DD product = TwoProd(other.hi, t);
+    const DD sum = TwoSum(lead.hi, product.hi);
+    const double rest = product.lo + lead.lo + other.hi * r.lo + other.lo * t + lead.hi * cosRest +
+                        other.hi * sinRest;
+    return {sum.hi, sum.lo + rest};
+}
+
+// atan t for t = hi + lo in [0, 1] as hi + lo within kFastError: t = c + ..., c = i/64,
+// u = (t - c) / (1 + t c) to double-double, then atan c + u + u^3 (-1/3 + u^2/5 - ...).
+DD AtanFast(DD t) {
+    const Tables& tables = TheTables();
+    const int i = static_cast<int>(t.hi * kStepsPerUnit + 0.5);
+    const double c = static_cast<double>(i) / kStepsPerUnit;
+    const double numerator = t.hi - c;  // exact: the two are within 2x, or c is 0
+    const DD tc = TwoProd(t.hi, c);
+    const DD denominator = FastTwoSum(1.0, tc.hi);
+    const double denominatorLo = denominator.lo + tc.lo + t.lo * c;
+    const double u = numerator / denominator.hi;
+    const DD uDen = TwoProd(u, denominator.hi);
+    const double uLo =
+        ((numerator - uDen.hi) - uDen.lo + t.lo - u * denominatorLo) / denominator.hi;
+    const double z = u * u;
+    const double series =
+        u * z * (-1.0 / 3 + z * (1.0 / 5 + z * (-1.0 / 7 + z * (1.0 / 9 + z * (-1.0 / 11)))));
+    const DD sum = TwoSum(tables.atanAt[i].hi, u);
+    return {sum.hi, sum.lo + (tables.atanAt[i].lo + uLo + series)};
+}
+
+// a - v for hi + lo parts v, as hi + lo (pi/2 - atan, pi - acos).
+DD FromConstant(DD a, DD v) {
+    const DD d = TwoSum(a.hi, -v.hi);
+    return {d.hi, d.lo + (a.lo - v.lo)};
+}
+
+// atan(y / x) in [0, pi/2] for y, x >= 0 in double-double, nearest double.
+double AtanOfRatioRounded(DD y, DD x) {
+    double result;
+    const bool direct = y.hi <= x.hi;
+    const DD ratio = direct ? Div(y, x) : Div(x, y);
+    const DD angle = AtanFast(ratio);
+    if (Settle(direct ? angle : FromConstant(kHalfPi, angle), result)) return result;
+    return AtanOfRatio(y, x).hi;
+}
+
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
@@ -360,7 +438,9 @@ double Sin(double x) {
     if (ax < kTiny) return x;
     DD r;
     const int quadrant = ReduceAny(ax, r);
-    const double value = SinOrCosReduced(r, quadrant % 2 == 0).hi;
+    const bool wantSin = quadrant % 2 == 0;
+    double value;
+    if (!Settle(SinOrCosFast(r, wantSin), value)) value = SinOrCosReduced(r, wantSin).hi;
     return (quadrant >= 2) != (x < 0) ? -value : value;
 }
 
@@ -370,7 +450,9 @@ double Cos(double x) {
     if (ax < kTiny) return 1.0;
     DD r;
     const int quadrant = ReduceAny(ax, r);
-    const double value = SinOrCosReduced(r, quadrant % 2 == 1).hi;
+    const bool wantSin = quadrant % 2 == 1;
+    double value;
+    if (!Settle(SinOrCosFast(r, wantSin), value)) value = SinOrCosReduced(r, wantSin).hi;
     return quadrant == 1 || quadrant == 2 ? -value : value;
 }
 
@@ -380,9 +462,24 @@ double Tan(double x) {
     if (ax < kTiny) return x;
     DD r;
     const int quadrant = ReduceAny(ax, r);
-    const DD s = SinOrCosReduced(r, true);
-    const DD c = SinOrCosReduced(r, false);
-    const double value = quadrant % 2 == 0 ? Div(s, c).hi : -Div(c, s).hi;
+    // sin / cos (or -cos / sin): one division, corrected by its exact remainder.
+    // The parts normalised first: the correction is exact to first order in lo / hi.
+    DD s = SinOrCosFast(r, true);
+    DD c = SinOrCosFast(r, false);
+    s = FastTwoSum(s.hi, s.lo);
+    c = FastTwoSum(c.hi, c.lo);
+    const DD num = quadrant % 2 == 0 ? s : c;
+    const DD den = quadrant % 2 == 0 ? c : s;
+    const double q = num.hi / den.hi;
+    const DD qDen = TwoProd(q, den.hi);
+    const double qLo = ((num.hi - qDen.hi) - qDen.lo + num.lo - q * den.lo) / den.hi;
+    double value;
+    if (!Settle({q, qLo}, value)) {
+        const DD exactS = SinOrCosReduced(r, true);
+        const DD exactC = SinOrCosReduced(r, false);
+        value = quadrant % 2 == 0 ? Div(exactS, exactC).hi : Div(exactC, exactS).hi;
+    }
+    if (quadrant % 2 == 1) value = -value;
     return x < 0 ? -value : value;
 }
 
@@ -391,7 +488,18 @@ double Atan(double x) {
     const double ax = std::fabs(x);
     if (ax < kTiny) return x;
     // Beyond 2^60, pi/2 - 1/x rounds to the double nearest pi/2.
-    const double value = ax > 0x1p60 ? kHalfPi.hi : AtanOfRatio({ax, 0}, {1.0, 0}).hi;
+    double value = kHalfPi.hi;
+    if (ax <= 1) {
+        if (!Settle(AtanFast({ax, 0}), value)) value = AtanOfRatio({ax, 0}, {1.0, 0}).hi;
+    } else if (ax <= 0x1p60) {
+        // pi/2 - atan(1/x), with 1/x to double-double by its exact remainder.
+        const double q = 1 / ax;
+        const DD qx = TwoProd(q, ax);
+        const DD inverse = {q, ((1 - qx.hi) - qx.lo) / ax};
+        if (!Settle(FromConstant(kHalfPi, AtanFast(inverse)), value)) {
+            value = AtanOfRatio({ax, 0}, {1.0, 0}).hi;
+        }
+    }
     return x < 0 ? -value : value;
 }
 
@@ -399,15 +507,24 @@ double Asin(double x) {
     const double ax = std::fabs(x);
     if (!(ax <= 1)) return kNaN;
     if (ax < kTiny) return x;
-    const double value = AtanOfRatio({ax, 0}, Cofunction(ax)).hi;
+    const double value = AtanOfRatioRounded({ax, 0}, Cofunction(ax));
     return x < 0 ? -value : value;
 }
 
 double Acos(double x) {
     const double ax = std::fabs(x);
     if (!(ax <= 1)) return kNaN;
-    const DD angle = AtanOfRatio(Cofunction(ax), {ax, 0});  // acos |x|
-    return x < 0 ? Add(kPi, Neg(angle)).hi : angle.hi;
+    if (x >= 0) return AtanOfRatioRounded(Cofunction(ax), {ax, 0});
+    // pi - acos |x|, with acos |x| as hi + lo parts.
+    const DD y = Cofunction(ax);
+    const DD xx = {ax, 0};
+    const bool direct = y.hi <= xx.hi;
+    const DD angle = AtanFast(direct ? Div(y, xx) : Div(xx, y));
+    double result;
+    if (Settle(FromConstant(kPi, direct ? angle : FromConstant(kHalfPi, angle)), result)) {
+        return result;
+    }
+    return Add(kPi, Neg(AtanOfRatio(y, xx))).hi;
 }
 
 }  // namespace bendwise::math

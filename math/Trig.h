@@ -13,12 +13,14 @@
 // with IEEE-754 additions, multiplications, divisions and square roots only, which every
 // build performs identically (-ffp-contract=off keeps the compiler from fusing them).
 // Method: the argument of Sin, Cos and Tan is reduced by pi/2 exactly (Payne-Hanek, 1280
-// bits of 2/pi, so 1e300 is reduced as well as 1); then a table step of 1/64 and a short
-// Taylor series, all in double-double arithmetic (about 104 bits). The computed value is
-// within about 2^-100 (relative) of the exact one, so the result is correctly rounded
+// bits of 2/pi, so 1e300 is reduced as well as 1); a table step of 1/64 leaves a remainder
+// below 1/128. A fast path sums the table value, one exact product and a short series in
+// double to within 2^-61 and returns the rounded sum when every value that close rounds the
+// same way; otherwise (about 1 call in 50) the same steps run in double-double arithmetic
+// (about 104 bits), within about 2^-100 of the exact value. That is correctly rounded
 // unless the exact value lies that close to a midpoint between two doubles: a chance of
-// about 2^-47 per call, met by none of the tens of millions of arguments the tests check
-// against MPFR.
+// about 2^-47 per call, met by none of the 170 million arguments checked against MPFR.
+// Cost: 55 to 110 ns a sine, 95 ns an arctangent, 170 ns a tangent (glibc: 15 to 40 ns).
 #pragma once
 
 namespace bendwise::math {
