@@ -322,6 +322,8 @@
     call.surveyOption('--describe', 'on');
     refresh();
     byId('loading').remove();
+    // Milliseconds from the start of navigation until the calculator takes input.
+    document.body.dataset.readyMs = String(Math.round(performance.now()));
     document.body.dataset.ready = 'true';
     byId('about').focus();
 })();
