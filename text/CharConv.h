@@ -21,8 +21,8 @@
 namespace bendwise {
 
 // std::to_chars(first, last, value, format, precision) for fixed, scientific and general.
-inline std::to_chars_result ToChars(char* first, char* last, double value,
-                                    std::chars_format format, int precision) {
+inline std::to_chars_result ToChars(char* first, char* last, double value, std::chars_format format,
+                                    int precision) {
 #if defined(__EMSCRIPTEN__)
     const char* pattern = format == std::chars_format::fixed        ? "%.*f"
                           : format == std::chars_format::scientific ? "%.*e"
