@@ -31,6 +31,7 @@ bool ParseNorthEast(std::string_view text, NorthEast& at) {
     return true;
 }
 
+#if BENDWISE_HAVE_LANDXML
 // Today's local date and time as LandXML writes them.
 void Stamp(LandXmlHeader& header) {
     const std::time_t now = std::time(nullptr);
@@ -44,6 +45,7 @@ void Stamp(LandXmlHeader& header) {
     header.date = date;
     header.time = time;
 }
+#endif
 
 std::string RenderSvg(const SurveyOptions&, const CCurveRecord& record, const CurveSurvey&) {
     return BuildCurveSvg(record);
@@ -53,10 +55,15 @@ std::string RenderPoints(const SurveyOptions&, const CCurveRecord&, const CurveS
 }
 std::string RenderLandXml(const SurveyOptions& options, const CCurveRecord& record,
                           const CurveSurvey& survey) {
+#if BENDWISE_HAVE_LANDXML
     LandXmlHeader header;
     header.metric = IsMetricUnit(options.unit);
     Stamp(header);
     return LandXmlFile(record, survey, header);
+#else
+    (void)options, (void)record, (void)survey;
+    return {};  // never reached: SetSurveyOption refuses --landxml in this build
+#endif
 }
 std::string RenderDxf(const SurveyOptions&, const CCurveRecord& record, const CurveSurvey& survey) {
     return DxfFile(record, survey);
@@ -108,6 +115,10 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
     } else if (name == "--json") {
         options.json = true;
     } else if (const FileOption* file = FindFileOption(name)) {
+        if (!BENDWISE_HAVE_LANDXML && file->render == RenderLandXml) {
+            reason = "--landxml: this build writes no LandXML (it has no XML writer)";
+            return false;
+        }
         if (value.empty()) {
             reason = std::string(name) + " needs a FILE";
             return false;

@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Bendwise needs to build, test, fuzz and benchmark.
-# Only what is missing is installed; needs root (or sudo).
+# With --web also the web edition's: emscripten, Node and headless Chromium with its
+# WebDriver for the page tests. Only what is missing is installed; needs root (or sudo).
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
   qt6-base-dev
   libcanberra-dev librsvg2-bin man-db
   clang libclang-rt-14-dev
   libxml2-dev                   # xmlwriter for the LandXML file
   libxml2-utils python3-ezdxf   # xmllint and ezdxf read the exchange files back in tests
 )
+if [ "${1:-}" = "--web" ]; then
+  packages=(emscripten nodejs chromium chromium-driver python3-selenium)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -19,11 +19,17 @@ cli=${1:?usage: output-corpus.sh CLI OUTDIR [LINES]}
 out=${2:?usage: output-corpus.sh CLI OUTDIR [LINES]}
 lines=${3:-100000}
 here=$(cd "$(dirname "$0")/.." && pwd)
-# The runs happen in another folder: a relative program path is made absolute.
-case $cli in
-/*) ;;
-*) [ -e "${cli%% *}" ] && cli="$PWD/$cli" ;;
-esac
+# The runs happen in another folder: every word of CLI that names an existing file by a
+# relative path is made absolute ("node build-web/bendwise-cli.mjs" too).
+words=
+for word in $cli; do
+    case $word in
+    /*) ;;
+    *) [ -e "$word" ] && word="$PWD/$word" ;;
+    esac
+    words="$words${words:+ }$word"
+done
+cli=$words
 export LC_ALL=C TZ=UTC
 
 rm -rf "$out"

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "math/Trig.h"
 #include "text/NumberText.h"
 
 namespace bendwise {
@@ -63,7 +64,7 @@ void DeriveElements(CCurveRecord& c, bool acres) {
 
     // Below R = 50 no 100-unit chord fits: the arcsine is not a number, so are Dc and Lrr.
     const bool chordDefined = !(R < 50 || std::isnan(R));
-    c.m_degreeChord = std::asin(50 / R) * (2 * k);
+    c.m_degreeChord = math::Asin(50 / R) * (2 * k);
     if (chordDefined) {
         DmsText(c.m_degreeChord, c.Text(Field::DegreeChord));
     } else {
@@ -79,10 +80,10 @@ void DeriveElements(CCurveRecord& c, bool acres) {
         c.Text(Field::LengthRR) = "undefined";
     }
 
-    c.m_chord = (2 * R) * std::sin(Delta / (2 * k));
+    c.m_chord = (2 * R) * math::Sin(Delta / (2 * k));
     FixedText(c.m_chord, c.Text(Field::Chord));
 
-    c.m_tangent = std::tan(Delta / (2 * k)) * R;
+    c.m_tangent = math::Tan(Delta / (2 * k)) * R;
     if (std::fabs(c.m_tangent) >= kTangentLimit) {
         c.Text(Field::Tangent) = kOutOfRange;
     } else {
@@ -101,18 +102,18 @@ void DeriveElements(CCurveRecord& c, bool acres) {
         c.m_outboundAz = c.m_inboundAz + Delta;
     }
 
-    c.m_deltaX = std::sin(c.m_chordAz / k) * c.m_chord;
-    c.m_deltaY = std::cos(c.m_chordAz / k) * c.m_chord;
+    c.m_deltaX = math::Sin(c.m_chordAz / k) * c.m_chord;
+    c.m_deltaY = math::Cos(c.m_chordAz / k) * c.m_chord;
     LengthText(c.m_deltaX, c.Text(Field::DeltaX));
     LengthText(c.m_deltaY, c.Text(Field::DeltaY));
 
     DmsText(c.m_chordAz, c.Text(Field::ChordAz));
     DmsText(c.m_outboundAz, c.Text(Field::OutboundAz));
 
-    c.m_external = std::tan(Delta / (4 * k)) * c.m_tangent;
+    c.m_external = math::Tan(Delta / (4 * k)) * c.m_tangent;
     FixedText(c.m_external, c.Text(Field::External));
 
-    c.m_midOrdinate = (1 - std::cos(Delta / (2 * k))) * R;
+    c.m_midOrdinate = (1 - math::Cos(Delta / (2 * k))) * R;
     FixedText(c.m_midOrdinate, c.Text(Field::MidOrdinate));
 
     c.m_circleArea = (pi * R) * R;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "math/Trig.h"
+
 namespace bendwise {
 namespace {
 
@@ -72,7 +74,7 @@ double RadiusOfDegreeArc(double degree, double pi, double /*degPerRad*/) {
 }
 
 double RadiusOfDegreeChord(double degree, double /*pi*/, double degPerRad) {
-    return 50 / std::sin(degree / (2 * degPerRad));
+    return 50 / math::Sin(degree / (2 * degPerRad));
 }
 
 const std::array<FieldInfo, kFieldCount>& Fields() {

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "math/Trig.h"
+
 namespace bendwise {
 
 double InvertChordRatio(double r) {
@@ -14,7 +16,7 @@ double InvertChordRatio(double r) {
     }
     if (!(x > 0)) x = 1e-10;  // only at r = 1, where the root is 0
     const double gain = r > 0.84 ? 3.0 : 2.25 + 2 * std::fabs(r - 0.42);
-    for (int i = 0; i < 20; ++i) x = x - gain * (r - std::sin(x) / x);
+    for (int i = 0; i < 20; ++i) x = x - gain * (r - math::Sin(x) / x);
     return x;
 }
 
@@ -29,7 +31,7 @@ double InvertTangentRatio(double r) {
     }
     if (!(x > 0)) x = 1e-10;
     for (int i = 0; i < 10; ++i) {
-        double t = std::tan(x);
+        double t = math::Tan(x);
         x = x + (x - t / r) / (x * t - (r - 1) / r);
     }
     return x;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "math/Trig.h"
 #include "solver/RatioInversion.h"
 
 namespace bendwise {
@@ -35,7 +36,7 @@ void RadiusArc(Rec& c, Notices&) {
 
 void RadiusLrr(Rec& c, Notices&) {
     Floor(c.m_radius);
-    c.m_degreeChord = std::asin(50 / c.m_radius) * (2 * c.m_degPerRad);
+    c.m_degreeChord = math::Asin(50 / c.m_radius) * (2 * c.m_degPerRad);
     c.m_delta = (c.m_degreeChord * c.m_lengthRR) * 0.01;
     c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
 }
@@ -45,7 +46,7 @@ void ArcLrr(Rec& c, Notices& notices) {
     const double x = Invert(InvertChordRatio, c.m_lengthRR / c.m_lengthArc, notices);
     c.m_degreeChord = ((x + x) * 180) / c.m_pi;
     Floor(c.m_degreeChord);
-    c.m_radius = 50 / std::sin(c.m_degreeChord / (2 * c.m_degPerRad));
+    c.m_radius = 50 / math::Sin(c.m_degreeChord / (2 * c.m_degPerRad));
     Floor(c.m_radius);
     c.m_delta = (180 * c.m_lengthArc) / (c.m_pi * c.m_radius);
 }
@@ -61,13 +62,13 @@ void ArcDelta(Rec& c, Notices&) {
 
 void LrrDelta(Rec& c, Notices&) {
     Floor(c.m_lengthRR);
-    c.m_radius = 50 / std::sin((50 * c.m_delta) / (c.m_lengthRR * c.m_degPerRad));
+    c.m_radius = 50 / math::Sin((50 * c.m_delta) / (c.m_lengthRR * c.m_degPerRad));
     c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
 }
 
 void RadiusChord(Rec& c, Notices&) {
     Floor(c.m_radius);
-    c.m_delta = std::asin(c.m_chord / (2 * c.m_radius)) * (2 * c.m_degPerRad);
+    c.m_delta = math::Asin(c.m_chord / (2 * c.m_radius)) * (2 * c.m_degPerRad);
     c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
 }
 
@@ -84,13 +85,13 @@ void LrrChord(Rec&, Notices& notices) {
 }
 
 void DeltaChord(Rec& c, Notices&) {
-    c.m_radius = c.m_chord / (2 * std::sin(c.m_delta / (2 * c.m_degPerRad)));
+    c.m_radius = c.m_chord / (2 * math::Sin(c.m_delta / (2 * c.m_degPerRad)));
     c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
 }
 
 void RadiusTangent(Rec& c, Notices&) {
     Floor(c.m_radius);
-    c.m_delta = std::atan(c.m_tangent / c.m_radius) * (2 * c.m_degPerRad);
+    c.m_delta = math::Atan(c.m_tangent / c.m_radius) * (2 * c.m_degPerRad);
     c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
 }
 
@@ -110,20 +111,20 @@ void LrrTangent(Rec&, Notices& notices) {
 
 void DeltaTangent(Rec& c, Notices&) {
     Floor(c.m_delta);
-    c.m_radius = c.m_tangent / std::tan(c.m_delta / (2 * c.m_degPerRad));
+    c.m_radius = c.m_tangent / math::Tan(c.m_delta / (2 * c.m_degPerRad));
     c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
 }
 
 void ChordTangent(Rec& c, Notices& notices) {
     Floor(c.m_tangent);
-    c.m_delta = std::acos(c.m_chord / (2 * c.m_tangent)) * (2 * c.m_degPerRad);
+    c.m_delta = math::Acos(c.m_chord / (2 * c.m_tangent)) * (2 * c.m_degPerRad);
     // A chord longer than twice the tangent has no real Delta (not a number): the warning
     // comes, and the floor makes the curve almost straight.
     if (c.m_delta < 14 || std::isnan(c.m_delta)) {
         notices.push_back(Notice::Message("Beware of rounding when T near Chord/2."));
     }
     Floor(c.m_delta);
-    c.m_radius = c.m_chord / (2 * std::sin(c.m_delta / (2 * c.m_degPerRad)));
+    c.m_radius = c.m_chord / (2 * math::Sin(c.m_delta / (2 * c.m_degPerRad)));
     c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
 }
 

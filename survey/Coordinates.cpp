@@ -3,6 +3,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "math/Trig.h"
+#include "text/CharConv.h"
+
 namespace bendwise {
 namespace {
 
@@ -12,8 +15,8 @@ bool Finite(const NorthEast& p) {
 
 // `from` plus `distance` at `azimuth` degrees; k is the record's degrees per radian.
 NorthEast Offset(const NorthEast& from, double distance, double azimuth, double k) {
-    return {from.northing + distance * std::cos(azimuth / k),
-            from.easting + distance * std::sin(azimuth / k)};
+    return {from.northing + distance * math::Cos(azimuth / k),
+            from.easting + distance * math::Sin(azimuth / k)};
 }
 
 double Side(const CCurveRecord& record) {
@@ -27,7 +30,7 @@ const char* const kNoPiNote = "a Delta of 180 degrees or more has no PI";
 std::string CoordinateText(double value) {
     // A finite double has at most 309 integer digits.
     char buf[400];
-    const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 4);
+    const auto result = ToChars(buf, buf + sizeof buf, value, std::chars_format::fixed, 4);
     std::string text(buf, static_cast<std::size_t>(result.ptr - buf));
     if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
     return text;
@@ -47,7 +50,7 @@ bool HasFinitePi(const CCurveRecord& record) {
 
 NorthEast PointAtDeflection(const CCurveRecord& record, const NorthEast& pc, double deflection) {
     const double k = record.m_degPerRad;
-    return Offset(pc, (2 * record.m_radius) * std::sin(deflection / k),
+    return Offset(pc, (2 * record.m_radius) * math::Sin(deflection / k),
                   record.m_inboundAz + Side(record) * deflection, k);
 }
 

@@ -1,11 +1,13 @@
 #include "survey/CurveDiagram.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string_view>
 #include <vector>
+
+#include "math/Trig.h"
+#include "text/CharConv.h"
 
 namespace bendwise {
 namespace {
@@ -92,12 +94,13 @@ struct Geometry {
     std::vector<Vec> arc;
 
     // Unit vector of an azimuth in degrees: north is +y, east +x.
-    Vec Direction(double azimuth) const { return {std::sin(azimuth / k), std::cos(azimuth / k)}; }
+    Vec Direction(double azimuth) const { return {math::Sin(azimuth / k), math::Cos(azimuth / k)}; }
     // The point of the arc whose central angle from the PC is `theta` degrees: at the end
     // of a chord of 2 R sin(theta / 2) whose azimuth has turned by theta / 2 from the
     // inbound tangent. No subtraction of large coordinates, so a huge radius loses nothing.
     Vec OnArc(double theta) const {
-        return ((2 * radius) * std::sin(theta / (2 * k))) * Direction(inbound + side * (theta / 2));
+        return ((2 * radius) * math::Sin(theta / (2 * k))) *
+               Direction(inbound + side * (theta / 2));
     }
 };
 
@@ -153,7 +156,7 @@ View Fit(const Box& box) {
 std::string Number(double v) {
     char buf[64];
     if (!std::isfinite(v)) v = 0;  // canvas coordinates only, bounded by the fit
-    const auto result = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
+    const auto result = ToChars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
     return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
 }
 
@@ -290,7 +293,7 @@ double ScaleBarLength(double scale) {
 
 std::string ShortNumber(double v) {
     char buf[64];
-    const auto result = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
+    const auto result = ToChars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
     return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
 }
 

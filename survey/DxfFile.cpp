@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "math/Trig.h"
 #include "survey/ExchangeFiles.h"
 
 namespace bendwise {
@@ -75,8 +76,8 @@ NorthEast LabelDirection(const CCurveRecord& record, const CurvePoints& p,
     const double k = record.m_degPerRad;
     const NorthEast fromCentre = Unit(Minus(p.mpc, p.rp), {1, 0});
     if (point.station) return Unit(Minus(point.at, p.rp), fromCentre);
-    const NorthEast back{-std::cos(record.m_inboundAz / k), -std::sin(record.m_inboundAz / k)};
-    const NorthEast ahead{std::cos(record.m_outboundAz / k), std::sin(record.m_outboundAz / k)};
+    const NorthEast back{-math::Cos(record.m_inboundAz / k), -math::Sin(record.m_inboundAz / k)};
+    const NorthEast ahead{math::Cos(record.m_outboundAz / k), math::Sin(record.m_outboundAz / k)};
     const struct {
         const char* name;
         NorthEast direction;
@@ -136,8 +137,8 @@ void WriteArc(DxfOut& dxf, Bounds& bounds, const CCurveRecord& record, const Cur
     const double end = ReduceDegrees(record.m_left ? toPc + delta : toPc);
     const double k = record.m_degPerRad;
     auto onCircle = [&](double angle) {
-        return NorthEast{p.rp.northing + r * std::sin(angle / k),
-                         p.rp.easting + r * std::cos(angle / k)};
+        return NorthEast{p.rp.northing + r * math::Sin(angle / k),
+                         p.rp.easting + r * math::Cos(angle / k)};
     };
     if (delta >= 360) {
         dxf.Item(999, "A Delta of 360 degrees or more: the arc closes on itself.");

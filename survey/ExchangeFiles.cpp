@@ -3,6 +3,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "math/Trig.h"
+#include "text/CharConv.h"
+
 namespace bendwise {
 
 bool IsPlaced(const CurveSurvey& survey) {
@@ -43,7 +46,7 @@ std::string PointsFile(const CurveSurvey& survey) {
 std::string ExactNumber(double value) {
     if (value == 0) return "0";  // also -0
     char buf[64];
-    const auto result = std::to_chars(buf, buf + sizeof buf, value);
+    const auto result = ToChars(buf, buf + sizeof buf, value);
     return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
 }
 
@@ -59,10 +62,10 @@ TangentLines TangentsOf(const CCurveRecord& record, const CurvePoints& points) {
     const double k = record.m_degPerRad;
     const double back = record.m_inboundAz / k;
     const double ahead = record.m_outboundAz / k;
-    lines.backStart = {points.pc.northing - lines.length * std::cos(back),
-                       points.pc.easting - lines.length * std::sin(back)};
-    lines.aheadEnd = {points.pt.northing + lines.length * std::cos(ahead),
-                      points.pt.easting + lines.length * std::sin(ahead)};
+    lines.backStart = {points.pc.northing - lines.length * math::Cos(back),
+                       points.pc.easting - lines.length * math::Sin(back)};
+    lines.aheadEnd = {points.pt.northing + lines.length * math::Cos(ahead),
+                      points.pt.easting + lines.length * math::Sin(ahead)};
     return lines;
 }
 

@@ -86,6 +86,7 @@ struct LandXmlHeader {
 // Stations run along the geometry (the arc length): staStart of the Alignment is the PC's
 // station less the back tangent's length when the survey has PC and PT stations, else 0.
 // Throws std::bad_alloc when libxml2 cannot allocate.
+// Only where BENDWISE_HAVE_LANDXML is 1 (builds with libxml2; not the WebAssembly one).
 std::string LandXmlFile(const CCurveRecord& record, const CurveSurvey& survey,
                         const LandXmlHeader& header);
 

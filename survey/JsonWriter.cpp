@@ -1,7 +1,8 @@
 #include "survey/JsonWriter.h"
 
-#include <charconv>
 #include <cmath>
+
+#include "text/CharConv.h"
 
 namespace bendwise {
 
@@ -10,7 +11,7 @@ std::string JsonNumber(double value) {
     // to_chars is locale-independent and prints what printf("%.17g") prints in the C
     // locale: the exact binary value rounded to 17 significant digits.
     char buf[64];
-    const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
+    const auto result = ToChars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
     return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
 }
 

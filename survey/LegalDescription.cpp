@@ -1,7 +1,8 @@
 #include "survey/LegalDescription.h"
 
-#include <charconv>
 #include <cmath>
+
+#include "text/CharConv.h"
 
 namespace bendwise {
 namespace {
@@ -15,7 +16,7 @@ std::string SplitSeconds(double totalSeconds) {
     const int minutes = static_cast<int>(rest / 60);
     const int seconds = static_cast<int>(rest - minutes * 60.0);
     char buf[400];
-    const auto result = std::to_chars(buf, buf + sizeof buf, degrees, std::chars_format::fixed, 0);
+    const auto result = ToChars(buf, buf + sizeof buf, degrees, std::chars_format::fixed, 0);
     std::string out(buf, static_cast<std::size_t>(result.ptr - buf));
     out.append("\u00B0");
     out.push_back(static_cast<char>('0' + minutes / 10));
@@ -51,7 +52,7 @@ std::string QuadrantBearing(double azimuth) {
 std::string FormatDescriptionLength(double length) {
     if (!std::isfinite(length)) return "undefined";
     char buf[400];
-    const auto result = std::to_chars(buf, buf + sizeof buf, length, std::chars_format::fixed, 2);
+    const auto result = ToChars(buf, buf + sizeof buf, length, std::chars_format::fixed, 2);
     return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
 }
 

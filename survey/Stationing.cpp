@@ -1,9 +1,10 @@
 #include "survey/Stationing.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
+#include "math/Trig.h"
+#include "text/CharConv.h"
 #include "text/NumberText.h"
 
 namespace bendwise {
@@ -22,7 +23,7 @@ bool IsDigit(char c) {
 // Straight distance between two points of a circle of radius R whose central angle is
 // twice `halfAngle` degrees: (2 x R) x sin(halfAngle / k), as the long chord is computed.
 double ChordOfHalfAngle(const CCurveRecord& record, double halfAngle) {
-    return (2 * record.m_radius) * std::sin(halfAngle / record.m_degPerRad);
+    return (2 * record.m_radius) * math::Sin(halfAngle / record.m_degPerRad);
 }
 
 }  // namespace
@@ -71,7 +72,7 @@ std::string FormatStation(double station) {
     // integer digits.
     char buf[400];
     const auto result =
-        std::to_chars(buf, buf + sizeof buf, std::fabs(station), std::chars_format::fixed, 2);
+        ToChars(buf, buf + sizeof buf, std::fabs(station), std::chars_format::fixed, 2);
     const std::string digits(buf, static_cast<std::size_t>(result.ptr - buf));
     const std::size_t point = digits.size() - 3;
     std::string whole = digits.substr(0, point);

@@ -1,11 +1,12 @@
 #include "text/NumberText.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <system_error>
+
+#include "text/CharConv.h"
 
 namespace bendwise {
 namespace {
@@ -144,7 +145,7 @@ std::string_view PrintFixed(char* buf, double value, int precision) {
         if (std::signbit(value)) *--p = '-';  // also -0.000, as printf writes
         return {p, static_cast<std::size_t>(end - p)};
     }
-    auto result = std::to_chars(buf, buf + kBufferSize, value, std::chars_format::fixed, precision);
+    auto result = ToChars(buf, buf + kBufferSize, value, std::chars_format::fixed, precision);
     return {buf, static_cast<std::size_t>(result.ptr - buf)};
 }
 
@@ -218,7 +219,7 @@ void FormatLength(double value, std::string& out) {
         out.assign(text);
         return;
     }
-    auto result = std::to_chars(buf, buf + kBufferSize, value, std::chars_format::scientific, 7);
+    auto result = ToChars(buf, buf + kBufferSize, value, std::chars_format::scientific, 7);
     out.assign(buf, static_cast<std::size_t>(result.ptr - buf));
     // printf writes at least two exponent digits; the display always shows three.
     std::size_t e = out.find('e');
@@ -336,8 +337,7 @@ std::size_t ReadDecimalPrefix(std::string_view text, double& value) {
     }
 
     double magnitude = 0.0;
-    auto result = std::from_chars(text.data() + mantissaStart, text.data() + end, magnitude,
-                                  std::chars_format::general);
+    auto result = FromChars(text.data() + mantissaStart, text.data() + end, magnitude);
     if (result.ec == std::errc::result_out_of_range) {
         // from_chars leaves the value alone when it overflows or underflows; strtod gives
         // an infinity or a zero. The decimal position of the first significant digit

@@ -16,6 +16,7 @@
 
 #include "bendwise/Version.h"
 #include "session/CurveModel.h"
+#include "support/CliCommand.h"
 #include "support/Files.h"
 
 namespace bendwise {
@@ -68,9 +69,8 @@ class Cli : public ::testing::Test {
         const fs::path errPath = Path("stderr.txt");
         WriteFile(inPath, input);
         std::vector<char*> argv;
-        std::string program = BENDWISE_CLI;
-        argv.push_back(program.data());
-        std::vector<std::string> copies = args;
+        std::vector<std::string> copies = test::CliCommand();
+        copies.insert(copies.end(), args.begin(), args.end());
         for (std::string& a : copies) argv.push_back(a.data());
         argv.push_back(nullptr);
 
@@ -86,7 +86,7 @@ class Cli : public ::testing::Test {
             dup2(err, 2);
             setenv("LC_ALL", "C", 1);
             setenv("TZ", "UTC", 1);
-            execv(argv[0], argv.data());
+            execvp(argv[0], argv.data());
             _exit(127);
         }
         RunResult result;

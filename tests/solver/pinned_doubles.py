@@ -1,11 +1,36 @@
 #!/usr/bin/python3
 # Computes, independently of the C++ engine, the exact doubles of one curve per solvable
 # pair: the pair's solving steps and every derived element, each formula evaluated in the
-# order and grouping the engine must use, in Python floats (IEEE doubles, the same libm).
+# order and grouping the engine must use, in Python floats (IEEE doubles). The engine's
+# sin, cos, tan, asin, acos and atan are correctly rounded (math/Trig.h); here they are
+# too, computed with mpmath at 200 bits and rounded to the nearest double (python3-mpmath).
 # Prints the C++ table of Recalculate.ExactDoublesOfOneCurvePerPair; the values there came
 # from this script. A reordered formula in the engine (/ 100 for x 0.01, (x + x) x k for
 # x x (2 x k)) changes the last bits and fails that test.
 import math
+
+import mpmath
+
+mpmath.mp.prec = 200
+
+
+def correctly_rounded(f):
+    return lambda x: float(f(mpmath.mpf(x)))
+
+
+class CorrectlyRounded:
+    """The functions of math that the engine takes from math/Trig.h."""
+    sin = staticmethod(correctly_rounded(mpmath.sin))
+    cos = staticmethod(correctly_rounded(mpmath.cos))
+    tan = staticmethod(correctly_rounded(mpmath.tan))
+    asin = staticmethod(correctly_rounded(mpmath.asin))
+    acos = staticmethod(correctly_rounded(mpmath.acos))
+    atan = staticmethod(correctly_rounded(mpmath.atan))
+    sqrt = staticmethod(math.sqrt)
+    isnan = staticmethod(math.isnan)
+
+
+trig = CorrectlyRounded
 
 PI = 3.141592653589793
 K = 180 / PI  # degrees per radian, computed as the engine computes it
@@ -26,7 +51,7 @@ def invert_chord_ratio(r):  # sin(x) / x = r, 20 fixed-gain steps
         x = 1e-10
     g = 3.0 if r > 0.84 else 2.25 + 2 * abs(r - 0.42)
     for _ in range(20):
-        x = x - g * (r - math.sin(x) / x)
+        x = x - g * (r - trig.sin(x) / x)
     return x
 
 
@@ -35,7 +60,7 @@ def invert_tangent_ratio(r):  # tan(x) / x = r, 10 steps
     if not x > 0:
         x = 1e-10
     for _ in range(10):
-        t = math.tan(x)
+        t = trig.tan(x)
         x = x + (x - t / r) / (x * t - (r - 1) / r)
     return x
 
@@ -46,55 +71,55 @@ def solve(pair, v):
     if pair == "radius+larc":
         R = floor(R); D = (180 * L) / (PI * R)
     elif pair == "radius+lrr":
-        R = floor(R); Dc = math.asin(50 / R) * (2 * K); D = (Dc * Lrr) * 0.01
+        R = floor(R); Dc = trig.asin(50 / R) * (2 * K); D = (Dc * Lrr) * 0.01
         L = (PI * R * D) / 180
     elif pair == "larc+lrr":
         L = floor(L); x = invert_chord_ratio(Lrr / L); Dc = ((x + x) * 180) / PI
-        Dc = floor(Dc); R = 50 / math.sin(Dc / (2 * K)); R = floor(R); D = (180 * L) / (PI * R)
+        Dc = floor(Dc); R = 50 / trig.sin(Dc / (2 * K)); R = floor(R); D = (180 * L) / (PI * R)
     elif pair == "radius+delta":
         L = (PI * R * D) / 180
     elif pair == "larc+delta":
         D = floor(D); R = (180 * L) / (PI * D)
     elif pair == "lrr+delta":
-        Lrr = floor(Lrr); R = 50 / math.sin((50 * D) / (Lrr * K)); L = (PI * R * D) / 180
+        Lrr = floor(Lrr); R = 50 / trig.sin((50 * D) / (Lrr * K)); L = (PI * R * D) / 180
     elif pair == "radius+chord":
-        R = floor(R); D = math.asin(C / (2 * R)) * (2 * K); L = (PI * R * D) / 180
+        R = floor(R); D = trig.asin(C / (2 * R)) * (2 * K); L = (PI * R * D) / 180
     elif pair == "larc+chord":
         L = floor(L); x = invert_chord_ratio(C / L); D = x * (2 * K); D = floor(D)
         R = (180 * L) / (PI * D)
     elif pair == "delta+chord":
-        R = C / (2 * math.sin(D / (2 * K))); L = (PI * R * D) / 180
+        R = C / (2 * trig.sin(D / (2 * K))); L = (PI * R * D) / 180
     elif pair == "radius+tangent":
-        R = floor(R); D = math.atan(T / R) * (2 * K); L = (PI * R * D) / 180
+        R = floor(R); D = trig.atan(T / R) * (2 * K); L = (PI * R * D) / 180
     elif pair == "larc+tangent":
         L = floor(L); x = invert_tangent_ratio((2 * T) / L); D = (x + x) * K; D = floor(D)
         R = (180 * L) / (PI * D)
     elif pair == "delta+tangent":
-        D = floor(D); R = T / math.tan(D / (2 * K)); L = (PI * R * D) / 180
+        D = floor(D); R = T / trig.tan(D / (2 * K)); L = (PI * R * D) / 180
     elif pair == "chord+tangent":
-        T = floor(T); D = math.acos(C / (2 * T)) * (2 * K); D = floor(D)
-        R = C / (2 * math.sin(D / (2 * K))); L = (PI * R * D) / 180
+        T = floor(T); D = trig.acos(C / (2 * T)) * (2 * K); D = floor(D)
+        R = C / (2 * trig.sin(D / (2 * K))); L = (PI * R * D) / 180
     v.update(R=R, L=L, Lrr=Lrr, C=C, T=T, D=D)
 
 
 def derive(R, L, D, az, left):
     out = {"radius": R}
     out["degree-arc"] = abs(18000 / (PI * R))
-    Dc = math.asin(50 / R) * (2 * K)
+    Dc = trig.asin(50 / R) * (2 * K)
     out["degree-chord"] = Dc
     out["larc"] = L
     out["lrr"] = (100 * D) / Dc
-    C = (2 * R) * math.sin(D / (2 * K))
-    T = math.tan(D / (2 * K)) * R
+    C = (2 * R) * trig.sin(D / (2 * K))
+    T = trig.tan(D / (2 * K)) * R
     out["chord"], out["tangent"], out["delta"], out["inbound-az"] = C, T, D, az
     chord_az = az - D / 2 if left else D / 2 + az
     out["chord-az"] = chord_az
     out["outbound-az"] = az - D if left else az + D
-    E = math.tan(D / (4 * K)) * T
-    M = (1 - math.cos(D / (2 * K))) * R
+    E = trig.tan(D / (4 * K)) * T
+    M = (1 - trig.cos(D / (2 * K))) * R
     out["external"], out["mid-ordinate"] = E, M
-    out["delta-x"] = math.sin(chord_az / K) * C
-    out["delta-y"] = math.cos(chord_az / K) * C
+    out["delta-x"] = trig.sin(chord_az / K) * C
+    out["delta-y"] = trig.cos(chord_az / K) * C
     circle = (PI * R) * R
     sector = (circle * D) / 360
     out["circle-area"], out["sector-area"] = circle, sector

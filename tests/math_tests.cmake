@@ -1,0 +1,10 @@
+# math tests: the correctly rounded trigonometric functions against MPFR (libmpfr-dev).
+find_path(MPFR_INCLUDE_DIR mpfr.h)
+find_library(MPFR_LIBRARY mpfr)
+find_library(GMP_LIBRARY gmp)
+if(MPFR_INCLUDE_DIR AND MPFR_LIBRARY AND GMP_LIBRARY)
+  add_bendwise_test(math_trig_test math/TrigTest.cpp LIBS bendwise::math ${MPFR_LIBRARY} ${GMP_LIBRARY})
+  target_include_directories(math_trig_test PRIVATE ${MPFR_INCLUDE_DIR})
+else()
+  message(WARNING "MPFR not found (apt-get install libmpfr-dev): math_trig_test is not built")
+endif()

@@ -1,0 +1,329 @@
+// The calculator page: lays the calculator out from the window's own control table, hands
+// every entry to the engine (bendwise.js, the engine compiled to WebAssembly) and shows
+// what the engine made of it. No formula and no number formatting here: every text on
+// the page, the drawing and the report come from the engine.
+'use strict';
+
+(async function main() {
+    const engine = await createBendwise();
+    const call = {
+        controls: engine.cwrap('bw_controls', 'string', []),
+        start: engine.cwrap('bw_start', null, []),
+        entry: engine.cwrap('bw_entry', 'number', ['string', 'string', 'number']),
+        enterKey: engine.cwrap('bw_enter_key', null, []),
+        check: engine.cwrap('bw_check', null, ['string', 'number']),
+        report: engine.cwrap('bw_report', 'number', ['number']),
+        reportText: engine.cwrap('bw_report_text', 'string', []),
+        reportName: engine.cwrap('bw_report_name', 'string', []),
+        surveyOption: engine.cwrap('bw_survey_option', 'string', ['string', 'string']),
+        state: engine.cwrap('bw_state', 'string', []),
+        svg: engine.cwrap('bw_svg', 'string', []),
+    };
+    const byId = (id) => document.getElementById(id);
+
+    // ---- the calculator, built from the control table in its tab order ----------------
+    const layout = JSON.parse(call.controls());
+    const calculator = byId('calculator');
+    calculator.style.setProperty('--width', layout.width);
+    calculator.style.setProperty('--height', layout.height);
+    const entryFields = [];
+    const indicators = [];
+
+    function place(element, box) {
+        element.classList.add('control');
+        element.style.setProperty('--x', box[0]);
+        element.style.setProperty('--y', box[1]);
+        element.style.setProperty('--w', box[2]);
+        element.style.setProperty('--h', box[3]);
+        calculator.append(element);
+        return element;
+    }
+
+    function button(control) {
+        const b = document.createElement('button');
+        b.type = 'button';
+        b.id = control.id;
+        b.textContent = control.caption;
+        b.disabled = control.kind === 'disabled-button';
+        return place(b, control.box);
+    }
+
+    function field(control) {
+        const input = document.createElement('input');
+        input.type = 'text';
+        input.id = control.id;
+        input.maxLength = 16;
+        input.autocomplete = 'off';
+        input.spellcheck = false;
+        input.className = control.kind;
+        if (control.kind === 'result') input.readOnly = true;
+        if (control.kind === 'entry') entryFields.push(input);
+        return place(input, control.box);
+    }
+
+    function checkBox(control) {
+        const box = document.createElement('input');
+        box.type = 'checkbox';
+        box.id = control.id;
+        if (!control.caption) return place(box, control.box);
+        const label = document.createElement('label');
+        const caption = document.createElement('span');
+        caption.textContent = control.caption;
+        label.append(box, caption);
+        place(label, control.box).classList.add('check');
+        return box;
+    }
+
+    for (const control of layout.controls) {
+        switch (control.kind) {
+            case 'button':
+            case 'default-button':
+            case 'disabled-button':
+                button(control);
+                break;
+            case 'indicator': {
+                const radio = document.createElement('input');
+                radio.type = 'radio';
+                radio.disabled = true;
+                radio.id = control.id;
+                radio.dataset.group = control.group;
+                radio.setAttribute('aria-label', `${control['group-name']} group in the pair`);
+                indicators.push(place(radio, control.box));
+                break;
+            }
+            case 'entry':
+            case 'result':
+                field(control);
+                break;
+            case 'check':
+                checkBox(control);
+                break;
+            case 'label': {
+                const label = document.createElement(control.for ? 'label' : 'div');
+                if (control.for) label.htmlFor = control.for;
+                label.textContent = control.caption;
+                place(label, control.box).classList.add('text');
+                break;
+            }
+            case 'frame': {
+                const frame = document.createElement('div');
+                frame.setAttribute('aria-hidden', 'true');
+                if (control.caption) {
+                    const caption = document.createElement('span');
+                    caption.textContent = control.caption;
+                    frame.append(caption);
+                }
+                place(frame, control.box).classList.add('frame');
+                break;
+            }
+        }
+    }
+    // Always on top has no meaning in a browser tab.
+    const alwaysOnTop = byId('alwaysOnTop');
+    if (alwaysOnTop) {
+        alwaysOnTop.disabled = true;
+        alwaysOnTop.title = 'Only in the desktop window';
+    }
+
+    // ---- messages, one at a time; sounds; the status line --------------------------------
+    const dialog = byId('message');
+    const pending = [];
+    let focusAfterMessages = null;
+
+    function showNextMessage() {
+        if (dialog.open || pending.length === 0) return;
+        byId('message-text').textContent = pending.shift();
+        dialog.showModal();
+    }
+    dialog.addEventListener('close', () => {
+        if (pending.length > 0) {
+            showNextMessage();
+        } else if (focusAfterMessages) {
+            focusAfterMessages.focus();
+            focusAfterMessages = null;
+        }
+    });
+    byId('message-ok').addEventListener('click', () => dialog.close());
+
+    let audio = null;
+    function beep(kind) {
+        try {
+            audio = audio || new AudioContext();
+            const tone = audio.createOscillator();
+            const gain = audio.createGain();
+            tone.frequency.value = kind === 'asterisk' ? 880 : 440;
+            gain.gain.value = 0.05;
+            tone.connect(gain).connect(audio.destination);
+            tone.start();
+            tone.stop(audio.currentTime + 0.12);
+        } catch (e) {
+            // No audio: the message and the status line still say what happened.
+        }
+    }
+
+    // ---- what the engine says after every call -----------------------------------------
+    let reportWritten = false;
+
+    function refresh(nextFocus) {
+        const state = JSON.parse(call.state());
+        for (const [name, text] of Object.entries(state.texts)) byId(name).value = text;
+        for (const radio of indicators) {
+            radio.checked = (state.indicators & Number(radio.dataset.group)) !== 0;
+        }
+        for (const name of ['left', 'acres', 'packed']) byId(name).checked = state.values[name];
+        const status = byId('status');
+        for (const line of state.events.split('\n')) {
+            const tab = line.indexOf('\t');
+            if (tab < 0) continue;
+            const kind = line.slice(0, tab);
+            const text = line.slice(tab + 1);
+            if (kind === 'message') pending.push(text);
+            if (kind === 'status') status.textContent = text;
+            if (kind === 'sound') beep(text);
+        }
+        showSurvey(state);
+        showDrawing();
+        if (pending.length > 0) {
+            focusAfterMessages = nextFocus || document.activeElement;
+            showNextMessage();
+        }
+    }
+
+    function showDrawing() {
+        const parsed = new DOMParser().parseFromString(call.svg(), 'image/svg+xml');
+        const svg = document.importNode(parsed.documentElement, true);
+        svg.id = 'diagram';
+        svg.setAttribute('role', 'img');
+        svg.setAttribute('aria-label', 'Curve diagram');
+        byId('diagram').replaceWith(svg);
+    }
+
+    function showSurvey(state) {
+        byId('description').textContent = state.description || '';
+        const stations = byId('stations');
+        stations.hidden = !state.stations;
+        if (state.stations) {
+            const rows = ['pi', 'pc', 'pt'].map((p) => {
+                const tr = document.createElement('tr');
+                const th = document.createElement('th');
+                th.scope = 'row';
+                th.textContent = p.toUpperCase();
+                const td = document.createElement('td');
+                td.textContent = state.stations[`${p}-text`];
+                tr.append(th, td);
+                return tr;
+            });
+            stations.tBodies[0].replaceChildren(...rows);
+        }
+        const stakeout = byId('stakeout');
+        const table = state.stakeout;
+        stakeout.hidden = !table;
+        if (table) {
+            stakeout.caption.textContent = table.error
+                ? `No stakeout: ${table.error}`
+                : `Deflections ${table.turn} from the back tangent at the PC`;
+            stakeout.tBodies[0].replaceChildren(...state.table.map((cells) => {
+                const tr = document.createElement('tr');
+                for (const cell of cells) {
+                    const td = document.createElement('td');
+                    td.textContent = cell;
+                    tr.append(td);
+                }
+                return tr;
+            }));
+        }
+    }
+
+    // ---- entries: a field is read when it loses the focus --------------------------------
+    let enterPressed = false;
+    const midOrdinate = byId('mid-ordinate');
+
+    for (const input of entryFields) {
+        input.addEventListener('blur', (event) => {
+            const enter = enterPressed;
+            enterPressed = false;
+            call.entry(input.id, input.value, enter ? 1 : 0);
+            refresh(event.relatedTarget);
+        });
+    }
+
+    // Enter anywhere but on a push button: the window's default button takes it, which
+    // re-reads the field that had the focus and moves the focus to Mid-Ordinate.
+    calculator.addEventListener('keydown', (event) => {
+        if (event.key !== 'Enter' || event.target.tagName === 'BUTTON') return;
+        event.preventDefault();
+        if (entryFields.includes(event.target)) {
+            enterPressed = true;
+        } else {
+            call.enterKey();
+        }
+        midOrdinate.focus();
+    });
+
+    for (const name of ['left', 'acres', 'packed']) {
+        byId(name).addEventListener('change', (event) => {
+            call.check(name, event.target.checked ? 1 : 0);
+            refresh();
+        });
+    }
+
+    // ---- buttons -------------------------------------------------------------------------
+    function writeReport(newFile) {
+        const result = call.report(newFile ? 1 : 0);
+        refresh();
+        if (result !== 0) return;  // not written: the engine's message says why
+        reportWritten = true;
+        const size = new TextEncoder().encode(call.reportText()).length;
+        byId('report-size').textContent = `${call.reportName()}: ${size} bytes`;
+        byId('download').disabled = false;
+    }
+    byId('writeNewFile').addEventListener('click', () => writeReport(true));
+    byId('appendToFile').addEventListener('click', () => writeReport(false));
+
+    byId('download').addEventListener('click', () => {
+        if (!reportWritten) return;
+        const link = document.createElement('a');
+        link.href = URL.createObjectURL(new Blob([call.reportText()], {type: 'text/plain'}));
+        link.download = call.reportName();
+        link.click();
+        setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+    });
+
+    const about = byId('about-box');
+    byId('about').addEventListener('click', () => about.showModal());
+    byId('accept').addEventListener('click', () => about.close());
+
+    // Close ends the window's session: the page starts a new one with the start curve.
+    byId('close').addEventListener('click', () => {
+        call.start();
+        refresh();
+    });
+
+    // ---- stations and stakeout: bendwise-cli's own options -------------------------------
+    const surveyInputs = [
+        ['--pi-station', byId('pi-station')],
+        ['--stationing', byId('stationing')],
+        ['--stakeout', byId('stakeout-interval')],
+    ];
+    function applySurvey() {
+        let reason = '';
+        for (const [option, input] of surveyInputs) {
+            reason = reason || call.surveyOption(option, input.value.trim());
+        }
+        byId('survey-error').textContent = reason;
+        refresh();
+    }
+    for (const [, input] of surveyInputs) input.addEventListener('change', applySurvey);
+    byId('survey').addEventListener('submit', (event) => {
+        event.preventDefault();
+        applySurvey();
+    });
+
+    call.surveyOption('--describe', 'on');
+    refresh();
+    byId('loading').remove();
+    // Milliseconds from the start of navigation until the calculator takes input.
+    document.body.dataset.readyMs = String(Math.round(performance.now()));
+    document.body.dataset.ready = 'true';
+    byId('about').focus();
+})();
