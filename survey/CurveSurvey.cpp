@@ -4,6 +4,7 @@
 
 #include "survey/JsonWriter.h"
 #include "survey/LegalDescription.h"
+#include "survey/StakeoutTable.h"
 #include "text/NumberText.h"
 
 namespace bendwise {
@@ -20,12 +21,6 @@ void AppendCell(std::string& out, std::string_view text) {
 void AppendLabelled(std::string& out, std::string_view label, std::string_view value) {
     AppendCell(out, label);
     out.append(value).push_back('\n');
-}
-
-std::string Fixed(double value) {
-    std::string text;
-    FormatFixed(value, text);
-    return text;
 }
 
 std::string Dms(double degrees) {
@@ -101,19 +96,15 @@ std::string SurveyText(const CCurveRecord& record, const CurveSurvey& survey) {
         AppendLabelled(out, "Stakeout", "none: " + *stakeout.error);
         return out;
     }
-    AppendLabelled(out, "Stakeout",
-                   "every " + Fixed(stakeout.interval) + ", deflections " + TurnName(record) +
-                       " from the back tangent at the PC");
-    for (const char* heading : {"Station", "Distance", "Deflection", "Chord"}) {
-        AppendCell(out, heading);
-    }
-    out.append("Sub-chord\n");
+    AppendLabelled(out, "Stakeout", StakeoutCaption(record, stakeout));
+    // Padded cells, the last one as it is.
+    const auto& headings = StakeoutHeadings();
+    for (std::size_t i = 0; i + 1 < headings.size(); ++i) AppendCell(out, headings[i]);
+    out.append(headings.back()).push_back('\n');
     for (const StakeoutRow& row : stakeout.rows) {
-        AppendCell(out, FormatStation(row.station));
-        AppendCell(out, Fixed(row.distance));
-        AppendCell(out, Dms(row.deflection));
-        AppendCell(out, Fixed(row.chord));
-        out.append(Fixed(row.subChord)).push_back('\n');
+        const StakeoutCells cells = StakeoutRowCells(row);
+        for (std::size_t i = 0; i + 1 < cells.size(); ++i) AppendCell(out, cells[i]);
+        out.append(cells.back()).push_back('\n');
     }
     return out;
 }
