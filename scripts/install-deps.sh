@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Bendwise needs to build, test, fuzz and benchmark.
+# Installs the Debian 12 packages Bendwise needs to build, test, fuzz and benchmark (the
+# real-window test drives the calculator on Xvfb with openbox, xdotool, xclip and
+# ImageMagick).
 # Only what is missing is installed; needs root (or sudo).
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev
+  qt6-base-dev qt6-svg-dev
+  xvfb openbox xdotool xclip imagemagick
   clang libclang-rt-14-dev
 )
 

@@ -26,3 +26,35 @@ add_test(NAME gui_no_display_status
   COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
           $<TARGET_FILE:bendwise>)
 set_tests_properties(gui_no_display_status PROPERTIES WILL_FAIL TRUE)
+# A display named that cannot be opened (no X server there, no Wayland compositor): one
+# line and status 2 as well, not Qt's messages and abort (status 134).
+foreach(case "x11;DISPLAY=:9999;DISPLAY=':9999', WAYLAND_DISPLAY unset"
+             "wayland;WAYLAND_DISPLAY=bendwise-no-compositor;DISPLAY unset, WAYLAND_DISPLAY='bendwise-no-compositor'")
+  list(GET case 0 name)
+  list(GET case 1 variable)
+  list(GET case 2 described)
+  add_test(NAME gui_display_cannot_be_opened_${name}
+    COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+            --unset=QT_QPA_PLATFORM --unset=XDG_SESSION_TYPE ${variable}
+            sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect_usage_error.sh $<TARGET_FILE:bendwise>
+            "bendwise: cannot open the graphical display (${described}, QT_QPA_PLATFORM unset); use the command-line calculator instead: bendwise-cli --help")
+endforeach()
+add_bendwise_gui_test(gui_curve_windows_test gui/CurveWindowsTest.cpp gui/ScriptedPlatform.h)
+# A desktop-sized screen, so that the windows have room beside the calculator.
+set_tests_properties(gui_curve_windows_test PROPERTIES ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/gui/screen-1920x1080.json;LC_ALL=C;TZ=UTC")
+
+# A small screen: 1280 x 1024 at scale factor 2 and 1366 x 768 at 1.25 leave less room than
+# the calculator needs.
+add_executable(gui_small_screen_test gui/SmallScreenTest.cpp gui/ScriptedPlatform.h)
+set_target_properties(gui_small_screen_test PROPERTIES AUTOMOC ON)
+target_include_directories(gui_small_screen_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui)
+target_link_libraries(gui_small_screen_test PRIVATE bendwise::ui Qt6::Test)
+bendwise_target_defaults(gui_small_screen_test)
+foreach(screen "1280x1024;2" "1366x768;1.25")
+  list(GET screen 0 size)
+  list(GET screen 1 scale)
+  add_test(NAME gui_small_screen_${size} COMMAND gui_small_screen_test)
+  set_tests_properties(gui_small_screen_${size} PROPERTIES TIMEOUT 60 ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/gui/screen-${size}.json;QT_SCALE_FACTOR=${scale};LC_ALL=C;TZ=UTC")
+endforeach()
