@@ -58,3 +58,11 @@ foreach(screen "1280x1024;2" "1366x768;1.25")
   set_tests_properties(gui_small_screen_${size} PROPERTIES TIMEOUT 60 ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/gui/screen-${size}.json;QT_SCALE_FACTOR=${scale};LC_ALL=C;TZ=UTC")
 endforeach()
+
+# The calculator in a real X window (Xvfb, openbox, xdotool, xclip, ImageMagick): the three
+# windows by their shortcuts, the diagram redrawn, the clipboard, the status line, scale
+# factor 2. About 10 s; skipped where the tools are missing, unless CI is set.
+add_test(NAME gui_real_window_test
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/gui/real_window_test.sh
+          $<TARGET_FILE:bendwise> $<TARGET_FILE:bendwise-cli>)
+set_tests_properties(gui_real_window_test PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
