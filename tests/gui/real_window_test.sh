@@ -10,7 +10,10 @@
 # a new Delta redraws the open diagram; Ctrl+Shift+C puts the report block on the
 # clipboard, the bytes bendwise-cli writes for the same entries; an Lrr entry after a Chord
 # says why it is refused on the status line; at scale factor 2 on this 1280 x 1024 screen
-# the calculator still fits. With SCREENSHOT_DIR the four windows are saved there as PNG.
+# the calculator still fits. With SCREENSHOT_DIR the four windows are saved there as the
+# README shows them (window.png, window-diagram.png, window-lengths.png,
+# window-stations.png): sh tests/gui/real_window_test.sh build/app/bendwise
+# build/cli/bendwise-cli docs
 # Exits 77 (skipped) when a tool is missing, unless CI is set: CI must run it.
 set -u
 app=${1:?usage: real_window_test.sh BENDWISE BENDWISE_CLI [SCREENSHOT_DIR]}
@@ -158,7 +161,7 @@ if [ -n "$shots" ]; then
     for window in "$diagram" "$lengths" "$stations"; do xdotool windowminimize "$window"; done
     sleep 0.5
     import -frame -window "$calc" "$shots/window.png" 2>/dev/null || fail "no screenshot"
-    for pair in "$diagram diagram" "$lengths lengths" "$stations stations"; do
+    for pair in "$diagram window-diagram" "$lengths window-lengths" "$stations window-stations"; do
         set -- $pair
         xdotool windowmap "$1" 2>/dev/null
         activate "$1"
