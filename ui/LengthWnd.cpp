@@ -22,7 +22,8 @@ const QColor& BarColour(int bar) {
 }
 
 constexpr double kMargin = 12;
-constexpr double kNameColumn = 150;  // pixels left of the bars for the names and values
+constexpr double kMinNameColumn = 150;  // pixels left of the bars for the names and values
+constexpr double kRowLines = 3.8;       // lines of text a bar's row needs at least
 
 QString Q(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -93,7 +94,7 @@ void CLengthWnd::paintEvent(QPaintEvent*) {
              m_heading);
 
     // The bars take the lower part, at least what their text needs; the figure the rest.
-    const double barsHeight = std::max(4 * 3.2 * line, h * 0.42);
+    const double barsHeight = std::max(kBarCount * kRowLines * line, h * 0.42);
     const double barsTop = h - barsHeight - kMargin;
     const double figureTop = kMargin + 2.5 * line;
     paintFigure(painter,
@@ -236,7 +237,14 @@ void CLengthWnd::paintBars(QPainter& painter, const QRectF& area) {
     for (const LengthBar& bar : f.bars) {
         if (bar.defined) longest = std::max(longest, bar.length);
     }
-    const double barLeft = area.left() + kNameColumn;
+    // Names and values in a column as wide as the widest value needs, up to 40 % of the
+    // width; the bars to one scale beside it.
+    double column = kMinNameColumn;
+    for (const LengthBar& bar : f.bars) {
+        column = std::max(column, fontMetrics().horizontalAdvance(Q(bar.value)) + 12.0);
+    }
+    column = std::min(column, 0.4 * area.width());
+    const double barLeft = area.left() + column;
     const double barWidth = std::max(10.0, area.right() - barLeft - 2);
     const double scale = longest > 0 ? barWidth / longest : 0;
     const double row = area.height() / kBarCount;
@@ -248,13 +256,13 @@ void CLengthWnd::paintBars(QPainter& painter, const QRectF& area) {
     for (int i = 0; i < kBarCount; ++i) {
         const LengthBar& bar = f.bars[i];
         const double top = area.top() + i * row;
-        const double barY = top + line * 1.6;
+        const double barY = top + line * 0.9;
         painter.setPen(BarColour(i));
         painter.setFont(bold);
-        drawText(painter, QRectF(area.left(), top, kNameColumn, line), Qt::AlignLeft, Q(bar.name));
+        drawText(painter, QRectF(area.left(), top, column, line), Qt::AlignLeft, Q(bar.name));
         painter.setPen(Qt::black);
         painter.setFont(font());
-        drawText(painter, QRectF(area.left(), top + line, kNameColumn - 6, line), Qt::AlignLeft,
+        drawText(painter, QRectF(area.left(), top + line, column - 6, line), Qt::AlignLeft,
                  Q(bar.value));
         if (bar.defined && scale > 0) {
             const double end = barLeft + bar.length * scale;
@@ -276,8 +284,8 @@ void CLengthWnd::paintBars(QPainter& painter, const QRectF& area) {
             explanation +=
                 QStringLiteral(" (a mark every %1 chords)").arg(f.chordsPerMark, 0, 'f', 0);
         }
-        drawText(painter, QRectF(barLeft, barY + 6, area.right() - barLeft, line * 1.2),
-                 Qt::AlignLeft, explanation);
+        drawText(painter, QRectF(barLeft, barY + 7, area.right() - barLeft, row - line * 0.9 - 7),
+                 Qt::AlignLeft | Qt::TextWordWrap, explanation);
         painter.setFont(font());
     }
 }
