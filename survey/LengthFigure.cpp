@@ -50,6 +50,18 @@ double MarkStep(double count) {
     return step;
 }
 
+// A length drawn in one piece.
+LengthBar WholeBar(const char* name, const std::string& text, double length,
+                   const char* explanation) {
+    LengthBar bar;
+    bar.name = name;
+    bar.value = Trimmed(text);
+    bar.defined = std::isfinite(length) && length >= 0;
+    bar.length = bar.defined ? length : 0;
+    bar.explanation = explanation;
+    return bar;
+}
+
 }  // namespace
 
 LengthFigure BuildLengthFigure(const CCurveRecord& r) {
@@ -114,19 +126,10 @@ LengthFigure BuildLengthFigure(const CCurveRecord& r) {
         }
     }
 
-    LengthBar& arc = f.bars[kBarArc];
-    arc.name = "L arc";
-    arc.value = Trimmed(r.Text(Field::LengthArc));
-    arc.defined = std::isfinite(r.m_lengthArc) && r.m_lengthArc >= 0;
-    arc.length = arc.defined ? r.m_lengthArc : 0;
-    arc.explanation = "along the curve itself, from PC to PT";
-
-    LengthBar& chord = f.bars[kBarChord];
-    chord.name = "Chord";
-    chord.value = Trimmed(r.Text(Field::Chord));
-    chord.defined = std::isfinite(r.m_chord) && r.m_chord >= 0;
-    chord.length = chord.defined ? r.m_chord : 0;
-    chord.explanation = "straight from PC to PT";
+    f.bars[kBarArc] = WholeBar("L arc", r.Text(Field::LengthArc), r.m_lengthArc,
+                               "along the curve itself, from PC to PT");
+    f.bars[kBarChord] =
+        WholeBar("Chord", r.Text(Field::Chord), r.m_chord, "straight from PC to PT");
 
     LengthBar& railroad = f.bars[kBarRailroad];
     railroad.name = "Lrr";
