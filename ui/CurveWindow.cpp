@@ -24,7 +24,6 @@ CCurveWindow::CCurveWindow(QWidget* calculator, const QString& title, const QStr
     : QWidget(calculator, Qt::Window), m_preferred(preferred) {
     setObjectName(objectName);
     setWindowTitle(title);
-    setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
 void CCurveWindow::Open(const CCurveRecord& record, bool activate) {
