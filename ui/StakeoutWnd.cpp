@@ -1,5 +1,6 @@
 #include "ui/StakeoutWnd.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QButtonGroup>
@@ -12,7 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 
 #include "survey/StakeoutTable.h"
 #include "survey/Stationing.h"
@@ -40,6 +41,39 @@ QLabel* ValueLabel(const QString& name, QWidget* parent) {
 }
 
 }  // namespace
+
+// The deflection table for the view: cells are formatted when the view asks for them, so
+// a table of the most rows an interval may give (100,000) shows at once.
+class CStakeoutWnd::CTableModel : public QAbstractTableModel {
+  public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void SetRows(const std::vector<StakeoutRow>* rows) {
+        beginResetModel();
+        m_rows = rows ? *rows : std::vector<StakeoutRow>();
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(kStakeoutColumns);
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
+        if (role == Qt::TextAlignmentRole) return int(Qt::AlignRight | Qt::AlignVCenter);
+        if (role != Qt::DisplayRole) return {};
+        return Q(StakeoutRowCells(m_rows[index.row()])[index.column()]);
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+        return QString::fromLatin1(StakeoutHeadings()[section]);
+    }
+
+  private:
+    std::vector<StakeoutRow> m_rows;
+};
 
 CStakeoutWnd::CStakeoutWnd(CPlatform& platform, QWidget* calculator)
     : CCurveWindow(calculator, QStringLiteral("Stations and Stakeout"),
@@ -121,12 +155,10 @@ void CStakeoutWnd::createTableSection(QVBoxLayout* layout) {
     m_caption = ValueLabel(QStringLiteral("stakeoutCaption"), box);
     inner->addWidget(m_caption);
 
-    m_table = new QTableWidget(0, static_cast<int>(kStakeoutColumns), box);
+    m_rows = new CTableModel(this);
+    m_table = new QTableView(box);
     m_table->setObjectName(QStringLiteral("stakeoutTable"));
-    QStringList headings;
-    for (const char* heading : StakeoutHeadings()) headings << QString::fromLatin1(heading);
-    m_table->setHorizontalHeaderLabels(headings);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setModel(m_rows);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->setVisible(false);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -241,17 +273,7 @@ void CStakeoutWnd::showTable() {
                                    ? &*m_survey->stakeout
                                    : nullptr;
     m_caption->setText(stakeout ? Q(StakeoutCaption(m_record, *stakeout)) : QString());
-    m_table->setRowCount(stakeout ? static_cast<int>(stakeout->rows.size()) : 0);
-    if (stakeout) {
-        for (int row = 0; row < m_table->rowCount(); ++row) {
-            const StakeoutCells cells = StakeoutRowCells(stakeout->rows[row]);
-            for (int column = 0; column < static_cast<int>(cells.size()); ++column) {
-                auto* item = new QTableWidgetItem(Q(cells[column]));
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                m_table->setItem(row, column, item);
-            }
-        }
-    }
+    m_rows->SetRows(stakeout ? &stakeout->rows : nullptr);
     m_copy->setEnabled(stakeout != nullptr);
     m_saveCsv->setEnabled(stakeout != nullptr);
 }

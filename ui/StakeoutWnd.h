@@ -21,7 +21,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 class QVBoxLayout;
 
 namespace bendwise {
@@ -46,6 +46,8 @@ class CStakeoutWnd : public CCurveWindow {
     void onSaveCsv();
 
   private:
+    class CTableModel;
+
     void createStationsSection(QVBoxLayout* layout);
     void createTableSection(QVBoxLayout* layout);
     void createDescriptionSection(QVBoxLayout* layout);
@@ -71,7 +73,8 @@ class CStakeoutWnd : public CCurveWindow {
     QLabel* m_pc = nullptr;
     QLabel* m_pt = nullptr;
     QLabel* m_caption = nullptr;
-    QTableWidget* m_table = nullptr;
+    CTableModel* m_rows = nullptr;
+    QTableView* m_table = nullptr;
     QPushButton* m_copy = nullptr;
     QPushButton* m_saveCsv = nullptr;
     QPlainTextEdit* m_description = nullptr;

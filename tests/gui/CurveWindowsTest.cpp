@@ -9,7 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -204,7 +204,8 @@ class TestCurveWindows : public QObject {
         QCOMPARE(stations->windowTitle(), QStringLiteral("Stations and Stakeout"));
         auto* pi = stations->findChild<QLineEdit*>(QStringLiteral("piStation"));
         auto* interval = stations->findChild<QLineEdit*>(QStringLiteral("interval"));
-        auto* table = stations->findChild<QTableWidget*>(QStringLiteral("stakeoutTable"));
+        const QAbstractItemModel* table =
+            stations->findChild<QTableView*>(QStringLiteral("stakeoutTable"))->model();
         auto label = [stations](const char* name) {
             return stations->findChild<QLabel*>(QString::fromLatin1(name))->text();
         };
@@ -230,7 +231,9 @@ class TestCurveWindows : public QObject {
             for (int row = 0; row < table->rowCount(); ++row) {
                 const StakeoutCells cells = StakeoutRowCells(rows[row]);
                 for (int column = 0; column < table->columnCount(); ++column) {
-                    if (table->item(row, column)->text() != Q(cells[column])) return false;
+                    if (table->index(row, column).data().toString() != Q(cells[column])) {
+                        return false;
+                    }
                 }
             }
             return true;
