@@ -56,9 +56,16 @@ chmod 700 "$work/runtime"
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C TZ=UTC
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR XDG_SESSION_TYPE
 
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids="$pids $!"
-for _ in $(seq 50); do xdotool get_num_desktops >/dev/null 2>&1 && break; sleep 0.1; done
+# The window manager is up once it has set the desktops; a second try if not in 10 s.
+for attempt in 1 2; do
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm=$!
+    pids="$pids $wm"
+    for _ in $(seq 100); do xdotool get_num_desktops >/dev/null 2>&1 && break; sleep 0.1; done
+    xdotool get_num_desktops >/dev/null 2>&1 && break
+    echo "openbox did not start (try $attempt): $(cat "$work/openbox.log")"
+    kill "$wm" 2>/dev/null
+done
 xdotool get_num_desktops >/dev/null 2>&1 || fail "openbox did not start"
 
 # The first window whose name matches, waiting up to 20 s for it.
