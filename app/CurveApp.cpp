@@ -1,13 +1,21 @@
 #include "app/CurveApp.h"
 
+#include <QApplication>
 #include <QDialog>
 
 #include "ui/AboutDlg.h"
+#include "ui/AppIcon.h"
 #include "ui/CurveDlg.h"
 #include "ui/DialogLook.h"
 #include "ui/Platform.h"
 
 namespace bendwise {
+
+void CCurveApp::SetUpApplication() {
+    QApplication::setApplicationDisplayName(QStringLiteral("Bendwise"));
+    QApplication::setDesktopFileName(QStringLiteral("bendwise"));
+    QApplication::setWindowIcon(MakeAppIcon());
+}
 
 bool CCurveApp::InitInstance() {
     SetDialogColours();

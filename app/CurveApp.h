@@ -13,6 +13,11 @@ class CCurveApp {
     // `platform` is not owned; a QApplication must exist.
     explicit CCurveApp(CPlatform& platform) : m_platform(platform) {}
 
+    // What the desktop knows the program by: the display name "Bendwise" (the title of
+    // every message box), the desktop entry "bendwise" and the window icon. Once, after
+    // the QApplication is made.
+    static void SetUpApplication();
+
     // The whole program: dialog colours, the acceptance box (cancelling it ends the
     // process with status 0), then the calculator, modal, until it is closed. Returns
     // false, as nothing runs after it.

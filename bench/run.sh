@@ -5,7 +5,9 @@
 #     FormatDms, ReadAngleText on each accepted angle form, the report block, one entry;
 #   - bendwise-cli --batch on a generated file of 100,000 lines, report blocks to a file;
 #   - start-up of the calculator to the acceptance box and to the calculator after
-#     "Accept", against a bare Qt dialog measured in the same run, and peak RSS of both.
+#     "Accept", against a bare Qt dialog measured in the same run, and peak RSS of both;
+#   - how soon an open curve diagram is redrawn after an entry, alone and with the other
+#     two curve windows open.
 #
 # usage: bench/run.sh [--smoke] [--build-dir DIR]
 #   --smoke   every benchmark once, for a moment, on tiny inputs (CI: under 60 s); the
@@ -28,10 +30,10 @@ while [ $# -gt 0 ]; do
 done
 
 if [ "$SMOKE" = 1 ]; then
-    BATCH_LINES=1000; BATCH_RUNS=1; STARTUP_RUNS=1
+    BATCH_LINES=1000; BATCH_RUNS=1; STARTUP_RUNS=1; REDRAW_ENTRIES=20
     ENGINE_ARGS=(--benchmark_min_time=0.01)
 else
-    BATCH_LINES=100000; BATCH_RUNS=3; STARTUP_RUNS=7
+    BATCH_LINES=100000; BATCH_RUNS=3; STARTUP_RUNS=7; REDRAW_ENTRIES=300
     ENGINE_ARGS=(--benchmark_min_time=0.2 --benchmark_repetitions=7
                  --benchmark_report_aggregates_only=true)
 fi
@@ -191,6 +193,30 @@ else
     echo "run.sh: the calculator or the bare dialog was not built; no start-up figures" >&2
     exit 1
 fi
+
+# ---- diagram redraw ----
+echo "== curve diagram redraw, $REDRAW_ENTRIES entries, offscreen" >&2
+for windows in diagram all; do
+    # Without the start-up probe, which would end the program at its first window.
+    line=$(env -u QT_QPA_GENERIC_PLUGINS -u QT_PLUGIN_PATH QT_QPA_PLATFORM=offscreen \
+        "$BUILD/bench/bendwise_bench_redraw" "$REDRAW_ENTRIES" "$windows" \
+        2>"$WORK/redraw-stderr.txt") || {
+        echo "run.sh: bendwise_bench_redraw failed:" >&2
+        cat "$WORK/redraw-stderr.txt" >&2
+        exit 1
+    }
+    read -r word _ median _ p95 _ max _ <<<"$line"
+    if [ "$word" != redraw_us ]; then
+        echo "run.sh: bendwise_bench_redraw printed '$line'" >&2
+        exit 1
+    fi
+    what="open diagram redrawn after an entry"
+    [ "$windows" = all ] && what="$what, all three curve windows open"
+    row "$what (median / p95 / max)" \
+        "$(awk -v a="$median" -v b="$p95" -v c="$max" \
+            'BEGIN { printf "%.1f / %.1f / %.1f ms", a / 1000, b / 1000, c / 1000 }')" \
+        "p95 <= 16 ms" "$(verdict "$p95" 16000)"
+done
 
 # ---- the table ----
 cpu=$(awk -F': *' '/^model name/ { print $2; exit }' /proc/cpuinfo)

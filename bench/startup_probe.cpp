@@ -5,7 +5,7 @@
 // so the calculator and the bare reference dialog are measured the same way.
 //
 // "Shown" means: the window's first paint has finished (the next turn of the event loop
-// after its first paint event). At that moment the probe writes "shown <class name>" to
+// after the first paint event of the window or of any widget in it). At that moment the probe writes "shown <class name>" to
 // standard output and flushes it. A window with an "Accept" button then gets that button
 // clicked, as the user would. After BENDWISE_PROBE_WINDOWS windows (default 1) the
 // process ends at once with status 0, so the launcher's wait reports its peak RSS.
@@ -32,10 +32,12 @@ class StartupProbe : public QObject {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && watched->isWidgetType()) {
-            auto* widget = static_cast<QWidget*>(watched);
+            // The paint of any widget of the window: a window whose children cover it
+            // (a scroll area's page) gets no paint event of its own.
+            QWidget* widget = static_cast<QWidget*>(watched)->window();
             // A property on the window itself: a later window at the same address (a
             // dialog on the stack after another) is still seen as new.
-            if (widget->isWindow() && !widget->property(kSeen).toBool()) {
+            if (!widget->property(kSeen).toBool()) {
                 widget->setProperty(kSeen, true);
                 QTimer::singleShot(0, this, [this, widget] { Report(widget); });
             }

@@ -171,8 +171,7 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
         }
     } else if (name == "--stakeout") {
         double interval = 0;
-        const std::size_t used = ReadDecimalPrefix(value, interval);
-        if (used == 0 || used != value.size() || !std::isfinite(interval) || !(interval > 0)) {
+        if (!ParseInterval(value, interval)) {
             reason = "--stakeout: the interval must be a positive length, not " + quoted;
             return false;
         }

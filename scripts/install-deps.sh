@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Bendwise needs to build, test, fuzz and benchmark.
-# With --web also the web edition's: emscripten, Node and headless Chromium with its
-# WebDriver for the page tests. Only what is missing is installed; needs root (or sudo).
+# Installs the Debian 12 packages Bendwise needs to build, test, fuzz and benchmark (the
+# real-window test drives the calculator on Xvfb with openbox, xdotool, xclip and
+# ImageMagick). With --web also the web edition's: emscripten, Node and headless Chromium
+# with its WebDriver for the page tests. Only what is missing is installed; needs root (or
+# sudo).
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
-  qt6-base-dev
+  qt6-base-dev qt6-svg-dev
   libcanberra-dev librsvg2-bin man-db
+  xvfb openbox xdotool xclip imagemagick
   clang libclang-rt-14-dev
   libxml2-dev                   # xmlwriter for the LandXML file
   libxml2-utils python3-ezdxf   # xmllint and ezdxf read the exchange files back in tests

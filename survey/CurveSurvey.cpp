@@ -5,6 +5,7 @@
 #include "solver/Fields.h"
 #include "survey/JsonWriter.h"
 #include "survey/LegalDescription.h"
+#include "survey/StakeoutTable.h"
 #include "text/NumberText.h"
 
 namespace bendwise {
@@ -21,12 +22,6 @@ void AppendCell(std::string& out, std::string_view text) {
 void AppendLabelled(std::string& out, std::string_view label, std::string_view value) {
     AppendCell(out, label);
     out.append(value).push_back('\n');
-}
-
-std::string Fixed(double value) {
-    std::string text;
-    FormatFixed(value, text);
-    return text;
 }
 
 std::string Dms(double degrees) {
@@ -114,27 +109,15 @@ std::string SurveyText(const CCurveRecord& record, const CurveSurvey& survey) {
         AppendLabelled(out, "Stakeout", "none: " + *stakeout.error);
         return out;
     }
-    AppendLabelled(out, "Stakeout",
-                   "every " + Fixed(stakeout.interval) + ", deflections " + TurnName(record) +
-                       " from the back tangent at the PC");
-    const bool placed = !stakeout.positions.empty();
-    for (const char* heading : {"Station", "Distance", "Deflection", "Chord"}) {
-        AppendCell(out, heading);
-    }
-    out.append(placed ? "Sub-chord    Northing     Easting\n" : "Sub-chord\n");
-    for (std::size_t i = 0; i < stakeout.rows.size(); ++i) {
-        const StakeoutRow& row = stakeout.rows[i];
-        AppendCell(out, FormatStation(row.station));
-        AppendCell(out, Fixed(row.distance));
-        AppendCell(out, Dms(row.deflection));
-        AppendCell(out, Fixed(row.chord));
-        if (placed) {
-            AppendCell(out, Fixed(row.subChord));
-            AppendCell(out, CoordinateText(stakeout.positions[i].northing));
-            out.append(CoordinateText(stakeout.positions[i].easting)).push_back('\n');
-        } else {
-            out.append(Fixed(row.subChord)).push_back('\n');
-        }
+    AppendLabelled(out, "Stakeout", StakeoutCaption(record, stakeout));
+    // Padded cells, the last one as it is.
+    const StakeoutCells headings = StakeoutHeadings(stakeout);
+    for (std::size_t i = 0; i + 1 < headings.size(); ++i) AppendCell(out, headings[i]);
+    out.append(headings.back()).push_back('\n');
+    for (std::size_t row = 0; row < stakeout.rows.size(); ++row) {
+        const StakeoutCells cells = StakeoutRowCells(stakeout, row);
+        for (std::size_t i = 0; i + 1 < cells.size(); ++i) AppendCell(out, cells[i]);
+        out.append(cells.back()).push_back('\n');
     }
     return out;
 }

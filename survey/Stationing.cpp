@@ -65,6 +65,14 @@ bool ParseStation(std::string_view text, double& station) {
     return true;
 }
 
+bool ParseInterval(std::string_view text, double& interval) {
+    double value = 0;
+    const std::size_t used = ReadDecimalPrefix(text, value);
+    if (used == 0 || used != text.size() || !std::isfinite(value) || !(value > 0)) return false;
+    interval = value;
+    return true;
+}
+
 std::string FormatStation(double station) {
     if (!std::isfinite(station)) return "undefined";
     // The exact binary value rounded to two decimals (ties to even), then split, so a

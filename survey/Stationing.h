@@ -38,6 +38,11 @@ const char* StationingName(Stationing mode);
 // `station` unchanged, for anything else.
 bool ParseStation(std::string_view text, double& station);
 
+// Reads a stakeout interval: a decimal number read whole, as a length typed into a field
+// is (" 50", "12.5", "1e2"), finite and greater than 0. Returns false, leaving `interval`
+// unchanged, for "", "0", "-5", "50 ft", "inf" and the like.
+bool ParseInterval(std::string_view text, double& interval);
+
 // NN+NN.NN of a station, rounded to hundredths of a unit before it is split, so the carry
 // reaches the hundreds: 1299.996 -> "13+00.00" (never "12+100.00"), 7.5 -> "0+07.50",
 // -150 -> "-1+50.00", -0.001 -> "0+00.00". Not finite -> "undefined".

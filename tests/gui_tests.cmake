@@ -27,3 +27,41 @@ add_test(NAME gui_no_display_status
   COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
           $<TARGET_FILE:bendwise>)
 set_tests_properties(gui_no_display_status PROPERTIES WILL_FAIL TRUE)
+# A display named that cannot be opened (no X server there, no Wayland compositor): one
+# line and status 2 as well, not Qt's messages and abort (status 134).
+foreach(case "x11;DISPLAY=:9999;DISPLAY=':9999', WAYLAND_DISPLAY unset"
+             "wayland;WAYLAND_DISPLAY=bendwise-no-compositor;DISPLAY unset, WAYLAND_DISPLAY='bendwise-no-compositor'")
+  list(GET case 0 name)
+  list(GET case 1 variable)
+  list(GET case 2 described)
+  add_test(NAME gui_display_cannot_be_opened_${name}
+    COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+            --unset=QT_QPA_PLATFORM --unset=XDG_SESSION_TYPE ${variable}
+            sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect_usage_error.sh $<TARGET_FILE:bendwise>
+            "bendwise: cannot open the graphical display (${described}, QT_QPA_PLATFORM unset); use the command-line calculator instead: bendwise-cli --help")
+endforeach()
+add_bendwise_gui_test(gui_curve_windows_test gui/CurveWindowsTest.cpp gui/ScriptedPlatform.h)
+# A desktop-sized screen, so that the windows have room beside the calculator.
+set_tests_properties(gui_curve_windows_test PROPERTIES ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/gui/screen-1920x1080.json;LC_ALL=C;TZ=UTC")
+
+# A small screen: 1280 x 1024 at scale factor 2 and 1366 x 768 at 1.25 leave less room than
+# the calculator needs. The calculator's test, its small-screen case alone.
+foreach(screen "1280x1024;2" "1366x768;1.25")
+  list(GET screen 0 size)
+  list(GET screen 1 scale)
+  add_test(NAME gui_small_screen_${size}
+    COMMAND gui_curve_dlg_test everyControlFitsOrScrollsIntoView)
+  set_tests_properties(gui_small_screen_${size} PROPERTIES TIMEOUT 60
+    FAIL_REGULAR_EXPRESSION "SKIP   :" PASS_REGULAR_EXPRESSION "PASS   : .*everyControlFitsOrScrollsIntoView"
+    ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/gui/screen-${size}.json;QT_SCALE_FACTOR=${scale};LC_ALL=C;TZ=UTC")
+endforeach()
+
+# The calculator in a real X window (Xvfb, openbox, xdotool, xclip, ImageMagick): the three
+# windows by their shortcuts, the diagram redrawn, the clipboard, the status line, scale
+# factor 2. About 10 s; skipped where the tools are missing, unless CI is set.
+add_test(NAME gui_real_window_test
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/gui/real_window_test.sh
+          $<TARGET_FILE:bendwise> $<TARGET_FILE:bendwise-cli>)
+set_tests_properties(gui_real_window_test PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)

@@ -6,3 +6,4 @@ add_bendwise_test(survey_legal_description_test survey/LegalDescriptionTest.cpp
 add_bendwise_test(survey_curve_diagram_test survey/CurveDiagramTest.cpp LIBS bendwise::survey)
 add_bendwise_test(survey_curve_survey_test survey/CurveSurveyTest.cpp LIBS bendwise::survey)
 add_bendwise_test(survey_exchange_files_test survey/ExchangeFilesTest.cpp LIBS bendwise::survey)
+add_bendwise_test(survey_length_figure_test survey/LengthFigureTest.cpp LIBS bendwise::survey)

@@ -1,6 +1,7 @@
 #include "ui/AboutDlg.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
@@ -13,7 +14,11 @@
 
 namespace bendwise {
 
-const char* const kContactAddress = "bendwise@example.org";
+QString DocumentationPath() {
+    // Installed beside the program by `cmake --install`; in a build tree, the source's.
+    const QString installed = QStringLiteral(BENDWISE_INSTALLED_README);
+    return QFileInfo::exists(installed) ? installed : QStringLiteral(BENDWISE_SOURCE_README);
+}
 
 namespace {
 
@@ -33,8 +38,7 @@ CAboutDlg::CAboutDlg(CPlatform& platform, QWidget* parent)
     const std::string version = std::string("Bendwise Version ") + kVersion;
     const AboutText texts[] = {
         {version.c_str(), 47, 7, 119, 8},
-        {"Report bugs or suggested improvements to author:", 7, 37, 138, 8},
-        {kContactAddress, 145, 37, 100, 8},
+        {"Documentation:", 7, 37, 138, 8},
         {"This is an educational program only at this time.", 7, 56, 189, 8},
         {"No warranty is given as to correctness or fitness for any purpose.", 7, 67, 209, 8},
     };
@@ -53,6 +57,17 @@ CAboutDlg::CAboutDlg(CPlatform& platform, QWidget* parent)
         label->setTextFormat(Qt::PlainText);  // no mnemonic or markup processing
         label->setGeometry(units.Map(t.x, t.y, t.width, t.height));
     }
+
+    // The path on a line of its own, cut in the middle when too long (whole in the tool
+    // tip), and selectable so that it can be copied.
+    auto* path = new QLabel(this);
+    path->setObjectName(QStringLiteral("documentationPath"));
+    path->setTextFormat(Qt::PlainText);
+    path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    path->setGeometry(units.Map(7, 46, 264, 8));
+    const QString documentation = DocumentationPath();
+    path->setText(path->fontMetrics().elidedText(documentation, Qt::ElideMiddle, path->width()));
+    path->setToolTip(documentation);
 
     auto* accept = new QPushButton(QStringLiteral("Accept"), this);
     accept->setObjectName(QStringLiteral("accept"));

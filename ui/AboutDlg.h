@@ -20,7 +20,8 @@ class CAboutDlg : public QDialog {
     CPlatform& m_platform;
 };
 
-// The contact address beside "Report bugs or suggested improvements to author:".
-extern const char* const kContactAddress;
+// The project's documentation, README.md, shown in the box: where `cmake --install` puts
+// it when it is there, else the one in the source tree the program was built from.
+QString DocumentationPath();
 
 }  // namespace bendwise

@@ -46,13 +46,16 @@ const std::vector<ControlSpec>& CurveControls() {
         {1007, K::ResultField, "", 182, 270, 71, 14, F(Field::FilletArea), "filletArea"},
         {IDC_PACKED_DMS, K::CheckBox, "Take packed\nDD.MMSSs\n(No DD.ddd)", 7, 295, 59, 27, 0,
          "packedDms"},
-        {IDC_CURVE_DIAGRAM, K::DisabledButton, "Curve Diagram", 7, 321, 86, 14, 0, "curveDiagram"},
-        {IDC_LENGTH_ILLUSTRATION, K::DisabledButton, "Length illustration", 97, 321, 79, 14, 0,
+        {IDC_CURVE_DIAGRAM, K::PushButton, "Curve Diagram", 7, 321, 86, 14, 0, "curveDiagram"},
+        {IDC_LENGTH_ILLUSTRATION, K::PushButton, "Length illustration", 97, 321, 79, 14, 0,
          "lengthIllustration"},
+        {IDC_STATIONS_STAKEOUT, K::PushButton, "Stations and Stakeout", 7, 339, 86, 14, 0,
+         "stationsStakeout"},
         {IDC_ALWAYS_ON_TOP, K::CheckBox, "Always on top", 89, 303, 60, 10, 0, "alwaysOnTop"},
         {IDC_APPEND_TO_FILE, K::PushButton, "Append to File", 198, 321, 55, 14, 0, "appendToFile"},
         {IDC_WRITE_NEW_FILE, K::PushButton, "Write New File", 198, 305, 55, 14, 0, "writeNewFile"},
         {IDC_ACRES, K::CheckBox, "SqFt-->Acres", 196, 238, 57, 10, 0, "acres"},
+        {IDC_STATUS_LINE, K::StatusLine, "", 7, 357, 246, 12, 0, "statusLine"},
 
         // Instructions.
         {0, K::Label, "Enter one item in each of 2 groups;", 7, 1, 115, 8, 0, ""},

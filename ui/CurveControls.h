@@ -17,8 +17,9 @@ enum class ControlKind {
     EntryField,      // edit field read when it loses the focus
     ResultField,     // read-only edit field
     CheckBox,
-    Label,  // static text, lines separated by '\n'
-    Frame,  // group frame, captioned or not
+    StatusLine,  // read-only line saying what the last action did, or why it was refused
+    Label,       // static text, lines separated by '\n'
+    Frame,       // group frame, captioned or not
 };
 
 // Control ids of the working controls that are not fields or indicators.
@@ -33,6 +34,8 @@ enum ControlId : int {
     IDC_ACRES = 1014,
     IDC_LEFT = 1052,
     IDC_CLOSE = 1053,
+    IDC_STATIONS_STAKEOUT = 1054,
+    IDC_STATUS_LINE = 1055,
 };
 
 struct ControlSpec {
@@ -51,9 +54,11 @@ const std::vector<ControlSpec>& CurveControls();
 // The row of one control id, or null.
 const ControlSpec* FindControl(int id);
 
-// The calculator's client area and the acceptance box's, in dialog units.
+// The calculator's client area and the acceptance box's, in dialog units. The calculator
+// is 342 units high down to its bottom button row; a row for "Stations and Stakeout" and
+// the status line lie below it.
 constexpr int kCurveDlgWidth = 260;
-constexpr int kCurveDlgHeight = 342;
+constexpr int kCurveDlgHeight = 372;
 constexpr int kAboutDlgWidth = 278;
 constexpr int kAboutDlgHeight = 92;
 

@@ -1,27 +1,69 @@
 #include "ui/CurveDlg.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QStyle>
 #include <QWindow>
 #include <algorithm>
 
+#include "report/Report.h"
 #include "ui/AboutDlg.h"
 #include "ui/CurveControls.h"
+#include "ui/DiagramWnd.h"
 #include "ui/DialogLook.h"
 #include "ui/DialogUnits.h"
+#include "ui/LengthWnd.h"
 #include "ui/Platform.h"
+#include "ui/StakeoutWnd.h"
 
 namespace bendwise {
 
 // Every edit field takes at most this many typed characters.
 constexpr int kMaxFieldChars = 16;
+
+namespace {
+
+// The curve windows: the button that opens each, its shortcut, whether it takes the
+// keyboard when it opens (only the stations window has anything to type), and how it is
+// made.
+struct CurveWindowSpec {
+    int buttonId;
+    QKeyCombination shortcut;
+    bool activate;
+    CCurveWindow* (*make)(CPlatform& platform, QWidget* calculator);
+};
+const CurveWindowSpec kCurveWindows[] = {
+    {IDC_CURVE_DIAGRAM, Qt::CTRL | Qt::Key_D, false,
+     [](CPlatform& platform, QWidget* calculator) -> CCurveWindow* {
+         return new CDiagramWnd(platform, calculator);
+     }},
+    {IDC_LENGTH_ILLUSTRATION, Qt::CTRL | Qt::Key_L, false,
+     [](CPlatform&, QWidget* calculator) -> CCurveWindow* { return new CLengthWnd(calculator); }},
+    {IDC_STATIONS_STAKEOUT, Qt::CTRL | Qt::Key_T, true,
+     [](CPlatform& platform, QWidget* calculator) -> CCurveWindow* {
+         return new CStakeoutWnd(platform, calculator);
+     }},
+};
+
+// Puts the report block of the current curve on the clipboard.
+constexpr QKeyCombination kCopyResults = Qt::CTRL | Qt::SHIFT | Qt::Key_C;
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
 
 void CFieldEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
@@ -82,15 +124,29 @@ CCurveDlg::CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent)
         m_units.FitText(font(), QString::fromLatin1(row.caption), row.width,
                         CaptionDecoration(row.kind, *style()));
     }
-    setFixedSize(m_units.Map(kCurveDlgWidth, kCurveDlgHeight));
+    // The page is in the dialog before any button is made on it: a default button finds
+    // its dialog when it is made.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("calculatorScroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setFocusPolicy(Qt::NoFocus);
+    m_page = new QWidget;
+    m_page->setObjectName(QStringLiteral("calculatorPage"));
+    m_page->setFixedSize(m_units.Map(kCurveDlgWidth, kCurveDlgHeight));
+    m_scroll->setWidget(m_page);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_scroll);
 
     // Frames and labels first: they lie beneath the controls they surround.
     createStatics(m_units);
     createIndicators(m_units);
     createFields(m_units);
     createButtons(m_units);
+    createStatusLine(m_units);
     setTabOrder();
     connectSignals();
+    fitToScreen();
 
     m_model.Initialize();
     static_cast<QCheckBox*>(Control(IDC_PACKED_DMS))->setChecked(m_model.Record().m_packedDms != 0);
@@ -104,6 +160,33 @@ CCurveDlg::~CCurveDlg() {
     for (CFieldEdit* field : m_fields) field->disconnect(this);
 }
 
+void CCurveDlg::fitToScreen() {
+    const QSize page = m_page->size();
+    const QSize room = ScreenRoom(*this);
+    if (page.width() <= room.width() && page.height() <= room.height()) {
+        setFixedSize(page);
+        return;
+    }
+    // Too small a screen: as much of the page as fits, with scroll bars, and the user may
+    // make the window larger up to the whole page.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll);
+    const bool vertical = page.height() > room.height();
+    const bool horizontal = page.width() + (vertical ? bar : 0) > room.width();
+    const QSize whole = page + QSize(vertical ? bar : 0, horizontal ? bar : 0);
+    setMinimumSize(whole.boundedTo(QSize(m_units.X(60), m_units.Y(60))));
+    setMaximumSize(whole);
+    resize(whole.boundedTo(room));
+}
+
+CCurveWindow* CCurveDlg::Window(int id) const {
+    const auto it = m_windows.find(id);
+    return it == m_windows.end() ? nullptr : it->second;
+}
+
+QString CCurveDlg::StatusText() const {
+    return m_status->text();
+}
+
 QWidget* CCurveDlg::Control(int id) const {
     const auto it = m_controls.find(id);
     return it == m_controls.end() ? nullptr : it->second;
@@ -115,9 +198,9 @@ void CCurveDlg::createStatics(const CDialogUnits& units) {
         const QString caption = QString::fromLatin1(row.caption);
         QWidget* widget = nullptr;
         if (row.kind == ControlKind::Frame) {
-            widget = new QGroupBox(caption, this);
+            widget = new QGroupBox(caption, m_page);
         } else if (row.kind == ControlKind::Label) {
-            auto* label = new QLabel(caption, this);
+            auto* label = new QLabel(caption, m_page);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             widget = label;
@@ -134,7 +217,7 @@ void CCurveDlg::createStatics(const CDialogUnits& units) {
 void CCurveDlg::createIndicators(const CDialogUnits& units) {
     for (const ControlSpec& row : CurveControls()) {
         if (row.kind != ControlKind::Indicator) continue;
-        auto* indicator = new QRadioButton(this);
+        auto* indicator = new QRadioButton(m_page);
         // Only Recalculate sets them, two at a time: never exclusive, never clickable.
         indicator->setAutoExclusive(false);
         indicator->setEnabled(false);
@@ -157,7 +240,7 @@ void CCurveDlg::createFields(const CDialogUnits& units) {
         if (row.kind != ControlKind::EntryField && row.kind != ControlKind::ResultField) {
             continue;
         }
-        auto* field = new CFieldEdit(this);
+        auto* field = new CFieldEdit(m_page);
         field->setObjectName(QString::fromLatin1(row.name));
         field->setGeometry(units.Map(row.x, row.y, row.width, row.height));
         field->setAlignment(Qt::AlignCenter);
@@ -186,14 +269,14 @@ void CCurveDlg::createButtons(const CDialogUnits& units) {
             case ControlKind::PushButton:
             case ControlKind::DisabledButton:
             case ControlKind::DefaultButton: {
-                auto* push = new QPushButton(caption, this);
+                auto* push = new QPushButton(caption, m_page);
                 push->setDefault(row.kind == ControlKind::DefaultButton);
                 push->setEnabled(row.kind != ControlKind::DisabledButton);
                 button = push;
                 break;
             }
             case ControlKind::CheckBox:
-                button = new QCheckBox(caption, this);
+                button = new QCheckBox(caption, m_page);
                 break;
             default:
                 continue;
@@ -209,6 +292,24 @@ void CCurveDlg::createButtons(const CDialogUnits& units) {
         if (row.kind == ControlKind::Label && row.role == IDC_LEFT) {
             Control(IDC_LEFT)->setAccessibleName(QString::fromLatin1(row.caption));
         }
+    }
+}
+
+void CCurveDlg::createStatusLine(const CDialogUnits& units) {
+    for (const ControlSpec& row : CurveControls()) {
+        if (row.kind != ControlKind::StatusLine) continue;
+        // A read-only line without a frame: the text can be selected and copied, and a
+        // long one (a report path) scrolls instead of being cut. Reached by a click, not
+        // by Tab.
+        m_status = new QLineEdit(m_page);
+        m_status->setObjectName(QString::fromLatin1(row.name));
+        m_status->setGeometry(units.Map(row.x, row.y, row.width, row.height));
+        m_status->setReadOnly(true);
+        m_status->setFrame(false);
+        m_status->setFocusPolicy(Qt::ClickFocus);
+        m_status->setAccessibleName(QStringLiteral("Status"));
+        ShowAsReadOnly(m_status);
+        m_controls[row.id] = m_status;
     }
 }
 
@@ -243,19 +344,82 @@ void CCurveDlg::connectSignals() {
     connect(button(IDC_PACKED_DMS), &QAbstractButton::clicked, this, &CCurveDlg::onPackedDms);
     connect(button(IDC_ACRES), &QAbstractButton::clicked, this, &CCurveDlg::onAcres);
     connect(button(IDC_ALWAYS_ON_TOP), &QAbstractButton::clicked, this, &CCurveDlg::onAlwaysOnTop);
+
+    for (const CurveWindowSpec& spec : kCurveWindows) {
+        const int id = spec.buttonId;
+        const QKeySequence key(spec.shortcut);
+        button(id)->setToolTip(key.toString(QKeySequence::NativeText));
+        connect(button(id), &QAbstractButton::clicked, this, [this, id] { openWindow(id); });
+        connect(new QShortcut(key, this), &QShortcut::activated, this,
+                [this, id] { openWindow(id); });
+    }
+    connect(new QShortcut(QKeySequence(kCopyResults), this), &QShortcut::activated, this,
+            &CCurveDlg::onCopyResults);
+
+    // Whatever gets the keyboard is scrolled wholly into view when the page does not fit
+    // (ensureWidgetVisible would settle for an edit field's cursor).
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!now || !m_page->isAncestorOf(now)) return;
+        const QRect shown(now->mapTo(m_page, QPoint(0, 0)), now->size());
+        m_scroll->ensureVisible(shown.center().x(), shown.center().y(), shown.width() / 2 + 4,
+                                shown.height() / 2 + 4);
+    });
 }
 
 void CCurveDlg::onFieldLeft(Field field, Qt::FocusReason reason) {
     if (m_ending || m_guardDepth > 0) return;
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
     CHandlerGuard guard(*this);
-    m_model.OnKillfocus(field, FieldEdit(field)->text().toStdString());
+    m_said = false;
+    const EntryResult result = m_model.OnKillfocus(field, FieldEdit(field)->text().toStdString());
+    // A plain acceptance leaves nothing to say: the last refusal no longer holds.
+    if (result == EntryResult::Accepted && !m_said) m_status->clear();
 }
 
 void CCurveDlg::restoreFocus() {
     if (m_ending || !isVisible()) return;
     activateWindow();
-    if (m_focusTarget && m_focusTarget->isVisible()) m_focusTarget->setFocus(Qt::OtherFocusReason);
+    if (m_focusTarget && m_focusTarget->isVisible()) {
+        m_focusTarget->setFocus(Qt::OtherFocusReason);
+        // Typing after the message replaces the field's text, as after Tab, instead of
+        // being added to it.
+        if (auto* edit = qobject_cast<QLineEdit*>(m_focusTarget.data())) edit->selectAll();
+    }
+}
+
+void CCurveDlg::openWindow(int id) {
+    for (const CurveWindowSpec& spec : kCurveWindows) {
+        if (spec.buttonId != id) continue;
+        CCurveWindow*& window = m_windows[id];
+        if (!window) window = spec.make(m_platform, this);
+        window->Open(m_model.Record(), spec.activate);
+    }
+}
+
+void CCurveDlg::onCopyResults() {
+    // A value typed but not yet taken is taken first, as leaving its field would.
+    for (int i = 0; i < kEntryFieldCount; ++i) {
+        const Field field = static_cast<Field>(i);
+        if (m_fields[i]->hasFocus() && m_fields[i]->text().toStdString() != m_model.Text(field)) {
+            CHandlerGuard guard(*this);
+            m_model.OnKillfocus(field, m_fields[i]->text().toStdString());
+        }
+    }
+    QApplication::clipboard()->setText(FromUtf8(BuildReportBlock(m_model.Record())));
+    say(QStringLiteral("Report block copied to the clipboard."));
+}
+
+void CCurveDlg::say(const QString& text) {
+    m_status->setText(text);
+    m_status->setCursorPosition(0);
+    m_status->setToolTip(text);
+    m_said = true;
+}
+
+void CCurveDlg::sayWritten(ReportResult result) {
+    if (result == ReportResult::Written) {
+        say(QStringLiteral("Written to %1").arg(QFile::decodeName(m_model.ReportPath().c_str())));
+    }
 }
 
 void CCurveDlg::onCloseButton() {
@@ -279,12 +443,12 @@ void CCurveDlg::onAbout() {
 
 void CCurveDlg::onWriteNewFile() {
     CHandlerGuard guard(*this);
-    m_model.OnWriteNewFile();
+    sayWritten(m_model.OnWriteNewFile());
 }
 
 void CCurveDlg::onAppendToFile() {
     CHandlerGuard guard(*this);
-    m_model.OnAppendToFile();
+    sayWritten(m_model.OnAppendToFile());
 }
 
 void CCurveDlg::onLeft(bool checked) {
@@ -318,13 +482,19 @@ void CCurveDlg::onAlwaysOnTop(bool checked) {
 
 void CCurveDlg::done(int result) {
     m_ending = true;
+    for (const auto& [id, window] : m_windows) window->close();
     QDialog::done(result);
 }
 
 void CCurveDlg::ShowMessage(std::string_view text) {
     CHandlerGuard guard(*this);
-    m_platform.ShowMessage(this, QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+    say(FromUtf8(text));
+    m_platform.ShowMessage(this, FromUtf8(text));
     m_modalShown = true;
+}
+
+void CCurveDlg::ShowStatus(std::string_view text) {
+    say(FromUtf8(text));
 }
 
 void CCurveDlg::PlaySound(Sound sound) {
@@ -345,6 +515,12 @@ void CCurveDlg::RefreshScreen() {
         // entry when the user merely passes through the field.
         m_fields[i]->setMaxLength(std::max(kMaxFieldChars, static_cast<int>(text.size())));
         m_fields[i]->setText(text);
+        // setText leaves the cursor at the end, and a text wider than its field would show
+        // its end: a minus sign and the leading digits would be hidden.
+        m_fields[i]->setCursorPosition(0);
+    }
+    for (const auto& [id, window] : m_windows) {
+        if (window->isVisible()) window->ShowCurve(m_model.Record());
     }
 }
 

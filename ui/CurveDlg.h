@@ -7,7 +7,17 @@
 // the controls of the table in ui/CurveControls.cpp, hands a field's text to the model when
 // the field loses the focus, forwards the buttons and check boxes, and shows what the record
 // says afterwards. Messages, sounds, the file dialog and the process exit go through
-// CPlatform so that tests can answer them.
+// CPlatform so that tests can answer them. Every message and every refusal's reason is
+// also said on the status line at the bottom.
+//
+// The controls lie on a page of fixed size in dialog units inside a scroll area: where the
+// screen is large enough the window is exactly the page, as the template draws it; on a
+// smaller screen (or a large scale factor) the window takes what the screen has and
+// scrolls, so every control stays reachable.
+//
+// The curve windows (CCurveWindow: diagram, length illustration, stations and stakeout)
+// are created the first time their button or shortcut asks for one, belong to the dialog
+// and are handed the record after every recalculation while they are open.
 //
 // Focus rules. An entry is taken when its field loses the focus to another control of this
 // dialog (Tab, a click, Enter). Two focus-outs are not the user leaving a field: one with
@@ -36,9 +46,11 @@
 class QAbstractButton;
 class QCheckBox;
 class QRadioButton;
+class QScrollArea;
 
 namespace bendwise {
 
+class CCurveWindow;
 class CPlatform;
 
 // An edit field that reports the loss of the focus with its reason.
@@ -68,6 +80,13 @@ class CCurveDlg : public QDialog, private CCurveHost {
     QWidget* Control(int id) const;
     // The dialog units the controls were placed with.
     const CDialogUnits& Units() const { return m_units; }
+    // The page the controls lie on, and the scroll area that shows it.
+    QWidget* Page() const { return m_page; }
+    QScrollArea* ScrollArea() const { return m_scroll; }
+    // The curve window that the button `id` opens, once it has been opened; else null.
+    CCurveWindow* Window(int id) const;
+    // What the status line says.
+    QString StatusText() const;
 
     void done(int result) override;
 
@@ -80,6 +99,7 @@ class CCurveDlg : public QDialog, private CCurveHost {
     void onPackedDms(bool checked);
     void onAcres(bool checked);
     void onAlwaysOnTop(bool checked);
+    void onCopyResults();
 
   private:
     // Holds off field handlers while one of ours runs; the outermost one remembers where
@@ -90,15 +110,21 @@ class CCurveDlg : public QDialog, private CCurveHost {
     void createIndicators(const CDialogUnits& units);
     void createFields(const CDialogUnits& units);
     void createButtons(const CDialogUnits& units);
+    void createStatusLine(const CDialogUnits& units);
     void setTabOrder();
     void connectSignals();
+    void fitToScreen();
 
     void onFieldLeft(Field field, Qt::FocusReason reason);
     void restoreFocus();
+    void openWindow(int id);
+    void say(const QString& text);
+    void sayWritten(ReportResult result);
 
     // CCurveHost
     void ShowMessage(std::string_view text) override;
     void PlaySound(Sound sound) override;
+    void ShowStatus(std::string_view text) override;
     void SetIndicator(int group, bool checked) override;
     void RefreshScreen() override;
     std::optional<std::string> AskReportPath(std::string_view title) override;
@@ -106,9 +132,14 @@ class CCurveDlg : public QDialog, private CCurveHost {
     CPlatform& m_platform;
     CDialogUnits m_units;
     CCurveModel m_model;
+    QWidget* m_page = nullptr;
+    QScrollArea* m_scroll = nullptr;
     std::array<CFieldEdit*, kFieldCount> m_fields{};
     std::map<int, QWidget*> m_controls;  // by control id
     QAbstractButton* m_close = nullptr;
+    QLineEdit* m_status = nullptr;
+    bool m_said = false;  // the status line was given a text since the entry began
+    std::map<int, CCurveWindow*> m_windows;  // by the id of the button that opens it
 
     int m_guardDepth = 0;
     bool m_modalShown = false;

@@ -15,8 +15,9 @@ CQtPlatform::CQtPlatform(std::unique_ptr<CSoundBackend> sounds, std::function<vo
     : m_sounds(std::move(sounds)), m_beep(std::move(beep)) {}
 
 void CQtPlatform::ShowMessage(QWidget* parent, const QString& text) {
-    // The program's own title on every box; the text is the message itself.
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+    // The program's own title on every box (its display name, set at start-up); the text is
+    // the message itself. Every message of the engine is a refusal or a warning.
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -47,6 +48,34 @@ std::optional<QString> CQtPlatform::AskSaveFile(QWidget* parent, const QString& 
 void CQtPlatform::ExitProcess(int status) {
     std::fflush(nullptr);
     std::exit(status);
+}
+
+std::optional<QString> CQtPlatform::AskSaveFileOfType(QWidget* parent, const QString& title,
+                                                      const QString& name,
+                                                      const QList<FileType>& types) {
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    QStringList filters;
+    for (const FileType& type : types) {
+        filters << QStringLiteral("%1 (*.%2)").arg(type.description, type.suffix);
+    }
+    dialog.setNameFilters(filters);
+    // The suffix follows the filter chosen: a drawing named "plan" under "PNG image"
+    // becomes plan.png.
+    auto suffixOf = [types, filters](const QString& filter) {
+        const qsizetype i = filters.indexOf(filter);
+        return i >= 0 ? types[i].suffix : QString();
+    };
+    if (!types.isEmpty()) dialog.setDefaultSuffix(types.front().suffix);
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog, suffixOf](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    return files.front();
 }
 
 }  // namespace bendwise

@@ -4,6 +4,7 @@
 // and watch the process exit without ending the test runner.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -15,6 +16,12 @@
 class QWidget;
 
 namespace bendwise {
+
+// One kind of file a save dialog offers: "SVG drawing" with the suffix "svg".
+struct FileType {
+    QString description;
+    QString suffix;
+};
 
 class CPlatform {
   public:
@@ -33,6 +40,14 @@ class CPlatform {
 
     // Ends the process at once with `status`. Only a test platform returns from it.
     virtual void ExitProcess(int status) = 0;
+
+    // The save dialog of the curve windows (drawing, table): `title`, proposed `name`, one
+    // filter per type ("SVG drawing (*.svg)"), the first one chosen. A name typed without
+    // a suffix gets that of the filter chosen; replacing a file is confirmed by the
+    // dialog. Returns the chosen full path, or nothing when cancelled.
+    virtual std::optional<QString> AskSaveFileOfType(QWidget* parent, const QString& title,
+                                                     const QString& name,
+                                                     const QList<FileType>& types) = 0;
 };
 
 // The desktop's own: QMessageBox, the sound theme's events (QApplication::beep() when no
@@ -47,6 +62,9 @@ class CQtPlatform : public CPlatform {
     void PlaySound(Sound sound) override;
     std::optional<QString> AskSaveFile(QWidget* parent, const QString& title) override;
     void ExitProcess(int status) override;
+    std::optional<QString> AskSaveFileOfType(QWidget* parent, const QString& title,
+                                             const QString& name,
+                                             const QList<FileType>& types) override;
 
   private:
     std::unique_ptr<CSoundBackend> m_sounds;

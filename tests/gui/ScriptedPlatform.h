@@ -32,6 +32,13 @@ class CScriptedPlatform : public CPlatform {
         return answer;
     }
     void ExitProcess(int status) override { exits.push_back(status); }
+    // Answered from the same queue as the report question; the types offered are noted
+    // as "description *.suffix".
+    std::optional<QString> AskSaveFileOfType(QWidget* parent, const QString& title, const QString&,
+                                             const QList<FileType>& types) override {
+        for (const FileType& type : types) offered << type.description + " *." + type.suffix;
+        return AskSaveFile(parent, title);
+    }
 
     int Count(Sound sound) const {
         int n = 0;
@@ -43,12 +50,14 @@ class CScriptedPlatform : public CPlatform {
         sounds.clear();
         titles.clear();
         exits.clear();
+        offered.clear();
     }
 
     QStringList messages;
     std::vector<Sound> sounds;
-    QStringList titles;  // titles of the save dialogs asked for
-    QStringList files;   // answers to the save dialogs, in order; none or "" is a cancel
+    QStringList titles;   // titles of the save dialogs asked for
+    QStringList files;    // answers to the save dialogs, in order; none or "" is a cancel
+    QStringList offered;  // file types offered by the save dialogs of the curve windows
     std::vector<int> exits;
 };
 

@@ -1,12 +1,14 @@
 // The monkey: thousands of seeded random actions on the real calculator window, on Qt's
 // offscreen platform. Random and adversarial texts typed into random fields, Tab and
-// Shift+Tab, Enter, Escape, clicks on fields, check boxes and the two report buttons;
+// Shift+Tab, Enter, Escape, clicks on fields, check boxes and the two report buttons, the
+// curve windows opened by button or shortcut and closed again;
 // message boxes are the real ones, answered as soon as they open (OK clicked, Return or
 // Escape pressed, at once or a few milliseconds later), the file question is answered by
 // the platform layer with a file, /dev/full, a directory, a missing folder or a cancel.
 //
 // After every action: the invariants of fuzz/CurveInvariants.h on the window's own
-// indicators, every field without the focus shows the engine's text, no modal window is
+// indicators, every field without the focus shows the engine's text, every open curve
+// window shows the engine's curve, no modal window is
 // left open, no message box ever opened inside another, every message is one the program
 // has, and every report file holds only whole blocks. A watchdog ends the run with the
 // last actions if one action takes more than 10 seconds (a nested modal loop that hangs).
@@ -37,9 +39,14 @@
 #include <thread>
 
 #include "fuzz/CurveInvariants.h"
+#include "survey/CurveDiagram.h"
+#include "survey/LegalDescription.h"
 #include "ui/CurveControls.h"
 #include "ui/CurveDlg.h"
+#include "ui/DiagramWnd.h"
+#include "ui/LengthWnd.h"
 #include "ui/Platform.h"
+#include "ui/StakeoutWnd.h"
 
 using namespace bendwise;
 
@@ -366,7 +373,7 @@ void TestCurveDlgMonkey::RunSeed(unsigned seed, int actions) {
     };
     open();
 
-    int opened = 1, refreshes = 0, reports = 0;
+    int opened = 1, refreshes = 0, reports = 0, curveWindows = 0;
     // Any other modal window (the acceptance box behind About, reached by Enter or Space on
     // the About button) is accepted with Return, its default button, as a person would.
     int aboutBoxes = 0;
@@ -427,11 +434,41 @@ void TestCurveDlgMonkey::RunSeed(unsigned seed, int actions) {
             what = "click check box " + std::to_string(id);
             watchdog.Begin(what);
             QTest::mouseClick(dlg->Control(id), Qt::LeftButton);
-        } else if (kind < 99) {
+        } else if (kind < 96) {
             const int id = pick(2) ? IDC_WRITE_NEW_FILE : IDC_APPEND_TO_FILE;
             what = "click report button " + std::to_string(id);
             watchdog.Begin(what);
             QTest::mouseClick(dlg->Control(id), Qt::LeftButton);
+        } else if (kind < 99) {
+            // A curve window: its button, its shortcut, or closing it; then back to the
+            // calculator, as a person would click it.
+            const struct {
+                int id;
+                Qt::Key key;
+            } windows[] = {{IDC_CURVE_DIAGRAM, Qt::Key_D},
+                           {IDC_LENGTH_ILLUSTRATION, Qt::Key_L},
+                           {IDC_STATIONS_STAKEOUT, Qt::Key_T}};
+            const auto& window = windows[pick(3)];
+            const int how = pick(3);
+            what = std::string(how == 0   ? "click"
+                               : how == 1 ? "shortcut"
+                                          : "close") +
+                   " curve window " + std::to_string(window.id);
+            watchdog.Begin(what);
+            if (how == 0) {
+                QTest::mouseClick(dlg->Control(window.id), Qt::LeftButton);
+            } else if (how == 1) {
+                if (QWidget* focus = QApplication::focusWidget())
+                    QTest::keyClick(focus, window.key, Qt::ControlModifier);
+            } else if (QWidget* open = dlg->Window(window.id)) {
+                open->close();
+            }
+            ++curveWindows;
+            if (dlg->isVisible() && QApplication::activeModalWidget() == nullptr) {
+                dlg->activateWindow();
+                (void)QTest::qWaitFor([&dlg] { return QApplication::activeWindow() == dlg.get(); },
+                                      200);
+            }
         } else {
             what = "Escape";
             watchdog.Begin(what);
@@ -483,6 +520,26 @@ void TestCurveDlgMonkey::RunSeed(unsigned seed, int actions) {
                                          QString::fromStdString(model.Text(f))) +
                                 where));
         }
+        // Every open curve window shows the curve on screen.
+        const CCurveRecord& record = model.Record();
+        auto shown = [&dlg](int id) {
+            QWidget* window = dlg->Window(id);
+            return window && window->isVisible() ? window : nullptr;
+        };
+        if (auto* diagram = qobject_cast<CDiagramWnd*>(shown(IDC_CURVE_DIAGRAM))) {
+            QVERIFY2(diagram->Svg().toStdString() == BuildCurveSvg(record),
+                     qPrintable("the diagram shows another curve after " + where));
+        }
+        if (auto* lengths = qobject_cast<CLengthWnd*>(shown(IDC_LENGTH_ILLUSTRATION))) {
+            QVERIFY2(QString::fromStdString(lengths->Figure().bars[kBarArc].value) ==
+                         QString::fromStdString(model.Text(Field::LengthArc)).trimmed(),
+                     qPrintable("the length illustration shows another curve after " + where));
+        }
+        if (auto* stations = qobject_cast<CStakeoutWnd*>(shown(IDC_STATIONS_STAKEOUT))) {
+            QVERIFY2(stations->Survey() &&
+                         stations->Survey()->description == DescribeCurve(record, "feet"),
+                     qPrintable("the stations window shows another curve after " + where));
+        }
         if (BuildReportBlock(model.Record()) != before) ++refreshes;
         if (what.rfind("click report", 0) == 0) {
             ++reports;
@@ -494,9 +551,9 @@ void TestCurveDlgMonkey::RunSeed(unsigned seed, int actions) {
     }
     qInfo(
         "seed %u: %d actions, %d curves changed, %d message boxes, %d sounds, %d report "
-        "presses, %d windows opened, %d acceptance boxes",
+        "presses, %d curve window actions, %d windows opened, %d acceptance boxes",
         seed, actions, refreshes, platform.boxesShown, static_cast<int>(platform.sounds.size()),
-        reports, opened, aboutBoxes);
+        reports, curveWindows, opened, aboutBoxes);
     // A run that never reached the engine proves nothing.
     QVERIFY(refreshes > actions / 20);
     QVERIFY(platform.boxesShown > actions / 50);

@@ -12,6 +12,7 @@
 #include "support/SolvedCurve.h"
 #include "survey/CurveSurvey.h"
 #include "survey/JsonWriter.h"
+#include "survey/StakeoutTable.h"
 
 namespace bendwise {
 namespace {
@@ -94,6 +95,31 @@ TEST(SurveyText, WorkedCurveDescriptionStationsAndTable) {
               "11+00.00     367.949      10 32 27.5   365.877      99.958\n"
               "12+00.00     467.949      13 24 20.7   463.691      99.958\n"
               "12+55.65     523.599      15 00  0.0   517.638      55.642\n");
+}
+
+// The table the stations window copies and saves: the cells of the text above.
+TEST(StakeoutDelimited, CsvAndTabCellsAreThoseOfTheText) {
+    const SolvedCurve curve(
+        {{Field::Radius, "1000"}, {Field::Delta, "30"}, {Field::InboundAz, "45"}});
+    const CurveSurvey survey = SurveyCurve(curve.Record(), Request(false, 1000, 100));
+    ASSERT_TRUE(survey.stakeout);
+    const std::string csv = StakeoutDelimited(*survey.stakeout, ',');
+    EXPECT_EQ(csv,
+              "Station,Distance,Deflection,Chord,Sub-chord\n"
+              "7+32.05,0.000,0 00  0.0,0.000,0.000\n"
+              "8+00.00,67.949,1 56 47.8,67.936,67.936\n"
+              "9+00.00,167.949,4 48 41.0,167.752,99.958\n"
+              "10+00.00,267.949,7 40 34.2,267.148,99.958\n"
+              "11+00.00,367.949,10 32 27.5,365.877,99.958\n"
+              "12+00.00,467.949,13 24 20.7,463.691,99.958\n"
+              "12+55.65,523.599,15 00  0.0,517.638,55.642\n");
+    std::string tabs = csv;
+    for (char& c : tabs) c = c == ',' ? '\t' : c;
+    EXPECT_EQ(StakeoutDelimited(*survey.stakeout, '\t'), tabs);
+    // No table, nothing to copy.
+    const CurveSurvey none = SurveyCurve(curve.Record(), Request(false, 1000, 1e-9));
+    ASSERT_TRUE(none.stakeout && none.stakeout->error);
+    EXPECT_EQ(StakeoutDelimited(*none.stakeout, ','), "");
 }
 
 TEST(SurveyText, NoStationsWithoutAFinitePi) {

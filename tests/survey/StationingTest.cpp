@@ -55,6 +55,22 @@ TEST(StationText, RefusesOtherTexts) {
     }
 }
 
+// The examples of the interval grammar in Stationing.h.
+TEST(IntervalText, ReadsPositiveLengthsOnly) {
+    const struct {
+        const char* text;
+        bool read;
+        double value;
+    } cases[] = {{" 50", true, 50},   {"12.5", true, 12.5}, {"1e2", true, 100},
+                 {"", false, 0},      {"0", false, 0},      {"-5", false, 0},
+                 {"50 ft", false, 0}, {"inf", false, 0},    {"1e400", false, 0}};
+    for (const auto& c : cases) {
+        double value = -1;
+        EXPECT_EQ(ParseInterval(c.text, value), c.read) << c.text;
+        EXPECT_EQ(value, c.read ? c.value : -1) << c.text;
+    }
+}
+
 TEST(StationText, RoundsBeforeSplittingSoTheCarryReachesTheHundreds) {
     const struct {
         double station;

@@ -1,0 +1,67 @@
+#include "survey/StakeoutTable.h"
+
+#include "survey/Coordinates.h"
+#include "text/NumberText.h"
+
+namespace bendwise {
+namespace {
+
+std::string Fixed(double value) {
+    std::string text;
+    FormatFixed(value, text);
+    return text;
+}
+
+std::string Dms(double degrees) {
+    std::string text;
+    FormatDms(degrees, text);
+    TrimLeft(text);
+    return text;
+}
+
+// No cell needs quoting: stations, numbers, coordinates and angles hold only digits, '+',
+// '-', '.', blanks and "undefined".
+template <typename Cells>
+void AppendLine(std::string& out, const Cells& cells, char separator) {
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i) out.push_back(separator);
+        out.append(cells[i]);
+    }
+    out.push_back('\n');
+}
+
+}  // namespace
+
+StakeoutCells StakeoutHeadings(const Stakeout& stakeout) {
+    StakeoutCells headings = {"Station", "Distance", "Deflection", "Chord", "Sub-chord"};
+    if (!stakeout.positions.empty()) headings.insert(headings.end(), {"Northing", "Easting"});
+    return headings;
+}
+
+StakeoutCells StakeoutRowCells(const Stakeout& stakeout, std::size_t index) {
+    const StakeoutRow& row = stakeout.rows[index];
+    StakeoutCells cells = {FormatStation(row.station), Fixed(row.distance), Dms(row.deflection),
+                           Fixed(row.chord), Fixed(row.subChord)};
+    if (!stakeout.positions.empty()) {
+        cells.push_back(CoordinateText(stakeout.positions[index].northing));
+        cells.push_back(CoordinateText(stakeout.positions[index].easting));
+    }
+    return cells;
+}
+
+std::string StakeoutCaption(const CCurveRecord& record, const Stakeout& stakeout) {
+    return "every " + Fixed(stakeout.interval) + ", deflections " +
+           (record.m_left ? "left" : "right") + " from the back tangent at the PC";
+}
+
+std::string StakeoutDelimited(const Stakeout& stakeout, char separator) {
+    std::string out;
+    if (stakeout.error) return out;
+    AppendLine(out, StakeoutHeadings(stakeout), separator);
+    for (std::size_t row = 0; row < stakeout.rows.size(); ++row) {
+        AppendLine(out, StakeoutRowCells(stakeout, row), separator);
+    }
+    return out;
+}
+
+}  // namespace bendwise

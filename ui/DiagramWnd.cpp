@@ -1,0 +1,122 @@
+#include "ui/DiagramWnd.h"
+
+#include <QBoxLayout>
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSvgRenderer>
+
+#include "survey/CurveDiagram.h"
+#include "ui/FileWrite.h"
+#include "ui/Platform.h"
+
+namespace bendwise {
+
+// The drawing area: white, the drawing fitted into it.
+class CDiagramWnd::CCanvas : public QWidget {
+  public:
+    explicit CCanvas(CDiagramWnd& window) : QWidget(&window), m_window(window) {
+        setObjectName(QStringLiteral("diagramCanvas"));
+        setMinimumSize(kDiagramWidth / 4, kDiagramHeight / 4);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+
+    QRect Fitted() const {
+        const QSize shape =
+            QSize(kDiagramWidth, kDiagramHeight).scaled(size(), Qt::KeepAspectRatio);
+        return QRect(QPoint((width() - shape.width()) / 2, (height() - shape.height()) / 2), shape);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        if (m_window.m_renderer) m_window.m_renderer->render(&painter, Fitted());
+    }
+
+  private:
+    CDiagramWnd& m_window;
+};
+
+CDiagramWnd::CDiagramWnd(CPlatform& platform, QWidget* calculator)
+    : CCurveWindow(calculator, QStringLiteral("Curve Diagram"),
+                   QStringLiteral("curveDiagramWindow"),
+                   QSize(kDiagramWidth * 3 / 4, kDiagramHeight * 3 / 4 + 40)),
+      m_platform(platform),
+      m_renderer(std::make_unique<QSvgRenderer>()) {
+    m_canvas = new CCanvas(*this);
+    m_canvas->setAccessibleName(QStringLiteral("Curve diagram"));
+
+    auto* save = new QPushButton(QStringLiteral("Save..."), this);
+    save->setObjectName(QStringLiteral("saveDiagram"));
+    save->setToolTip(QStringLiteral("Save the drawing as an SVG drawing or a PNG image"));
+    m_message = new QLabel(this);
+    m_message->setObjectName(QStringLiteral("diagramMessage"));
+    m_message->setTextFormat(Qt::PlainText);
+    m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(save);
+    buttons->addWidget(m_message, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 6);
+    layout->addWidget(m_canvas, 1);
+    buttons->setContentsMargins(6, 0, 6, 0);
+    layout->addLayout(buttons);
+
+    connect(save, &QPushButton::clicked, this, &CDiagramWnd::onSave);
+}
+
+CDiagramWnd::~CDiagramWnd() = default;
+
+void CDiagramWnd::ShowCurve(const CCurveRecord& record) {
+    const std::string svg = BuildCurveSvg(record);
+    // A check box that changes nothing drawn (acres, packed) costs no new drawing.
+    if (m_svg.size() == static_cast<qsizetype>(svg.size()) &&
+        std::equal(svg.begin(), svg.end(), m_svg.constBegin())) {
+        return;
+    }
+    m_svg = QByteArray(svg.data(), static_cast<qsizetype>(svg.size()));
+    m_renderer->load(m_svg);
+    m_canvas->update();
+}
+
+QRect CDiagramWnd::DrawingRect() const {
+    return m_canvas->Fitted();
+}
+
+QByteArray CDiagramWnd::Png() const {
+    QImage image(kDiagramWidth * kPngScale, kDiagramHeight * kPngScale, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        m_renderer->render(&painter, QRectF(image.rect()));
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+void CDiagramWnd::onSave() {
+    const std::optional<QString> path = m_platform.AskSaveFileOfType(
+        this, QStringLiteral("Save Curve Diagram"), QStringLiteral("CurveDiagram"),
+        {{QStringLiteral("SVG drawing"), QStringLiteral("svg")},
+         {QStringLiteral("PNG image"), QStringLiteral("png")}});
+    if (!path) return;
+    const bool png =
+        QFileInfo(*path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
+    QString reason;
+    if (WriteWholeFile(*path, png ? Png() : m_svg, reason)) {
+        m_message->setText(QStringLiteral("Written to %1").arg(*path));
+    } else {
+        m_message->clear();
+        m_platform.ShowMessage(this, QStringLiteral("Could not write %1: %2").arg(*path, reason));
+    }
+}
+
+}  // namespace bendwise

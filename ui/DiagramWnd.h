@@ -1,0 +1,51 @@
+// "Curve Diagram": the drawing of the current curve, the same SVG document that
+// bendwise-cli --svg writes (survey/CurveDiagram.h), rendered with QtSvg and fitted to the
+// window with its shape kept, redrawn whenever the curve changes while the window is open.
+// "Save..." writes the drawing as SVG (the document's own bytes) or as a PNG image.
+#pragma once
+
+#include <QByteArray>
+#include <memory>
+
+#include "ui/CurveWindow.h"
+
+class QLabel;
+class QSvgRenderer;
+
+namespace bendwise {
+
+class CPlatform;
+
+// PNG images are drawn at this multiple of the drawing's own size (900 x 600).
+constexpr int kPngScale = 2;
+
+class CDiagramWnd : public CCurveWindow {
+    Q_OBJECT
+  public:
+    CDiagramWnd(CPlatform& platform, QWidget* calculator);
+    ~CDiagramWnd() override;
+
+    void ShowCurve(const CCurveRecord& record) override;
+
+    // The SVG document on show.
+    const QByteArray& Svg() const { return m_svg; }
+    // The drawing as a PNG file's bytes, kPngScale times its own size, white behind it.
+    QByteArray Png() const;
+    // Where the drawing lies in the drawing area: the largest rectangle of the drawing's
+    // shape, centred.
+    QRect DrawingRect() const;
+
+  private slots:
+    void onSave();
+
+  private:
+    class CCanvas;
+
+    CPlatform& m_platform;
+    QByteArray m_svg;
+    std::unique_ptr<QSvgRenderer> m_renderer;
+    CCanvas* m_canvas = nullptr;
+    QLabel* m_message = nullptr;
+};
+
+}  // namespace bendwise

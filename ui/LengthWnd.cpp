@@ -1,0 +1,293 @@
+#include "ui/LengthWnd.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+namespace bendwise {
+namespace {
+
+// Colours of the elements, as in the curve diagram; the railroad chords in orange.
+const QColor kArcColour(0x1f, 0x5f, 0xbf);
+const QColor kChordColour(0x55, 0x55, 0x55);
+const QColor kRailroadColour(0xd3, 0x54, 0x00);
+const QColor kTangentColour(0xc0, 0x39, 0x2b);
+const QColor kNoteColour(0xb0, 0x30, 0x00);
+
+const QColor& BarColour(int bar) {
+    static const QColor* const kColours[kBarCount] = {&kArcColour, &kChordColour, &kRailroadColour,
+                                                      &kTangentColour};
+    return *kColours[bar];
+}
+
+constexpr double kMargin = 12;
+constexpr double kMinNameColumn = 150;  // pixels left of the bars for the names and values
+constexpr double kRowLines = 3.8;       // lines of text a bar's row needs at least
+
+QString Q(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Trimmed(const std::string& text) {
+    return Q(text).trimmed();
+}
+
+// Unit vector from `from` towards `to` (downwards when they coincide).
+QPointF Towards(QPointF from, QPointF to) {
+    const QPointF d = to - from;
+    const double length = std::hypot(d.x(), d.y());
+    return length > 1e-9 && std::isfinite(length) ? d / length : QPointF(0, 1);
+}
+
+// A box of one line centred on `at`, for a short label.
+QRectF LabelBox(QPointF at, double line) {
+    return QRectF(at.x() - 4 * line, at.y() - line / 2, 8 * line, line);
+}
+
+}  // namespace
+
+CLengthWnd::CLengthWnd(QWidget* calculator)
+    : CCurveWindow(calculator, QStringLiteral("Length illustration"),
+                   QStringLiteral("lengthIllustrationWindow"), QSize(720, 600)) {
+    setMinimumSize(360, 320);
+    QPalette look = palette();
+    look.setColor(QPalette::Window, Qt::white);
+    setPalette(look);
+    setAutoFillBackground(true);
+}
+
+void CLengthWnd::ShowCurve(const CCurveRecord& record) {
+    m_figure = BuildLengthFigure(record);
+    m_heading = QStringLiteral("Radius %1, Delta %2, degree of curve (chord definition) Dc %3")
+                    .arg(Trimmed(record.Text(Field::Radius)), Trimmed(record.Text(Field::Delta)),
+                         Trimmed(record.Text(Field::DegreeChord)));
+    // For a screen reader: what the bars say.
+    QStringList said{m_heading};
+    for (const LengthBar& bar : m_figure.bars) {
+        said << QStringLiteral("%1 %2: %3").arg(Q(bar.name), Q(bar.value), Q(bar.explanation));
+    }
+    setAccessibleDescription(said.join(QStringLiteral("; ")));
+    update();
+}
+
+void CLengthWnd::drawText(QPainter& painter, const QRectF& box, int flags, const QString& text) {
+    painter.drawText(box, flags, text);
+    m_painted << text;
+}
+
+void CLengthWnd::paintEvent(QPaintEvent*) {
+    m_painted.clear();
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double w = width();
+    const double h = height();
+    const double line = fontMetrics().height();
+
+    QFont bold = font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    drawText(painter, QRectF(kMargin, kMargin, w - 2 * kMargin, line), Qt::AlignLeft,
+             QStringLiteral("The lengths of this curve, drawn to scale"));
+    painter.setFont(font());
+    drawText(painter, QRectF(kMargin, kMargin + line, w - 2 * kMargin, line), Qt::AlignLeft,
+             m_heading);
+
+    // The bars take the lower part, at least what their text needs; the figure the rest.
+    const double barsHeight = std::max(kBarCount * kRowLines * line, h * 0.42);
+    const double barsTop = h - barsHeight - kMargin;
+    const double figureTop = kMargin + 2.5 * line;
+    paintFigure(painter,
+                QRectF(kMargin, figureTop, w - 2 * kMargin, barsTop - 0.5 * line - figureTop));
+    paintBars(painter, QRectF(kMargin, barsTop, w - 2 * kMargin, barsHeight));
+}
+
+void CLengthWnd::paintFigure(QPainter& painter, const QRectF& area) {
+    const LengthFigure& f = m_figure;
+    const double line = fontMetrics().height();
+    // Notes at the bottom of the area, the curve above them with room for its labels.
+    const QRectF curveArea =
+        area.adjusted(2 * line, 1.5 * line, -2 * line, -line * (1.2 * f.notes.size() + 1.5));
+    painter.setPen(kNoteColour);
+    double y = curveArea.bottom() + line * 1.4;
+    for (const std::string& note : f.notes) {
+        drawText(painter, QRectF(area.left(), y, area.width(), line), Qt::AlignLeft, Q(note));
+        y += 1.2 * line;
+    }
+    if (!f.drawable || curveArea.height() < line) return;
+
+    // One scale for both axes, the fit extent centred; y points up in the figure.
+    const double fitW = f.fitMax.x - f.fitMin.x;
+    const double fitH = f.fitMax.y - f.fitMin.y;
+    double scale = std::min(fitW > 0 ? curveArea.width() / fitW : INFINITY,
+                            fitH > 0 ? curveArea.height() / fitH : INFINITY);
+    if (!std::isfinite(scale) || scale <= 0) scale = 1;
+    const QPointF centre = curveArea.center();
+    const double midX = (f.fitMin.x + f.fitMax.x) / 2;
+    const double midY = (f.fitMin.y + f.fitMax.y) / 2;
+    auto at = [&](FigurePoint p) {
+        return QPointF(centre.x() + scale * (p.x - midX), centre.y() - scale * (p.y - midY));
+    };
+
+    painter.save();
+    painter.setClipRect(area);
+    if (f.finitePi) {
+        painter.setPen(QPen(kTangentColour, 1.5));
+        painter.drawLine(at(f.pc), at(f.pi));
+        painter.drawLine(at(f.pi), at(f.pt));
+    }
+    painter.setPen(QPen(kChordColour, 1.5));
+    painter.drawLine(at(f.pc), at(f.pt));
+    QPainterPath arc;
+    for (std::size_t i = 0; i < f.arc.size(); ++i) {
+        if (i == 0) {
+            arc.moveTo(at(f.arc[i]));
+        } else {
+            arc.lineTo(at(f.arc[i]));
+        }
+    }
+    painter.setPen(QPen(kArcColour, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(arc);
+
+    // The railroad's 100-unit chords: drawn one by one while there are few, the part chord
+    // to the PT dashed; with many, a mark at the end of every k-th one.
+    if (!f.chordEnds.empty()) {
+        painter.setPen(QPen(kRailroadColour, 2));
+        if (f.chordsPerMark == 1) {
+            for (std::size_t i = 1; i < f.chordEnds.size(); ++i) {
+                painter.drawLine(at(f.chordEnds[i - 1]), at(f.chordEnds[i]));
+            }
+            painter.setPen(QPen(kRailroadColour, 2, Qt::DashLine));
+            painter.drawLine(at(f.chordEnds.back()), at(f.pt));
+        }
+        painter.setPen(QPen(kRailroadColour, 1.5));
+        painter.setBrush(Qt::white);
+        for (FigurePoint p : f.chordEnds) painter.drawEllipse(at(p), 3, 3);
+        // What each chord counts for in Lrr, inside the arc where there is room.
+        if (f.chordsPerMark == 1) {
+            std::vector<std::pair<FigurePoint, FigurePoint>> pieces;
+            for (std::size_t i = 1; i < f.chordEnds.size(); ++i) {
+                pieces.emplace_back(f.chordEnds[i - 1], f.chordEnds[i]);
+            }
+            pieces.emplace_back(f.chordEnds.back(), f.pt);
+            painter.setPen(kRailroadColour);
+            for (std::size_t i = 0; i < pieces.size(); ++i) {
+                const bool part = i + 1 == pieces.size();
+                if (part && f.partChord <= 0) continue;
+                const QPointF a = at(pieces[i].first), b = at(pieces[i].second);
+                if (QLineF(a, b).length() < 3 * line) continue;
+                const QString text =
+                    part ? QString::number(f.partChord, 'f', 3) : QStringLiteral("100");
+                const QPointF inward = Towards((a + b) / 2, at(f.centre));
+                drawText(painter, LabelBox((a + b) / 2 + 0.9 * line * inward, line),
+                         Qt::AlignCenter, text);
+            }
+        }
+    }
+
+    // The letters of the elements; their values are on the bars below.
+    const QPointF arcTop = at(f.arc[f.arc.size() / 2]);
+    const QPointF outward = -Towards(arcTop, at(f.centre));
+    painter.setPen(kArcColour);
+    drawText(painter, LabelBox(arcTop + 0.9 * line * outward, line), Qt::AlignCenter,
+             QStringLiteral("L"));
+    painter.setPen(kChordColour);
+    const QPointF chordMid = (at(f.pc) + at(f.pt)) / 2;
+    drawText(painter, LabelBox(chordMid + 0.9 * line * outward * -1, line), Qt::AlignCenter,
+             QStringLiteral("C"));
+    if (f.finitePi) {
+        painter.setPen(kTangentColour);
+        for (FigurePoint end : {f.pc, f.pt}) {
+            const QPointF mid = (at(end) + at(f.pi)) / 2;
+            drawText(painter, LabelBox(mid - 0.9 * line * Towards(mid, at(f.centre)), line),
+                     Qt::AlignCenter, QStringLiteral("T"));
+        }
+    }
+
+    // Points and their names.
+    painter.setBrush(Qt::black);
+    painter.setPen(Qt::black);
+    struct Named {
+        FigurePoint p;
+        const char* name;
+        int flags;
+        bool shown;
+    } const points[] = {
+        {f.pc, "PC", Qt::AlignRight | Qt::AlignTop, true},
+        {f.pt, "PT", Qt::AlignLeft | Qt::AlignTop, true},
+        {f.pi, "PI", Qt::AlignHCenter | Qt::AlignBottom, f.finitePi},
+    };
+    for (const Named& named : points) {
+        if (!named.shown) continue;
+        const QPointF p = at(named.p);
+        painter.drawEllipse(p, 3, 3);
+        const QRectF box(p.x() - 60, p.y() - line - 4, 120, line);
+        QRectF placed = box;
+        if (named.flags & Qt::AlignRight) placed = QRectF(p.x() - 124, p.y() + 4, 120, line);
+        if (named.flags & Qt::AlignLeft) placed = QRectF(p.x() + 4, p.y() + 4, 120, line);
+        drawText(painter, placed, named.flags, QString::fromLatin1(named.name));
+    }
+    painter.restore();
+}
+
+void CLengthWnd::paintBars(QPainter& painter, const QRectF& area) {
+    const LengthFigure& f = m_figure;
+    const double line = fontMetrics().height();
+    double longest = 0;
+    for (const LengthBar& bar : f.bars) {
+        if (bar.defined) longest = std::max(longest, bar.length);
+    }
+    // Names and values in a column as wide as the widest value needs, up to 40 % of the
+    // width; the bars to one scale beside it.
+    double column = kMinNameColumn;
+    for (const LengthBar& bar : f.bars) {
+        column = std::max(column, fontMetrics().horizontalAdvance(Q(bar.value)) + 12.0);
+    }
+    column = std::min(column, 0.4 * area.width());
+    const double barLeft = area.left() + column;
+    const double barWidth = std::max(10.0, area.right() - barLeft - 2);
+    const double scale = longest > 0 ? barWidth / longest : 0;
+    const double row = area.height() / kBarCount;
+
+    QFont bold = font();
+    bold.setBold(true);
+    QFont small = font();
+    small.setPointSizeF(font().pointSizeF() * 0.9);
+    for (int i = 0; i < kBarCount; ++i) {
+        const LengthBar& bar = f.bars[i];
+        const double top = area.top() + i * row;
+        const double barY = top + line * 0.9;
+        painter.setPen(BarColour(i));
+        painter.setFont(bold);
+        drawText(painter, QRectF(area.left(), top, column, line), Qt::AlignLeft, Q(bar.name));
+        painter.setPen(Qt::black);
+        painter.setFont(font());
+        drawText(painter, QRectF(area.left(), top + line, column - 6, line), Qt::AlignLeft,
+                 Q(bar.value));
+        if (bar.defined && scale > 0) {
+            const double end = barLeft + bar.length * scale;
+            painter.setPen(QPen(BarColour(i), 6, Qt::SolidLine, Qt::FlatCap));
+            painter.drawLine(QPointF(barLeft, barY), QPointF(end, barY));
+            painter.setPen(QPen(Qt::black, 1));
+            for (double x : {barLeft, end})
+                painter.drawLine(QPointF(x, barY - 7), QPointF(x, barY + 7));
+            painter.setPen(QPen(Qt::white, 1.5));
+            for (double mark : bar.marks) {
+                const double x = barLeft + mark * scale;
+                if (x < end - 0.5) painter.drawLine(QPointF(x, barY - 3), QPointF(x, barY + 3));
+            }
+        }
+        painter.setPen(bar.defined ? Qt::black : kNoteColour);
+        painter.setFont(small);
+        QString explanation = Q(bar.explanation);
+        if (i == kBarRailroad && bar.defined && f.chordsPerMark > 1) {
+            explanation +=
+                QStringLiteral(" (a mark every %1 chords)").arg(f.chordsPerMark, 0, 'f', 0);
+        }
+        drawText(painter, QRectF(barLeft, barY + 7, area.right() - barLeft, row - line * 0.9 - 7),
+                 Qt::AlignLeft | Qt::TextWordWrap, explanation);
+        painter.setFont(font());
+    }
+}
+
+}  // namespace bendwise
