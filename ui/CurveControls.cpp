@@ -4,46 +4,61 @@ namespace bendwise {
 
 namespace {
 
-constexpr int F(Field f) {
-    return static_cast<int>(f);
+using K = ControlKind;
+
+// A field's edit box: id, kind and role from the field table; the rectangle and object name
+// are the window's.
+ControlRow FieldRow(Field field, int x, int y, int width, int height, const char* name) {
+    const FieldInfo& info = InfoOf(field);
+    const ControlKind kind = info.kind == FieldKind::Result ? K::ResultField : K::EntryField;
+    return {info.controlId, kind, "", x, y, width, height, static_cast<int>(field), name};
 }
 
-using K = ControlKind;
+// The label beside a field, its text from the field table.
+ControlRow LabelRow(Field field, int x, int y, int width, int height) {
+    const FieldInfo& info = InfoOf(field);
+    return {0, K::Label, info.label, x, y, width, height, info.controlId, ""};
+}
+
+// A group's indicator, its id from the group table.
+ControlRow IndicatorRow(int group, int x, int y, int width, int height, const char* name) {
+    return {IndicatorId(group), K::Indicator, "", x, y, width, height, group, name};
+}
 
 }  // namespace
 
-const std::vector<ControlSpec>& CurveControls() {
-    static const std::vector<ControlSpec> kControls = {
+const std::vector<ControlRow>& CurveControls() {
+    static const std::vector<ControlRow> kControls = {
         // Working controls, in tab order.
         {IDC_ABOUT, K::PushButton, "About", 146, 1, 50, 14, 0, "about"},
         {IDC_CLOSE, K::DefaultButton, "Close", 203, 1, 50, 14, 0, "close"},
-        {1035, K::Indicator, "", 8, 38, 16, 8, GROUP_RADIUS, "radiusIndicator"},
-        {1032, K::EntryField, "", 68, 45, 59, 14, F(Field::Radius), "radius"},
-        {1033, K::EntryField, "", 68, 64, 59, 14, F(Field::DegreeArc), "degreeArc"},
-        {1034, K::EntryField, "", 68, 86, 59, 14, F(Field::DegreeChord), "degreeChord"},
-        {1042, K::Indicator, "", 8, 114, 8, 8, GROUP_DELTA, "deltaIndicator"},
-        {1045, K::EntryField, "", 71, 122, 62, 14, F(Field::HalfDelta), "halfDelta"},
-        {1041, K::EntryField, "", 71, 143, 62, 14, F(Field::Delta), "delta"},
-        {1040, K::Indicator, "", 142, 38, 8, 8, GROUP_LARC, "lengthArcIndicator"},
-        {1036, K::EntryField, "", 196, 41, 56, 13, F(Field::LengthArc), "lengthArc"},
-        {1037, K::EntryField, "", 196, 66, 56, 13, F(Field::LengthRR), "lengthRR"},
-        {1046, K::Indicator, "", 142, 62, 8, 8, GROUP_LRR, "lengthRRIndicator"},
-        {1050, K::Indicator, "", 142, 90, 8, 8, GROUP_CHORD, "chordIndicator"},
-        {1038, K::EntryField, "", 196, 94, 56, 13, F(Field::Chord), "chord"},
-        {1051, K::Indicator, "", 142, 118, 8, 8, GROUP_TANGENT, "tangentIndicator"},
-        {1039, K::EntryField, "", 196, 118, 56, 12, F(Field::Tangent), "tangent"},
-        {1047, K::EntryField, "", 189, 144, 64, 14, F(Field::InboundAz), "inboundAz"},
+        IndicatorRow(GROUP_RADIUS, 8, 38, 16, 8, "radiusIndicator"),
+        FieldRow(Field::Radius, 68, 45, 59, 14, "radius"),
+        FieldRow(Field::DegreeArc, 68, 64, 59, 14, "degreeArc"),
+        FieldRow(Field::DegreeChord, 68, 86, 59, 14, "degreeChord"),
+        IndicatorRow(GROUP_DELTA, 8, 114, 8, 8, "deltaIndicator"),
+        FieldRow(Field::HalfDelta, 71, 122, 62, 14, "halfDelta"),
+        FieldRow(Field::Delta, 71, 143, 62, 14, "delta"),
+        IndicatorRow(GROUP_LARC, 142, 38, 8, 8, "lengthArcIndicator"),
+        FieldRow(Field::LengthArc, 196, 41, 56, 13, "lengthArc"),
+        FieldRow(Field::LengthRR, 196, 66, 56, 13, "lengthRR"),
+        IndicatorRow(GROUP_LRR, 142, 62, 8, 8, "lengthRRIndicator"),
+        IndicatorRow(GROUP_CHORD, 142, 90, 8, 8, "chordIndicator"),
+        FieldRow(Field::Chord, 196, 94, 56, 13, "chord"),
+        IndicatorRow(GROUP_TANGENT, 142, 118, 8, 8, "tangentIndicator"),
+        FieldRow(Field::Tangent, 196, 118, 56, 12, "tangent"),
+        FieldRow(Field::InboundAz, 189, 144, 64, 14, "inboundAz"),
         {IDC_LEFT, K::CheckBox, "", 177, 168, 9, 9, 0, "left"},
-        {1049, K::ResultField, "", 189, 169, 64, 14, F(Field::ChordAz), "chordAz"},
-        {1048, K::ResultField, "", 189, 183, 64, 12, F(Field::OutboundAz), "outboundAz"},
-        {1043, K::ResultField, "", 49, 168, 66, 14, F(Field::External), "external"},
-        {1044, K::ResultField, "", 51, 182, 61, 14, F(Field::MidOrdinate), "midOrdinate"},
-        {1015, K::ResultField, "", 51, 196, 60, 14, F(Field::DeltaX), "deltaX"},
-        {1016, K::ResultField, "", 189, 197, 64, 14, F(Field::DeltaY), "deltaY"},
-        {1004, K::ResultField, "", 48, 256, 73, 12, F(Field::CircleArea), "circleArea"},
-        {1005, K::ResultField, "", 180, 256, 73, 14, F(Field::SectorArea), "sectorArea"},
-        {1006, K::ResultField, "", 50, 270, 71, 12, F(Field::SegmentArea), "segmentArea"},
-        {1007, K::ResultField, "", 182, 270, 71, 14, F(Field::FilletArea), "filletArea"},
+        FieldRow(Field::ChordAz, 189, 169, 64, 14, "chordAz"),
+        FieldRow(Field::OutboundAz, 189, 183, 64, 12, "outboundAz"),
+        FieldRow(Field::External, 49, 168, 66, 14, "external"),
+        FieldRow(Field::MidOrdinate, 51, 182, 61, 14, "midOrdinate"),
+        FieldRow(Field::DeltaX, 51, 196, 60, 14, "deltaX"),
+        FieldRow(Field::DeltaY, 189, 197, 64, 14, "deltaY"),
+        FieldRow(Field::CircleArea, 48, 256, 73, 12, "circleArea"),
+        FieldRow(Field::SectorArea, 180, 256, 73, 14, "sectorArea"),
+        FieldRow(Field::SegmentArea, 50, 270, 71, 12, "segmentArea"),
+        FieldRow(Field::FilletArea, 182, 270, 71, 14, "filletArea"),
         {IDC_PACKED_DMS, K::CheckBox, "Take packed\nDD.MMSSs\n(No DD.ddd)", 7, 295, 59, 27, 0,
          "packedDms"},
         {IDC_CURVE_DIAGRAM, K::PushButton, "Curve Diagram", 7, 321, 86, 14, 0, "curveDiagram"},
@@ -71,23 +86,23 @@ const std::vector<ControlSpec>& CurveControls() {
         {0, K::Frame, "", 141, 86, 112, 28, GROUP_CHORD, "chordFrame"},
         {0, K::Frame, "", 141, 113, 112, 26, GROUP_TANGENT, "tangentFrame"},
         // Field labels.
-        {0, K::Label, "Radius", 14, 46, 23, 8, 1032, ""},
-        {0, K::Label, "Degree curve\n(Arc or Hiway)", 14, 62, 47, 19, 1033, ""},
-        {0, K::Label, "Degree (chord)\n* Railroad", 13, 85, 48, 20, 1034, ""},
-        {0, K::Label, "Delta/2\nchord deflection", 15, 122, 55, 24, 1045, ""},
-        {0, K::Label, "Delta angle", 16, 146, 37, 8, 1041, ""},
-        {0, K::Label, "L arc", 154, 44, 17, 8, 1036, ""},
-        {0, K::Label, "  * L railroad\npseudo-Length", 148, 64, 51, 21, 1037, ""},
-        {0, K::Label, "Chord", 156, 98, 20, 8, 1038, ""},
-        {0, K::Label, "Tangent", 153, 121, 28, 8, 1039, ""},
-        {0, K::Label, "Inbound Az", 141, 146, 37, 8, 1047, ""},
+        LabelRow(Field::Radius, 14, 46, 23, 8),
+        LabelRow(Field::DegreeArc, 14, 62, 47, 19),
+        LabelRow(Field::DegreeChord, 13, 85, 48, 20),
+        LabelRow(Field::HalfDelta, 15, 122, 55, 24),
+        LabelRow(Field::Delta, 16, 146, 37, 8),
+        LabelRow(Field::LengthArc, 154, 44, 17, 8),
+        LabelRow(Field::LengthRR, 148, 64, 51, 21),
+        LabelRow(Field::Chord, 156, 98, 20, 8),
+        LabelRow(Field::Tangent, 153, 121, 28, 8),
+        LabelRow(Field::InboundAz, 141, 146, 37, 8),
         {0, K::Label, "Left", 175, 160, 13, 8, IDC_LEFT, ""},
-        {0, K::Label, "Chord Az", 142, 168, 30, 8, 1049, ""},
-        {0, K::Label, "Outbound Az", 141, 184, 42, 8, 1048, ""},
-        {0, K::Label, "External", 7, 168, 26, 8, 1043, ""},
-        {0, K::Label, "Mid-Ordinate", 7, 184, 41, 8, 1044, ""},
-        {0, K::Label, "Delta X", 7, 196, 24, 8, 1015, ""},
-        {0, K::Label, "Delta Y", 141, 196, 24, 8, 1016, ""},
+        LabelRow(Field::ChordAz, 142, 168, 30, 8),
+        LabelRow(Field::OutboundAz, 141, 184, 42, 8),
+        LabelRow(Field::External, 7, 168, 26, 8),
+        LabelRow(Field::MidOrdinate, 7, 184, 41, 8),
+        LabelRow(Field::DeltaX, 7, 196, 24, 8),
+        LabelRow(Field::DeltaY, 141, 196, 24, 8),
         // Railroad note.
         {0, K::Label,
          "* Railroad curves have approximations, typically at 0.1 ft level.\n"
@@ -95,18 +110,18 @@ const std::vector<ControlSpec>& CurveControls() {
          7, 217, 238, 17, 0, ""},
         // Areas: a captioned frame as heading rule, then the labels.
         {0, K::Frame, "Areas", 7, 236, 184, 9, 0, "areasFrame"},
-        {0, K::Label, "Circle", 13, 254, 18, 8, 1004, ""},
-        {0, K::Label, "Delta\n  sector", 143, 248, 30, 17, 1005, ""},
-        {0, K::Label, "Segment\noutside\nchord", 13, 263, 31, 27, 1006, ""},
-        {0, K::Label, "Fillet,\n  arc to PI", 143, 264, 35, 17, 1007, ""},
+        LabelRow(Field::CircleArea, 13, 254, 18, 8),
+        LabelRow(Field::SectorArea, 143, 248, 30, 17),
+        LabelRow(Field::SegmentArea, 13, 263, 31, 27),
+        LabelRow(Field::FilletArea, 143, 264, 35, 17),
         // Separator above the bottom row.
         {0, K::Frame, "", 7, 288, 246, 9, 0, "bottomFrame"},
     };
     return kControls;
 }
 
-const ControlSpec* FindControl(int id) {
-    for (const ControlSpec& control : CurveControls()) {
+const ControlRow* FindControl(int id) {
+    for (const ControlRow& control : CurveControls()) {
         if (control.id == id) return &control;
     }
     return nullptr;

@@ -1,21 +1,22 @@
 // The calculator's dialog template as a table: every control with its id, kind, caption,
 // rectangle in dialog units and role. The working controls come first, in the control
-// order, which is also the tab order; the static texts and frames follow.
+// order, which is also the tab order; the static texts and frames follow. What a field or
+// an indicator is (its control id, label, kind) comes from the field and group tables of
+// solver/Fields.h; this table adds only where the window puts it.
 #pragma once
 
 #include <vector>
 
-#include "solver/Curve.h"
+#include "solver/Fields.h"
 
 namespace bendwise {
 
 enum class ControlKind {
     PushButton,
-    DefaultButton,   // Close: takes Enter wherever no other push button has the focus
-    DisabledButton,  // a push button with no function yet
-    Indicator,       // disabled radio button showing one group of the current pair
-    EntryField,      // edit field read when it loses the focus
-    ResultField,     // read-only edit field
+    DefaultButton,  // Close: takes Enter wherever no other push button has the focus
+    Indicator,      // disabled radio button showing one group of the current pair
+    EntryField,     // edit field read when it loses the focus
+    ResultField,    // read-only edit field
     CheckBox,
     StatusLine,  // read-only line saying what the last action did, or why it was refused
     Label,       // static text, lines separated by '\n'
@@ -38,7 +39,7 @@ enum ControlId : int {
     IDC_STATUS_LINE = 1055,
 };
 
-struct ControlSpec {
+struct ControlRow {
     int id;  // control id; 0 for static texts and frames
     ControlKind kind;
     const char* caption;      // button or check-box caption, label text, frame caption
@@ -49,10 +50,10 @@ struct ControlSpec {
     const char* name;  // object name
 };
 
-const std::vector<ControlSpec>& CurveControls();
+const std::vector<ControlRow>& CurveControls();
 
 // The row of one control id, or null.
-const ControlSpec* FindControl(int id);
+const ControlRow* FindControl(int id);
 
 // The calculator's client area and the acceptance box's, in dialog units. The calculator
 // is 342 units high down to its bottom button row; a row for "Stations and Stakeout" and

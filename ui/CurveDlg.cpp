@@ -79,7 +79,6 @@ static int CaptionDecoration(ControlKind kind, const QStyle& style) {
                    style.pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
         case ControlKind::PushButton:
         case ControlKind::DefaultButton:
-        case ControlKind::DisabledButton:
             return 2 * (style.pixelMetric(QStyle::PM_ButtonMargin) +
                         style.pixelMetric(QStyle::PM_DefaultFrameWidth));
         case ControlKind::Label:
@@ -120,7 +119,7 @@ CCurveDlg::CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent)
       m_model(memory, this) {
     setObjectName(QStringLiteral("curveDialog"));
     setWindowTitle(QStringLiteral("Circular Curve Calculations"));
-    for (const ControlSpec& row : CurveControls()) {
+    for (const ControlRow& row : CurveControls()) {
         m_units.FitText(font(), QString::fromLatin1(row.caption), row.width,
                         CaptionDecoration(row.kind, *style()));
     }
@@ -193,7 +192,7 @@ QWidget* CCurveDlg::Control(int id) const {
 }
 
 void CCurveDlg::createStatics(const CDialogUnits& units) {
-    for (const ControlSpec& row : CurveControls()) {
+    for (const ControlRow& row : CurveControls()) {
         const QRect rect = units.Map(row.x, row.y, row.width, row.height);
         const QString caption = QString::fromLatin1(row.caption);
         QWidget* widget = nullptr;
@@ -215,7 +214,7 @@ void CCurveDlg::createStatics(const CDialogUnits& units) {
 }
 
 void CCurveDlg::createIndicators(const CDialogUnits& units) {
-    for (const ControlSpec& row : CurveControls()) {
+    for (const ControlRow& row : CurveControls()) {
         if (row.kind != ControlKind::Indicator) continue;
         auto* indicator = new QRadioButton(m_page);
         // Only Recalculate sets them, two at a time: never exclusive, never clickable.
@@ -236,7 +235,7 @@ void CCurveDlg::createIndicators(const CDialogUnits& units) {
 }
 
 void CCurveDlg::createFields(const CDialogUnits& units) {
-    for (const ControlSpec& row : CurveControls()) {
+    for (const ControlRow& row : CurveControls()) {
         if (row.kind != ControlKind::EntryField && row.kind != ControlKind::ResultField) {
             continue;
         }
@@ -253,7 +252,7 @@ void CCurveDlg::createFields(const CDialogUnits& units) {
         m_controls[row.id] = field;
     }
     // Accessible names from the labels beside the fields, their lines joined.
-    for (const ControlSpec& row : CurveControls()) {
+    for (const ControlRow& row : CurveControls()) {
         if (row.kind != ControlKind::Label || row.role == 0) continue;
         if (QWidget* named = Control(row.role)) {
             named->setAccessibleName(QString::fromLatin1(row.caption).simplified());
@@ -262,16 +261,14 @@ void CCurveDlg::createFields(const CDialogUnits& units) {
 }
 
 void CCurveDlg::createButtons(const CDialogUnits& units) {
-    for (const ControlSpec& row : CurveControls()) {
+    for (const ControlRow& row : CurveControls()) {
         const QString caption = QString::fromLatin1(row.caption);
         QAbstractButton* button = nullptr;
         switch (row.kind) {
             case ControlKind::PushButton:
-            case ControlKind::DisabledButton:
             case ControlKind::DefaultButton: {
                 auto* push = new QPushButton(caption, m_page);
                 push->setDefault(row.kind == ControlKind::DefaultButton);
-                push->setEnabled(row.kind != ControlKind::DisabledButton);
                 button = push;
                 break;
             }
@@ -288,7 +285,7 @@ void CCurveDlg::createButtons(const CDialogUnits& units) {
     }
     m_close = static_cast<QAbstractButton*>(Control(IDC_CLOSE));
     // The check box "Left" has its label above it; give it that name too.
-    for (const ControlSpec& row : CurveControls()) {
+    for (const ControlRow& row : CurveControls()) {
         if (row.kind == ControlKind::Label && row.role == IDC_LEFT) {
             Control(IDC_LEFT)->setAccessibleName(QString::fromLatin1(row.caption));
         }
@@ -296,7 +293,7 @@ void CCurveDlg::createButtons(const CDialogUnits& units) {
 }
 
 void CCurveDlg::createStatusLine(const CDialogUnits& units) {
-    for (const ControlSpec& row : CurveControls()) {
+    for (const ControlRow& row : CurveControls()) {
         if (row.kind != ControlKind::StatusLine) continue;
         // A read-only line without a frame: the text can be selected and copied, and a
         // long one (a report path) scrolls instead of being cut. Reached by a click, not
@@ -317,7 +314,7 @@ void CCurveDlg::setTabOrder() {
     // The table's order of working controls is the tab order (disabled ones are skipped by
     // Qt itself).
     QWidget* previous = nullptr;
-    for (const ControlSpec& row : CurveControls()) {
+    for (const ControlRow& row : CurveControls()) {
         QWidget* control = Control(row.id);
         if (!control) continue;
         if (previous) QWidget::setTabOrder(previous, control);

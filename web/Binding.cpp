@@ -17,11 +17,12 @@
 #include <string>
 #include <string_view>
 
+#include "bendwise/Version.h"
 #include "cli/SurveyOptions.h"
-#include "solver/Curve.h"
-#include "solver/Fields.h"
 #include "session/CurveHost.h"
 #include "session/CurveModel.h"
+#include "solver/Curve.h"
+#include "solver/Fields.h"
 #include "survey/CurveDiagram.h"
 #include "survey/CurveSurvey.h"
 #include "survey/JsonWriter.h"
@@ -97,8 +98,6 @@ const char* KindName(ControlKind kind) {
             return "button";
         case ControlKind::DefaultButton:
             return "default-button";
-        case ControlKind::DisabledButton:
-            return "disabled-button";
         case ControlKind::Indicator:
             return "indicator";
         case ControlKind::EntryField:
@@ -111,13 +110,15 @@ const char* KindName(ControlKind kind) {
             return "label";
         case ControlKind::Frame:
             return "frame";
+        case ControlKind::StatusLine:
+            return "status-line";  // the page has its own, beside the calculator
     }
     return "";
 }
 
 // The element id of a working control on the page: the bendwise-cli name of a field or
 // check box, the window's object name otherwise.
-std::string PageId(const ControlSpec& control) {
+std::string PageId(const ControlRow& control) {
     if (control.kind == ControlKind::EntryField || control.kind == ControlKind::ResultField) {
         return InfoOf(static_cast<Field>(control.role)).name;
     }
@@ -146,7 +147,7 @@ EMSCRIPTEN_KEEPALIVE const char* bw_controls() {
     json.Number(kCurveDlgHeight);
     json.Key("controls");
     json.BeginArray();
-    for (const ControlSpec& control : CurveControls()) {
+    for (const ControlRow& control : CurveControls()) {
         json.BeginObject();
         json.Key("kind");
         json.String(KindName(control.kind));
@@ -165,7 +166,7 @@ EMSCRIPTEN_KEEPALIVE const char* bw_controls() {
             json.String(GroupName(control.role));
         }
         if (control.kind == ControlKind::Label && control.role != 0) {
-            const ControlSpec* named = FindControl(control.role);
+            const ControlRow* named = FindControl(control.role);
             json.Key("for");
             json.String(named != nullptr ? PageId(*named) : "");
         }
@@ -294,6 +295,11 @@ EMSCRIPTEN_KEEPALIVE const char* bw_state() {
 }
 
 // The drawing of the current curve (BuildCurveSvg).
+// The version, as the About box shows it: "0.50".
+EMSCRIPTEN_KEEPALIVE const char* bw_version() {
+    return kVersion;
+}
+
 EMSCRIPTEN_KEEPALIVE const char* bw_svg() {
     return Result(BuildCurveSvg(Current().model.Record()));
 }

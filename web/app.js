@@ -18,6 +18,7 @@
         surveyOption: engine.cwrap('bw_survey_option', 'string', ['string', 'string']),
         state: engine.cwrap('bw_state', 'string', []),
         svg: engine.cwrap('bw_svg', 'string', []),
+        version: engine.cwrap('bw_version', 'string', []),
     };
     const byId = (id) => document.getElementById(id);
 
@@ -44,7 +45,6 @@
         b.type = 'button';
         b.id = control.id;
         b.textContent = control.caption;
-        b.disabled = control.kind === 'disabled-button';
         return place(b, control.box);
     }
 
@@ -78,7 +78,6 @@
         switch (control.kind) {
             case 'button':
             case 'default-button':
-            case 'disabled-button':
                 button(control);
                 break;
             case 'indicator': {
@@ -289,7 +288,21 @@
         setTimeout(() => URL.revokeObjectURL(link.href), 10000);
     });
 
+    // The window's three curve windows are sections of the page: their buttons go there.
+    // The length illustration is drawn only by the desktop window.
+    const goTo = (id) => () => {
+        const target = byId(id);
+        target.scrollIntoView({block: 'nearest'});
+        target.focus();
+    };
+    byId('curveDiagram').addEventListener('click', goTo('drawing-heading'));
+    byId('stationsStakeout').addEventListener('click', goTo('pi-station'));
+    const lengths = byId('lengthIllustration');
+    lengths.disabled = true;
+    lengths.title = 'The length illustration is drawn by the desktop calculator only.';
+
     const about = byId('about-box');
+    byId('about-version').textContent = `Bendwise Version ${call.version()}`;
     byId('about').addEventListener('click', () => about.showModal());
     byId('accept').addEventListener('click', () => about.close());
 

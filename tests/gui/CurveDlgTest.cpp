@@ -180,7 +180,7 @@ class TestCurveDlg : public QObject {
                                   (kCurveDlgHeight * m_dlg->Units().BaseY() / 8);
         QVERIFY(std::abs(ratio - unitsRatio) < 0.01);
         // Every control lies inside the window.
-        for (const ControlSpec& row : CurveControls()) {
+        for (const ControlRow& row : CurveControls()) {
             if (QWidget* control = m_dlg->Control(row.id)) {
                 QVERIFY(m_dlg->rect().contains(control->geometry()));
             }
