@@ -17,17 +17,12 @@ namespace {
 bool ParseNorthEast(std::string_view text, NorthEast& at) {
     const std::size_t comma = text.find(',');
     if (comma == std::string_view::npos) return false;
-    const std::string_view parts[] = {text.substr(0, comma), text.substr(comma + 1)};
-    double values[2] = {0, 0};
-    for (int i = 0; i < 2; ++i) {
-        const std::string_view part = parts[i];
-        // ReadDecimalPrefix skips leading blanks; a coordinate has none.
-        if (part.empty() || part.find_first_of(" \t\n\r\v\f") != std::string_view::npos ||
-            ReadDecimalPrefix(part, values[i]) != part.size() || !std::isfinite(values[i])) {
-            return false;
-        }
+    NorthEast read;
+    if (!ParseCoordinate(text.substr(0, comma), read.northing) ||
+        !ParseCoordinate(text.substr(comma + 1), read.easting)) {
+        return false;
     }
-    at = {values[0], values[1]};
+    at = read;
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "math/Trig.h"
 #include "text/CharConv.h"
+#include "text/NumberText.h"
 
 namespace bendwise {
 namespace {
@@ -26,6 +27,16 @@ double Side(const CCurveRecord& record) {
 }  // namespace
 
 const char* const kNoPiNote = "a Delta of 180 degrees or more has no PI";
+
+bool ParseCoordinate(std::string_view text, double& value) {
+    double read = 0.0;
+    if (text.empty() || text.find_first_of(" \t\n\r\v\f") != std::string_view::npos ||
+        ReadDecimalPrefix(text, read) != text.size() || !std::isfinite(read)) {
+        return false;
+    }
+    value = read;
+    return true;
+}
 
 std::string CoordinateText(double value) {
     // A finite double has at most 309 integer digits.

@@ -25,6 +25,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "solver/Curve.h"
@@ -43,6 +44,11 @@ struct KnownPosition {
     KnownPoint point = KnownPoint::Pc;
     NorthEast at;
 };
+
+// Reads a northing or easting typed as a plain decimal number, the whole text (no blanks,
+// no thousands separators, a finite value): "5000", "-12.5", "5000.25", "1e3". Returns
+// false, leaving `value` unchanged, for anything else ("", "5 000", "5000ft", "inf").
+bool ParseCoordinate(std::string_view text, double& value);
 
 // A northing or easting as printed and written to the points file: four decimals, the
 // point always '.', no sign on a value that rounds to zero: 5189.46869 -> "5189.4687",

@@ -5,6 +5,9 @@
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -13,8 +16,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 
+#include "survey/ExchangeFiles.h"
 #include "survey/StakeoutTable.h"
 #include "survey/Stationing.h"
 #include "ui/FileWrite.h"
@@ -86,6 +92,7 @@ CStakeoutWnd::CStakeoutWnd(CPlatform& platform, QWidget* calculator)
     auto* layout = new QVBoxLayout(this);
     createStationsSection(layout);
     createTableSection(layout);
+    createCoordinatesSection(layout);
     createDescriptionSection(layout);
 }
 
@@ -185,6 +192,69 @@ void CStakeoutWnd::createTableSection(QVBoxLayout* layout) {
     connect(m_saveCsv, &QPushButton::clicked, this, &CStakeoutWnd::onSaveCsv);
 }
 
+void CStakeoutWnd::createCoordinatesSection(QVBoxLayout* layout) {
+    auto* box = new QGroupBox(QStringLiteral("Coordinates"), this);
+    auto* inner = new QVBoxLayout(box);
+    auto* inputs = new QHBoxLayout;
+
+    m_known = new QComboBox(box);
+    m_known->setObjectName(QStringLiteral("knownPoint"));
+    m_known->addItem(QStringLiteral("PC"), static_cast<int>(KnownPoint::Pc));
+    m_known->addItem(QStringLiteral("PI"), static_cast<int>(KnownPoint::Pi));
+    auto* knownLabel = new QLabel(QStringLiteral("&From the"), box);
+    knownLabel->setBuddy(m_known);
+    inputs->addWidget(knownLabel);
+    inputs->addWidget(m_known);
+
+    auto coordinate = [&](const char* caption, const char* name, QLineEdit*& edit) {
+        edit = new QLineEdit(box);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setPlaceholderText(QStringLiteral("5000.00"));
+        edit->setMaxLength(24);
+        auto* label = new QLabel(QString::fromLatin1(caption), box);
+        label->setBuddy(edit);
+        inputs->addWidget(label);
+        inputs->addWidget(edit, 1);
+    };
+    coordinate("&Northing", "northing", m_northing);
+    coordinate("&Easting", "easting", m_easting);
+
+    m_firstPoint = new QSpinBox(box);
+    m_firstPoint->setObjectName(QStringLiteral("firstPoint"));
+    m_firstPoint->setRange(1, 999999999);  // data collectors take up to nine digits
+    auto* firstLabel = new QLabel(QStringLiteral("First p&oint"), box);
+    firstLabel->setBuddy(m_firstPoint);
+    inputs->addWidget(firstLabel);
+    inputs->addWidget(m_firstPoint);
+    inner->addLayout(inputs);
+
+    m_points = new QTableWidget(0, 3, box);
+    m_points->setObjectName(QStringLiteral("pointTable"));
+    m_points->setHorizontalHeaderLabels(
+        {QStringLiteral("Point"), QStringLiteral("Northing"), QStringLiteral("Easting")});
+    m_points->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_points->verticalHeader()->setVisible(false);
+    m_points->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_points->setMaximumHeight(7 * fontMetrics().height());
+    inner->addWidget(m_points);
+
+    auto* buttons = new QHBoxLayout;
+    m_export = new QPushButton(QStringLiteral("E&xport..."), box);
+    m_export->setObjectName(QStringLiteral("exportPoints"));
+    m_export->setToolTip(QStringLiteral(
+        "Write the placed curve as points for a data collector (PNEZD), LandXML or DXF"));
+    buttons->addWidget(m_export);
+    buttons->addStretch(1);
+    inner->addLayout(buttons);
+    layout->addWidget(box);
+
+    connect(m_known, &QComboBox::currentIndexChanged, this, &CStakeoutWnd::onInputChanged);
+    connect(m_northing, &QLineEdit::textChanged, this, &CStakeoutWnd::onInputChanged);
+    connect(m_easting, &QLineEdit::textChanged, this, &CStakeoutWnd::onInputChanged);
+    connect(m_firstPoint, &QSpinBox::valueChanged, this, &CStakeoutWnd::onInputChanged);
+    connect(m_export, &QPushButton::clicked, this, &CStakeoutWnd::onExport);
+}
+
 void CStakeoutWnd::createDescriptionSection(QVBoxLayout* layout) {
     auto* box = new QGroupBox(QStringLiteral("Legal description"), this);
     auto* inner = new QVBoxLayout(box);
@@ -213,6 +283,11 @@ void CStakeoutWnd::say(const QString& text, bool problem) {
     if (problem) look.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
     m_message->setPalette(look);
     m_message->setText(text);
+}
+
+void CStakeoutWnd::sayAlso(const QString& problem) {
+    const QString before = m_message->text();
+    say(before.isEmpty() ? problem : before + QLatin1Char(' ') + problem, true);
 }
 
 void CStakeoutWnd::onInputChanged() {
@@ -246,8 +321,34 @@ std::optional<SurveyRequest> CStakeoutWnd::readRequest() {
         return std::nullopt;
     }
     request.stakeoutInterval = every;
-    say(QString(), false);
+    request.firstPoint = m_firstPoint->value();
+    QString problem;
+    request.known = readKnown(problem);
+    say(problem, !problem.isEmpty());
     return request;
+}
+
+std::optional<KnownPosition> CStakeoutWnd::readKnown(QString& problem) const {
+    const QString northing = m_northing->text().trimmed();
+    const QString easting = m_easting->text().trimmed();
+    if (northing.isEmpty() && easting.isEmpty()) return std::nullopt;  // not placed
+    KnownPosition known;
+    known.point = static_cast<KnownPoint>(m_known->currentData().toInt());
+    const struct {
+        const char* name;
+        const QString& text;
+        double& value;
+    } parts[] = {{"Northing", northing, known.at.northing}, {"Easting", easting, known.at.easting}};
+    for (const auto& part : parts) {
+        if (!ParseCoordinate(part.text.toStdString(), part.value)) {
+            problem = QStringLiteral(
+                          "%1 \"%2\" cannot be read: type a number such as 5000 or "
+                          "5000.25.")
+                          .arg(QString::fromLatin1(part.name), part.text);
+            return std::nullopt;
+        }
+    }
+    return known;
 }
 
 void CStakeoutWnd::recompute() {
@@ -255,13 +356,14 @@ void CStakeoutWnd::recompute() {
     if (request) {
         m_survey = SurveyCurve(m_record, *request);
         if (m_survey->stakeout && m_survey->stakeout->error) {
-            say(QStringLiteral("No table: %1.").arg(Q(*m_survey->stakeout->error)), true);
+            sayAlso(QStringLiteral("No table: %1.").arg(Q(*m_survey->stakeout->error)));
         }
     } else {
         m_survey.reset();
     }
     showStations();
     showTable();
+    showCoordinates();
     showDescription();
 }
 
@@ -280,6 +382,27 @@ void CStakeoutWnd::showTable() {
     m_rows->SetStakeout(stakeout);
     m_copy->setEnabled(stakeout != nullptr);
     m_saveCsv->setEnabled(stakeout != nullptr);
+}
+
+void CStakeoutWnd::showCoordinates() {
+    m_points->setRowCount(0);
+    const bool asked = m_survey && m_survey->points;
+    if (asked && m_survey->points->error) {
+        sayAlso(QStringLiteral("No coordinates: %1.").arg(Q(*m_survey->points->error)));
+    } else if (asked) {
+        for (const NamedPoint& point : NamedPoints(*m_survey->points)) {
+            const int row = m_points->rowCount();
+            m_points->insertRow(row);
+            const QString cells[] = {
+                QString::fromLatin1(point.name),
+                point.at ? Q(CoordinateText(point.at->northing)) : QStringLiteral("none"),
+                point.at ? Q(CoordinateText(point.at->easting)) : Q(kNoPiNote)};
+            for (int column = 0; column < 3; ++column) {
+                m_points->setItem(row, column, new QTableWidgetItem(cells[column]));
+            }
+        }
+    }
+    m_export->setEnabled(m_survey && IsPlaced(*m_survey));
 }
 
 void CStakeoutWnd::showDescription() {
@@ -302,6 +425,42 @@ void CStakeoutWnd::onSaveCsv() {
     if (!path) return;
     QString reason;
     if (WriteWholeFile(*path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), reason)) {
+        say(QStringLiteral("Written to %1").arg(*path), false);
+    } else {
+        m_platform.ShowMessage(this, QStringLiteral("Could not write %1: %2").arg(*path, reason));
+    }
+}
+
+void CStakeoutWnd::onExport() {
+    if (!m_survey || !IsPlaced(*m_survey)) return;
+    QList<FileType> types = {
+        {QStringLiteral("Points for a data collector, PNEZD"), QStringLiteral("csv")},
+        {QStringLiteral("DXF drawing, R12"), QStringLiteral("dxf")}};
+    if (BENDWISE_HAVE_LANDXML)
+        types.insert(1, {QStringLiteral("LandXML 1.2"), QStringLiteral("xml")});
+    const std::optional<QString> path = m_platform.AskSaveFileOfType(
+        this, QStringLiteral("Export Curve Points"), QStringLiteral("Curve"), types);
+    if (!path) return;
+    // The name's suffix says which file: the dialog gives a name without one the suffix of
+    // the type chosen, and a points file is plain text whatever it is called.
+    const QString suffix = QFileInfo(*path).suffix().toLower();
+    std::string bytes;
+    if (suffix == QLatin1String("dxf")) {
+        bytes = DxfFile(m_record, *m_survey);
+#if BENDWISE_HAVE_LANDXML
+    } else if (suffix == QLatin1String("xml")) {
+        LandXmlHeader header;
+        const QDateTime now = QDateTime::currentDateTime();
+        header.date = now.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+        header.time = now.toString(QStringLiteral("HH:mm:ss")).toStdString();
+        bytes = LandXmlFile(m_record, *m_survey, header);
+#endif
+    } else {
+        bytes = PointsFile(*m_survey);
+    }
+    QString reason;
+    if (WriteWholeFile(*path, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())),
+                       reason)) {
         say(QStringLiteral("Written to %1").arg(*path), false);
     } else {
         m_platform.ShowMessage(this, QStringLiteral("Could not write %1: %2").arg(*path, reason));

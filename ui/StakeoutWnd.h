@@ -1,13 +1,17 @@
 // "Stations and Stakeout": the current curve on the ground. The user types the PI's
-// station (25+50), picks arc or chord stationing and the stakeout interval; the window
-// shows the PI, PC and PT stations, the deflection table of bendwise-cli --stakeout, and
-// the legal description, all from one SurveyCurve of the record (survey/CurveSurvey.h),
-// computed again when the curve or an input changes. A station or interval that cannot be
-// read is said so in the window's message line, and the results are cleared until it
-// can; nothing pops up while typing.
+// station (25+50), picks arc or chord stationing and the stakeout interval, and may place
+// the curve by the northing and easting of its PC or PI; the window shows the PI, PC and
+// PT stations, the deflection table of bendwise-cli --stakeout (with each point's northing
+// and easting once placed), the named points PC, PI, PT, RP and MPC, and the legal
+// description, all from one SurveyCurve of the record (survey/CurveSurvey.h), computed
+// again when the curve or an input changes. "Export..." writes the placed curve as a
+// points file (PNEZD), a LandXML document or a DXF drawing, the bytes of
+// survey/ExchangeFiles.h. A station, interval or coordinate that cannot be read is said
+// so in the window's message line; nothing pops up while typing.
 //
 // The sections, top to bottom, are built by their own create...() and filled from the
-// one survey by their own show...(): stations, deflection table, legal description.
+// one survey by their own show...(): stations, deflection table, coordinates, legal
+// description.
 #pragma once
 
 #include <QString>
@@ -17,6 +21,9 @@
 #include "ui/CurveWindow.h"
 
 class QButtonGroup;
+class QComboBox;
+class QSpinBox;
+class QTableWidget;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -44,21 +51,29 @@ class CStakeoutWnd : public CCurveWindow {
     void onInputChanged();
     void onCopy();
     void onSaveCsv();
+    void onExport();
 
   private:
     class CTableModel;
 
     void createStationsSection(QVBoxLayout* layout);
     void createTableSection(QVBoxLayout* layout);
+    void createCoordinatesSection(QVBoxLayout* layout);
     void createDescriptionSection(QVBoxLayout* layout);
 
     // Reads the inputs into a request; on failure says why in the message line.
     std::optional<SurveyRequest> readRequest();
+    // The known PC or PI when both coordinates are typed and read; says why not when one
+    // is typed but cannot be read (empty `problem` otherwise).
+    std::optional<KnownPosition> readKnown(QString& problem) const;
     // The message line: a problem in red, anything else in the usual colour.
     void say(const QString& text, bool problem);
+    // Adds a problem to what the message line says.
+    void sayAlso(const QString& problem);
     void recompute();
     void showStations();
     void showTable();
+    void showCoordinates();
     void showDescription();
 
     CPlatform& m_platform;
@@ -77,6 +92,12 @@ class CStakeoutWnd : public CCurveWindow {
     QTableView* m_table = nullptr;
     QPushButton* m_copy = nullptr;
     QPushButton* m_saveCsv = nullptr;
+    QComboBox* m_known = nullptr;
+    QLineEdit* m_northing = nullptr;
+    QLineEdit* m_easting = nullptr;
+    QSpinBox* m_firstPoint = nullptr;
+    QTableWidget* m_points = nullptr;
+    QPushButton* m_export = nullptr;
     QPlainTextEdit* m_description = nullptr;
 };
 

@@ -3,6 +3,7 @@
 // and follows it.
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,12 +11,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 #include "ScriptedPlatform.h"
 #include "survey/CurveDiagram.h"
+#include "survey/ExchangeFiles.h"
 #include "survey/LegalDescription.h"
 #include "survey/StakeoutTable.h"
 #include "ui/CurveControls.h"
@@ -285,6 +288,78 @@ class TestCurveWindows : public QObject {
             QCOMPARE(stations->Message(), QString());
             QVERIFY(cellsMatch());
         }
+        QVERIFY(m_platform.messages.isEmpty());
+    }
+
+    // Placed by its PC (or PI), the stations window lists the named points, adds northing
+    // and easting to the table, and exports the survey library's files.
+    void stationsWindowPlacesTheCurve() {
+        Open();
+        m_dlg->Model().OnPackedDms(false);
+        Enter(Field::Radius, QStringLiteral("1000"));
+        Enter(Field::Delta, QStringLiteral("30"));
+        Enter(Field::InboundAz, QStringLiteral("45"));
+        auto* stations = Shortcut<CStakeoutWnd>(Qt::Key_T, IDC_STATIONS_STAKEOUT);
+        QVERIFY(stations);
+        auto* exportButton = stations->findChild<QPushButton*>(QStringLiteral("exportPoints"));
+        auto* points = stations->findChild<QTableWidget*>(QStringLiteral("pointTable"));
+        QVERIFY(!exportButton->isEnabled());  // not placed yet
+        stations->findChild<QLineEdit*>(QStringLiteral("northing"))->setText("5000");
+        stations->findChild<QLineEdit*>(QStringLiteral("easting"))->setText("2000");
+
+        // The worked check: PC N 5000 E 2000.
+        const QStringList expected[] = {{"PC", "5000.0000", "2000.0000"},
+                                        {"PI", "5189.4687", "2189.4687"},
+                                        {"PT", "5258.8190", "2448.2877"},
+                                        {"RP", "4292.8932", "2707.1068"},
+                                        {"MPC", "5158.9186", "2207.1068"}};
+        QCOMPARE(points->rowCount(), 5);
+        for (int row = 0; row < 5; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                QCOMPARE(points->item(row, column)->text(), expected[row][column]);
+            }
+        }
+        const QAbstractItemModel* table =
+            stations->findChild<QTableView*>(QStringLiteral("stakeoutTable"))->model();
+        QCOMPARE(table->columnCount(), 7);
+        QCOMPARE(table->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Easting"));
+        QCOMPARE(table->index(0, 5).data().toString(), QStringLiteral("5000.0000"));
+
+        // Export: the file named by the dialog, the bytes the survey library makes.
+        SurveyRequest request;
+        request.describe = true;
+        request.piStation = 1000;
+        request.stakeoutInterval = 100;
+        request.known = KnownPosition{KnownPoint::Pc, {5000, 2000}};
+        const CurveSurvey survey = SurveyCurve(Record(), request);
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("curve.csv"));
+        const QString dxf = dir.filePath(QStringLiteral("curve.dxf"));
+        m_platform.files << csv << dxf;
+        QVERIFY(exportButton->isEnabled());
+        exportButton->click();
+        exportButton->click();
+        QCOMPARE(ReadAll(csv), Bytes(PointsFile(survey)));
+        QCOMPARE(ReadAll(dxf), Bytes(DxfFile(Record(), survey)));
+        QCOMPARE(stations->Message(), QStringLiteral("Written to %1").arg(dxf));
+
+        // From the PI: the same points. A curve of 200 degrees has no PI to place it from.
+        stations->findChild<QComboBox*>(QStringLiteral("knownPoint"))->setCurrentIndex(1);
+        stations->findChild<QLineEdit*>(QStringLiteral("northing"))->setText("5189.468690981506");
+        stations->findChild<QLineEdit*>(QStringLiteral("easting"))->setText("2189.468690981506");
+        QCOMPARE(points->item(2, 1)->text(), QStringLiteral("5258.8190"));
+        Enter(Field::Delta, QStringLiteral("200"));
+        QCOMPARE(points->rowCount(), 0);
+        QCOMPARE(stations->Message(),
+                 QStringLiteral("No table: the curve has no PC and PT stations to stake out from. "
+                                "No coordinates: a Delta of 180 degrees or more has no PI to "
+                                "place the curve from."));
+        QVERIFY(!exportButton->isEnabled());
+        stations->findChild<QLineEdit*>(QStringLiteral("easting"))->setText("2189,47");
+        QCOMPARE(stations->Message(),
+                 QStringLiteral("Easting \"2189,47\" cannot be read: type a number such as 5000 or "
+                                "5000.25. No table: the curve has no PC and PT stations to stake "
+                                "out from."));
         QVERIFY(m_platform.messages.isEmpty());
     }
 
