@@ -26,6 +26,7 @@ constexpr double kPiStub = 170;      // tangents pointing at a PI off the drawin
 constexpr double kCentreStub = 130;  // radii pointing at a centre off the drawing
 constexpr double kLabelGap = 14;     // label offset from the point or line it names
 constexpr double kMinLabelled = 40;  // a line shorter than this carries no label on it
+constexpr double kCanvasMargin = 4;  // no label starts closer to the canvas's left edge
 
 // Colours of the elements, also used for the swatches of the key.
 constexpr const char* kArcColour = "#1f5fbf";
@@ -232,12 +233,43 @@ class SvgOut {
     }
 };
 
+// About how wide `content` is in DejaVu Sans of `size` pixels, in pixels, from the font's
+// advance widths (fractions of the size): digits 0.636, capitals about 0.72 (I 0.30 to
+// M 0.86), blanks, points and commas 0.318, '-' 0.361, '+' 0.838, lower case and the rest
+// about 0.62. Bytes after the first of a UTF-8 character count nothing.
+double TextWidth(std::string_view content, double size) {
+    double em = 0;
+    for (char c : content) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u & 0xC0) == 0x80) continue;
+        if (c >= '0' && c <= '9') {
+            em += 0.636;
+        } else if (c >= 'A' && c <= 'Z') {
+            em += 0.72;
+        } else if (c == ' ' || c == '.' || c == ',') {
+            em += 0.318;
+        } else if (c == '-') {
+            em += 0.361;
+        } else if (c == '+') {
+            em += 0.838;
+        } else {
+            em += 0.62;
+        }
+    }
+    return em * size;
+}
+
 // A label `gap` pixels from `at` in screen direction `dir`, anchored so that it grows
 // away from the point.
 void Label(SvgOut& svg, Vec at, Vec dir, std::string_view content, double size = 13,
            const char* colour = "#000000", bool bold = false) {
-    const Vec p = at + kLabelGap * dir;
+    Vec p = at + kLabelGap * dir;
     const char* anchor = dir.x > 0.35 ? "start" : dir.x < -0.35 ? "end" : "middle";
+    // A label growing leftwards from a point near the left edge would leave the canvas:
+    // it is moved right until it fits.
+    const double width = TextWidth(content, size);
+    const double left = dir.x < -0.35 ? p.x - width : dir.x > 0.35 ? p.x : p.x - width / 2;
+    if (left < kCanvasMargin) p.x += kCanvasMargin - left;
     // Baseline: text below a point hangs from it, text above sits on it.
     const double baseline = dir.y > 0.35 ? size * 0.8 : dir.y < -0.35 ? 0 : size * 0.35;
     svg.Text({p.x, p.y + baseline}, content, anchor, size, colour, bold);

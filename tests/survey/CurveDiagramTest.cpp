@@ -88,6 +88,9 @@ Shapes AllShapes() {
     add(new Shape{"more than a whole circle",
                   SolvedCurve({{Field::Radius, "100"}, {Field::LengthArc, "1000"}}),
                   {"closes on itself", "No finite PI", nullptr, nullptr}});
+    add(new Shape{"tangent beside the left edge",
+                  SolvedCurve({{Field::Radius, "300"}, {Field::Delta, "60"}}),
+                  {"T 173.205", "PI", nullptr, nullptr}});
     add(new Shape{"radius at the floor",
                   SolvedCurve({{Field::Radius, "0.000001"}, {Field::Delta, "90"}}, true),
                   {"PI", "Centre", nullptr, nullptr}});
@@ -150,6 +153,54 @@ TEST(CurveDiagram, TurnsTheWayTheLeftBoxSays) {
         const double eastward = xy[xy.size() - 2] - xy[0];
         EXPECT_EQ(eastward > 0, !left) << eastward;
         EXPECT_LT(xy.back(), xy[1]);  // and further north (up the canvas)
+    }
+}
+
+// Advance width of a character in DejaVu Sans, the drawing's font, as a fraction of its
+// size (read from the font's metrics); 0.55 for any other.
+double Advance(char32_t c) {
+    static const std::pair<char32_t, double> kWidths[] = {
+        {U' ', 0.318}, {U'.', 0.318}, {U',', 0.318}, {U'-', 0.361},     {U'+', 0.838},
+        {U'T', 0.611}, {U'L', 0.557}, {U'C', 0.698}, {U'E', 0.632},     {U'M', 0.863},
+        {U'R', 0.695}, {U'P', 0.603}, {U'I', 0.295}, {U'N', 0.748},     {U'e', 0.615},
+        {U'n', 0.634}, {U't', 0.392}, {U'r', 0.411}, {U'\u0394', 0.684}};
+    if (c >= U'0' && c <= U'9') return 0.636;
+    for (const auto& [ch, width] : kWidths) {
+        if (ch == c) return width;
+    }
+    return 0.55;
+}
+
+// No label grows to the canvas's left edge, measured with the font's own widths: each
+// keeps 2 pixels clear of it. Regression: "T 173.205" of radius 300, Delta 60 began at the
+// very edge (0.2 pixels in), where a wider font or a renderer's rounding cuts it.
+TEST(CurveDiagram, NoLabelStartsLeftOfTheCanvas) {
+    for (const auto& shape : AllShapes()) {
+        const std::string svg = BuildCurveSvg(shape->curve.Record());
+        for (std::size_t at = svg.find("<text x=\""); at != std::string::npos;
+             at = svg.find("<text x=\"", at + 1)) {
+            const std::size_t close = svg.find('>', at);
+            const std::string tag = svg.substr(at, close - at);
+            const std::string content =
+                svg.substr(close + 1, svg.find("</text>", close) - close - 1);
+            const double x = std::strtod(tag.c_str() + 9, nullptr);
+            const double size = std::strtod(tag.c_str() + tag.find("font-size=\"") + 11, nullptr);
+            double em = 0;
+            for (std::size_t i = 0; i < content.size(); ++i) {
+                const auto lead = static_cast<unsigned char>(content[i]);
+                if (lead == 0xCE && i + 1 < content.size() &&
+                    static_cast<unsigned char>(content[i + 1]) == 0x94) {
+                    em += Advance(U'\u0394');  // Delta, two bytes in UTF-8
+                    ++i;
+                } else {
+                    em += Advance(static_cast<char32_t>(lead));
+                }
+            }
+            double width = em * size;
+            if (tag.find("text-anchor=\"start\"") != std::string::npos) width = 0;
+            if (tag.find("text-anchor=\"middle\"") != std::string::npos) width /= 2;
+            EXPECT_GE(x - width, 2) << shape->name << ": " << content;
+        }
     }
 }
 
