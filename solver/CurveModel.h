@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "report/FileWrite.h"
 #include "solver/Curve.h"
 #include "solver/CurveHost.h"
 
@@ -32,6 +33,8 @@ enum class ReportResult {
     Cancelled,    // the file dialog was cancelled: nothing written, nothing shown
     OpenFailed,   // "File does not exist or is Read-Only."
     WriteFailed,  // the block could not be written completely; the file is as it was
+    Locked,       // another program held the file longer than kLockWait: nothing written,
+                  // kReportLockedMessage
 };
 
 class CCurveModel {
@@ -90,6 +93,10 @@ class CCurveModel {
     ReportResult WriteReport(bool newFile);
     ReportResult OnWriteNewFile() { return WriteReport(true); }
     ReportResult OnAppendToFile() { return WriteReport(false); }
+    // Keeps the report file open and locked from one block to the next instead of closing
+    // it after each: the command-line program holds it for its whole run. The window does
+    // not, so that other programs may write to the file between two presses.
+    void HoldReportFile(bool hold) { m_holdReportFile = hold; }
 
     const CCurveRecord& Record() const { return m_record; }
     CCurveRecord& MutableRecord() { return m_record; }
@@ -115,11 +122,14 @@ class CCurveModel {
     CCurveMemory* m_memory;
     CCurveHost* m_host;
     std::string m_reportPath;
+    ReportAppender m_reportFile;
+    bool m_holdReportFile = false;
     bool m_lastSolveFailed = false;
 };
 
 // Messages of our own, where the original had none.
 extern const char* const kNoSolutionMessage;
 extern const char* const kReportIncompleteMessage;
+extern const char* const kReportLockedMessage;
 
 }  // namespace bendwise

@@ -14,6 +14,8 @@ namespace bendwise {
 const char* const kNoSolutionMessage = "No real curve for these values.";
 const char* const kReportIncompleteMessage =
     "Report not written completely; the file is unchanged.";
+const char* const kReportLockedMessage =
+    "Report not written; the file is in use by another program.";
 
 namespace {
 

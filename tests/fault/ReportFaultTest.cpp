@@ -102,6 +102,8 @@ const char* Name(BlockWrite w) {
             return "OpenFailed";
         case BlockWrite::WriteFailed:
             return "WriteFailed";
+        case BlockWrite::Locked:
+            return "Locked";
     }
     return "?";
 }
@@ -115,6 +117,8 @@ const char* Name(ReportResult r) {
             return "OpenFailed";
         case ReportResult::WriteFailed:
             return "WriteFailed";
+        case ReportResult::Locked:
+            return "Locked";
     }
     return "?";
 }
@@ -329,9 +333,10 @@ TEST_F(ReportFault, PartialWriteLeavesTheFileAsItWas) {
         {ReportOpen::ExistingKeep, true, S + B, BlockWrite::Written},
         {ReportOpen::ExistingKeep, true, S + B - 1, BlockWrite::WriteFailed},
         {ReportOpen::ExistingKeep, true, S + 100, BlockWrite::WriteFailed},
-        // A new file over an existing one: the old contents survive a failed block.
-        {ReportOpen::CreateEmpty, true, S + B - 1, BlockWrite::WriteFailed},
-        {ReportOpen::CreateEmpty, true, B, BlockWrite::WriteFailed},
+        // A new file over an existing one: the old contents survive a failed block. The
+        // new file is written beside the old one, so it needs room for the block alone.
+        {ReportOpen::CreateEmpty, true, B - 1, BlockWrite::WriteFailed},
+        {ReportOpen::CreateEmpty, true, B, BlockWrite::Written},
         {ReportOpen::CreateEmpty, true, S + 3, BlockWrite::WriteFailed},
         // No file before: none after.
         {ReportOpen::CreateEmpty, false, B - 1, BlockWrite::WriteFailed},
@@ -452,8 +457,8 @@ TEST_F(ReportFault, RememberedFileMadeReadOnlyBetweenTwoAppends) {
 }
 
 TEST_F(ReportFault, FullDiskUnderEitherButtonKeepsTheFile) {
-    // The file holds two blocks of an earlier curve; the disk then has room for less than
-    // one more block.
+    // The file holds two blocks of an earlier curve; a file may then grow by less than one
+    // more block (Append), or a new file hold less than one block (Write New File).
     const std::string path = Path("CurveData.txt");
     host.answers = {path};
     EXPECT_EQ(Press(true), (Strings{kAskNew, kAsterisk, "result: Written"}));
@@ -470,11 +475,10 @@ TEST_F(ReportFault, FullDiskUnderEitherButtonKeepsTheFile) {
     };
     const rlim_t S = before.size();
     const Case cases[] = {
-        {true, S + 10, {kAskNew, kIncomplete, "result: WriteFailed"}},
-        {true, S, {kAskNew, kIncomplete, "result: WriteFailed"}},
+        {true, B - 1, {kAskNew, kIncomplete, "result: WriteFailed"}},
+        {true, 10, {kAskNew, kIncomplete, "result: WriteFailed"}},
         {false, S + 10, {kIncomplete, "result: WriteFailed"}},
         {false, S + B - 1, {kIncomplete, "result: WriteFailed"}},
-        {true, S + B - 1, {kAskNew, kIncomplete, "result: WriteFailed"}},
     };
     for (const Case& c : cases) {
         const std::string got = InChild(FileSizeLimit(c.room), [&] {
