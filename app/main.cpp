@@ -1,5 +1,6 @@
 // bendwise: the calculator window.
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -26,6 +27,9 @@ int main(int argc, char* argv[]) {
             stderr);
         return 2;
     }
+    // Past a file size limit (ulimit -f) a report write then fails with EFBIG and is taken
+    // back out, with a message, instead of the signal ending the calculator.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setWindowIcon(bendwise::MakeAppIcon());
     QApplication::setDesktopFileName(QStringLiteral("bendwise"));

@@ -2,14 +2,14 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
+#include "report/FileWrite.h"
 #include "survey/CurveDiagram.h"
+#include "survey/JsonWriter.h"
 #include "text/NumberText.h"
 
 namespace bendwise {
-namespace {}  // namespace
 
 SurveyOptionKind KindOfSurveyOption(std::string_view name) {
     if (name == "--describe" || name == "--json") return SurveyOptionKind::Flag;
@@ -38,6 +38,10 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
         for (char c : value) printable = printable && static_cast<unsigned char>(c) >= 0x20;
         if (!printable) {
             reason = "--unit: " + quoted + " is not a word for the length unit";
+            return false;
+        }
+        if (!IsValidUtf8(value)) {
+            reason = "--unit: the word is not valid UTF-8";
             return false;
         }
         options.unit = std::string(value);
@@ -105,20 +109,24 @@ SurveyRequest RequestOf(const SurveyOptions& options) {
     return request;
 }
 
-bool WriteCurveSvg(const std::string& path, const CCurveRecord& record, std::string& reason) {
-    const std::string svg = BuildCurveSvg(record);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        reason = "cannot write SVG file '" + path + "': " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed) return true;
-    reason = "cannot write SVG file '" + path + "': " + std::strerror(written ? errno : writeErrno);
-    std::remove(path.c_str());
+std::vector<OutputFile> FilesWritten(const SurveyOptions& options) {
+    std::vector<OutputFile> files;
+    if (options.svgPath) files.push_back({"--svg", *options.svgPath});
+    return files;
+}
+
+bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string_view what,
+                     std::string& reason) {
+    const int error = ReplaceFile(path, bytes);
+    if (error == 0) return true;
+    reason.assign("cannot write ").append(what).append(" '").append(path).append("': ");
+    reason.append(error == EWOULDBLOCK ? "the file is in use by another program"
+                                       : std::strerror(error));
     return false;
+}
+
+bool WriteCurveSvg(const std::string& path, const CCurveRecord& record, std::string& reason) {
+    return WriteOutputFile(path, BuildCurveSvg(record), "SVG file", reason);
 }
 
 }  // namespace bendwise
