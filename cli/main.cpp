@@ -20,6 +20,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -390,7 +391,7 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
     const std::string_view value = word.substr(equals + 1);
 
     struct Switch {
-        const char* name;
+        std::string_view name;
         Entry::Kind kind;
     };
     static constexpr Switch kSwitches[] = {
@@ -398,6 +399,12 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
         {"acres", Entry::Kind::Acres},
         {"packed", Entry::Kind::Packed},
     };
+    // The field names measured once: a batch looks up every entry.
+    static const std::array<std::string_view, kFieldCount> kFieldNames = [] {
+        std::array<std::string_view, kFieldCount> names;
+        for (std::size_t i = 0; i < kFieldCount; ++i) names[i] = Fields()[i].name;
+        return names;
+    }();
     for (const Switch& sw : kSwitches) {
         if (name != sw.name) continue;
         if (value != "on" && value != "off") {
@@ -413,8 +420,9 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
         return true;
     }
 
-    for (const FieldInfo& info : Fields()) {
-        if (name != info.name) continue;
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        if (name != kFieldNames[i]) continue;
+        const FieldInfo& info = Fields()[i];
         if (!IsEntryField(info.field)) {
             reason.assign("field '").append(name).append("' is a result and takes no entry");
             return false;
