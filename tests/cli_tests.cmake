@@ -38,3 +38,12 @@ add_cli_usage_error_test(cli_stakeout_without_pi_station
 add_cli_usage_error_test(cli_stationing_unknown
   "bendwise-cli: --stationing takes arc or chord, not 'spiral'"
   --pi-station 100 --stationing spiral ${writes})
+
+# bendwise-cli's files under stress: concurrent runs on one report, a file size limit, a
+# locked report, endless or unreadable batch input, a failed standard output, one file in
+# two roles.
+add_bendwise_test(cli_files_test cli/CliFilesTest.cpp)
+target_compile_definitions(cli_files_test PRIVATE
+  BENDWISE_CLI="$<TARGET_FILE:bendwise-cli>"
+  BENDWISE_CLI_DATA="${CMAKE_CURRENT_SOURCE_DIR}/cli/data")
+add_dependencies(cli_files_test bendwise-cli)

@@ -33,6 +33,7 @@
 #include "report/Report.h"
 #include "support/Files.h"
 #include "support/ModelFixture.h"
+#include "support/Processes.h"
 
 using namespace bendwise;
 using Strings = std::vector<std::string>;
@@ -46,53 +47,10 @@ const std::string kOpenFailed = "message: File does not exist or is Read-Only.";
 const std::string kIncomplete = std::string("message: ") + kReportIncompleteMessage;
 const std::string kAsterisk = "sound: asterisk";
 
+using bendwise::test::FileSizeLimit;
+using bendwise::test::InChild;
 using bendwise::test::ReadFile;
 using bendwise::test::WriteFile;
-
-// Runs `body` in a forked child and returns what it returned. `prepare` runs in the child
-// first (limits, signals, giving up root); when it fails the result is "prepare failed".
-std::string InChild(const std::function<bool()>& prepare,
-                    const std::function<std::string()>& body) {
-    int fds[2];
-    if (pipe(fds) != 0) return "pipe failed";
-    const pid_t pid = fork();
-    if (pid < 0) return "fork failed";
-    if (pid == 0) {
-        close(fds[0]);
-        const std::string out = prepare() ? body() : "prepare failed";
-        const char* p = out.data();
-        std::size_t left = out.size();
-        while (left > 0) {
-            const ssize_t n = write(fds[1], p, left);
-            if (n <= 0) break;
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string out;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status)) return "child died";
-    return out;
-}
-
-// A file size limit of `bytes` for the child, with SIGXFSZ ignored so that write() reports
-// EFBIG instead of the signal ending the process.
-std::function<bool()> FileSizeLimit(rlim_t bytes) {
-    return [bytes] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        if (getrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
-        limit.rlim_cur = bytes;
-        return setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    };
-}
 
 const char* Name(BlockWrite w) {
     switch (w) {
