@@ -115,6 +115,16 @@ inline bool RoundScaled(double value, int k, std::uint64_t& result) {
         result = q;
         return true;
     }
+    if (k < 0 && e < 0 && 64 - __builtin_clzll(kPow10[-k]) - e < 64) {
+        // The exponent form of an area (7 - k digits of a number of 100,000 and more, with
+        // a fraction): N = m, D = 10^-k x 2^-e, both in 64 bits, so is twice the remainder.
+        const std::uint64_t d = kPow10[-k] << -e;
+        std::uint64_t q = m / d;
+        const std::uint64_t twiceRest = (m - q * d) * 2;
+        if (twiceRest > d || (twiceRest == d && (q & 1) != 0)) ++q;
+        result = q;
+        return true;
+    }
     return RoundScaledWide(m, e, k, result);
 }
 
