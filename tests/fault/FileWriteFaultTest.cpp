@@ -1,7 +1,7 @@
 // The file writer against other writers and hostile paths: many processes appending to one
 // file at once, a kill while a file is replaced, device nodes and FIFOs, symbolic links
-// (dangling, relative, chained), a file that appears between the writer's look and its
-// open, and one file under two names.
+// (dangling, relative, chained), and a file that appears between the writer's look and
+// its open. (One file under two names: the command line's roles test.)
 //
 // Whatever happens, a file holds whole blocks only, none lost, and nothing is removed that
 // the writer did not create.
@@ -300,31 +300,6 @@ TEST_F(FileWrite, FileAppearingAfterTheLookIsNotTakenForOurs) {
         EXPECT_EQ(ReadFile(appearing), c.after) << static_cast<int>(c.mode) << c.fail;
         EXPECT_EQ(Names(m_dir), std::set<std::string>{"appearing.txt"});
     }
-}
-
-TEST_F(FileWrite, SameFileByInodeOrByName) {
-    WriteFile(Path("a.txt"), "a\n");
-    WriteFile(Path("b.txt"), "b\n");
-    ASSERT_EQ(link(Path("a.txt").c_str(), Path("hard.txt").c_str()), 0);
-    ASSERT_EQ(symlink("a.txt", Path("soft.txt").c_str()), 0);
-    ASSERT_EQ(symlink("missing.txt", Path("dangling.txt").c_str()), 0);
-    fs::create_directory(m_dir / "sub");
-    const struct {
-        std::string a, b;
-        bool same;
-    } cases[] = {
-        {Path("a.txt"), Path("a.txt"), true},
-        {Path("a.txt"), Path("sub/../a.txt"), true},
-        {Path("a.txt"), Path("hard.txt"), true},
-        {Path("a.txt"), Path("soft.txt"), true},
-        {Path("a.txt"), Path("b.txt"), false},
-        {Path("missing.txt"), Path("./sub/../missing.txt"), true},
-        {Path("missing.txt"), Path("dangling.txt"), true},
-        {Path("missing.txt"), Path("other.txt"), false},
-        {Path("a.txt"), Path("missing.txt"), false},
-        {"/dev/null", "/dev/null", false},  // a device takes anything twice
-    };
-    for (const auto& c : cases) EXPECT_EQ(SameFile(c.a, c.b), c.same) << c.a << " " << c.b;
 }
 
 }  // namespace
