@@ -71,6 +71,22 @@ bool IsProcLink(const std::string& link) {
            info.f_type == PROC_SUPER_MAGIC;
 }
 
+// The descriptor N that "/proc/self/fd/N" names (where /dev/stdout, /dev/stderr and
+// /dev/fd/N lead), or -1.
+int OwnDescriptor(const std::string& name) {
+    constexpr std::string_view kPrefix = "/proc/self/fd/";
+    if (name.compare(0, kPrefix.size(), kPrefix) != 0 || name.size() == kPrefix.size() ||
+        name.size() > kPrefix.size() + 9) {
+        return -1;
+    }
+    int fd = 0;
+    for (std::size_t i = kPrefix.size(); i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return -1;
+        fd = fd * 10 + (name[i] - '0');
+    }
+    return fd;
+}
+
 // Follows symbolic links by hand, so that a dangling link yields the name to create and a
 // replaced file keeps its link. Returns 0 or an errno.
 int Resolve(const std::string& path, Target& target) {
@@ -247,6 +263,11 @@ BlockWrite ReportAppender::OpenToAppend(const std::string& path, ReportOpen mode
             // A link or a FIFO put there since is neither followed nor waited on.
             fd = ::open(name, O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
             if (fd < 0 && (errno == ENOENT || errno == ELOOP || errno == ENXIO)) continue;
+        } else if (const int own = OwnDescriptor(target.path); own >= 0) {
+            // /dev/stdout and its kin: the descriptor itself, so that the block goes where
+            // the stream's other output goes (a fresh open of a redirected file would start
+            // at its beginning, over what standard error wrote there).
+            fd = ::fcntl(own, F_DUPFD_CLOEXEC, 0);
         } else {
             // A device, FIFO, terminal or /proc link: in place, waiting for a FIFO's reader.
             fd = ::open(name, O_WRONLY | O_APPEND | O_CLOEXEC);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -294,6 +295,19 @@ TEST_F(CliFiles, FailedStandardOutputStopsBeforeTheNextFile) {
         if (!c.written.empty()) fs::remove(Path(c.written));
         fs::remove(Path("full.err"));
     }
+}
+
+// --output /dev/stdout with both streams redirected to one file: the block went to a fresh
+// open of the file, at its start, and standard error's asterisk landed over its first line.
+TEST_F(CliFiles, StandardOutputAsTheReportFileKeepsTheStreams) {
+    const std::string command = "cd '" + m_dir.string() +
+                                "' && LC_ALL=C '" BENDWISE_CLI
+                                "' radius=1000 delta=30 inbound-az=45 --output /dev/stdout" +
+                                " > merged.txt 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadFile(Path("merged.txt")),
+              ReadFile(fs::path(BENDWISE_CLI_DATA) / "radius1000_delta30_az45.txt") +
+                  "sound: asterisk\n");
 }
 
 // One file in two roles destroyed the batch (--batch f --output f) or the log (--append log
