@@ -1,6 +1,7 @@
 // bendwise: the calculator window.
 #include <QApplication>
 #include <QString>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -62,6 +63,9 @@ int main(int argc, char* argv[]) {
             stderr);
         return 2;
     }
+    // Past a file size limit (ulimit -f) a report write then fails with EFBIG and is taken
+    // back out, with a message, instead of the signal ending the calculator.
+    std::signal(SIGXFSZ, SIG_IGN);
     const QtMessageHandler qtHandler = qInstallMessageHandler(HoldStartupMessage);
     QApplication application(argc, argv);
     qInstallMessageHandler(qtHandler);

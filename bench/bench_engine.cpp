@@ -7,10 +7,14 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "cli/ShellWords.h"
 #include "report/Report.h"
 #include "session/CurveHost.h"
 #include "session/CurveModel.h"
@@ -192,6 +196,56 @@ void BM_FullEntry(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FullEntry);
+
+// The engine-bound limit of a batch: for each line of a batch file, what no front end can
+// avoid - both entries read and solved (Enter, then the field's handler: Recalculate) and
+// the report block built - and nothing else (no reading, splitting or writing). The lines
+// are those of bench/make_batch.sh, from the file BENDWISE_BENCH_BATCH names, split and
+// parsed before the timing. Items per second is the limit in lines per second.
+void BM_BatchLineEngine(benchmark::State& state) {
+    struct Entry {
+        Field field;
+        std::string text;
+    };
+    std::vector<std::vector<Entry>> lines;
+    const char* path = std::getenv("BENDWISE_BENCH_BATCH");
+    std::ifstream in(path != nullptr ? path : "");
+    std::vector<std::string> words;
+    std::string error;
+    for (std::string line; std::getline(in, line);) {
+        if (!SplitShellWords(line, words, error) || words.empty()) continue;
+        std::vector<Entry>& entries = lines.emplace_back();
+        for (const std::string& word : words) {
+            const std::size_t equals = word.find('=');
+            for (const FieldInfo& info : Fields()) {
+                if (word.compare(0, equals, info.name) == 0 && IsEntryField(info.field)) {
+                    entries.push_back({info.field, word.substr(equals + 1)});
+                }
+            }
+        }
+    }
+    if (lines.empty()) {
+        state.SkipWithError("no batch: set BENDWISE_BENCH_BATCH to a bench/make_batch.sh file");
+        return;
+    }
+    CCurveMemory memory;
+    SilentHost host;
+    CCurveModel model(&memory, &host);
+    model.Initialize();
+    std::size_t next = 0;
+    for (auto _ : state) {
+        for (const Entry& entry : lines[next]) {
+            model.OnEnterKey();
+            benchmark::DoNotOptimize(model.OnKillfocus(entry.field, entry.text));
+        }
+        std::string block = BuildReportBlock(model.Record());
+        benchmark::DoNotOptimize(block.data());
+        if (++next == lines.size()) next = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel(std::to_string(lines.size()) + " lines");
+}
+BENCHMARK(BM_BatchLineEngine);
 
 }  // namespace
 }  // namespace bendwise

@@ -8,6 +8,7 @@
 //   line <microseconds> <text>     each line the program wrote to standard output
 //   exit <microseconds> <status>   status is the exit code, or "signal N"
 //   cpu_us <microseconds>          user + system CPU time of the program
+//   user_us, sys_us <microseconds> the two apart
 //   maxrss_kb <kilobytes>          peak RSS of the program (getrusage of the child)
 // With --stdout FILE the program's standard output goes to FILE instead and no "line"
 // items are reported (for programs whose output is data, not progress marks).
@@ -163,6 +164,7 @@ int main(int argc, char** argv) {
         return static_cast<long long>(t.tv_sec) * 1000000 + t.tv_usec;
     };
     std::printf("cpu_us %lld\n", micros(usage.ru_utime) + micros(usage.ru_stime));
+    std::printf("user_us %lld\nsys_us %lld\n", micros(usage.ru_utime), micros(usage.ru_stime));
     std::printf("maxrss_kb %ld\n", usage.ru_maxrss);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
 }

@@ -2,12 +2,13 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 
+#include "report/FileWrite.h"
 #include "survey/CurveDiagram.h"
 #include "survey/ExchangeFiles.h"
+#include "survey/JsonWriter.h"
 #include "text/NumberText.h"
 
 namespace bendwise {
@@ -147,6 +148,10 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
             reason = "--unit: " + quoted + " is not a word for the length unit";
             return false;
         }
+        if (!IsValidUtf8(value)) {
+            reason = "--unit: the word is not valid UTF-8";
+            return false;
+        }
         options.unit = std::string(value);
     } else if (name == "--pi-station") {
         double station = 0;
@@ -252,20 +257,23 @@ std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRe
     return files;
 }
 
+std::vector<OutputFile> FilesWritten(const SurveyOptions& options) {
+    std::vector<OutputFile> files;
+    for (const FileOption& file : kFileOptions) {
+        if (const std::optional<std::string>& path = options.*file.path) {
+            files.push_back({file.name, *path});
+        }
+    }
+    return files;
+}
+
 bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string_view kind,
                      std::string& reason) {
-    const std::string what = "cannot write " + std::string(kind) + " file '" + path + "': ";
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        reason = what + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed) return true;
-    reason = what + std::strerror(written ? errno : writeErrno);
-    std::remove(path.c_str());
+    const int error = ReplaceFile(path, bytes);
+    if (error == 0) return true;
+    reason.assign("cannot write ").append(kind).append(" file '").append(path).append("': ");
+    reason.append(error == EWOULDBLOCK ? "the file is in use by another program"
+                                       : std::strerror(error));
     return false;
 }
 

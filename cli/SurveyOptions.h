@@ -8,7 +8,8 @@
 // bad value stops the run with nothing written), and for every curve it emits computes
 // SurveyCurve(record, RequestOf(options)) once, renders it with SurveyText or CurveJson,
 // and writes each of SurveyFiles(...) with WriteOutputFile, the one function that writes
-// a file of this module.
+// a file of this module. FilesWritten lists every file the options name, so that main()
+// can refuse one file named in two roles before anything is written.
 //
 // Accepted N,E values of --pc and --pi (northing, comma, easting; plain decimal numbers):
 //   5000,2000   5000.25,2000.5   -120.5,0   1e5,2e5
@@ -56,6 +57,7 @@ SurveyOptionKind KindOfSurveyOption(std::string_view name);
 // with a one-line `reason`, e.g. "--pi-station: '12+3x' is not a station (25+50,
 // 25+50.00 or 2550)", "--stakeout: the interval must be a positive length, not '0'",
 // "--pc: '5000' is not a northing and easting (N,E such as 5000,2000.5)".
+// "--unit: the word is not valid UTF-8" (the word goes into JSON, which must be UTF-8).
 bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOptions& options,
                      std::string& reason);
 
@@ -90,9 +92,19 @@ struct SurveyFile {
 std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRecord& record,
                                     const CurveSurvey& survey, long line, std::string& skipped);
 
-// Writes `bytes` to `path` (created or emptied). Returns false with a one-line `reason`
-// ("cannot write KIND file 'PATH': ERROR") when the file could not be written completely;
-// no partial file is left behind.
+// A file the options will write: the option that names it and the path given. In a batch
+// every curve writes its own file, named SvgPathForLine(path, line).
+struct OutputFile {
+    std::string option;  // "--svg"
+    std::string path;
+};
+std::vector<OutputFile> FilesWritten(const SurveyOptions& options);
+
+// Writes `bytes` to `path`, replacing the file in one step (report/FileWrite.h): a regular
+// or missing file holds afterwards the new bytes whole or, on failure, what it held before;
+// a device or FIFO is written in place; nothing is ever removed. On failure returns false
+// with a one-line `reason` naming the file by its `kind`: "cannot write SVG file 'a/c.svg':
+// No such file or directory".
 bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string_view kind,
                      std::string& reason);
 

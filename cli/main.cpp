@@ -11,10 +11,18 @@
 // Output is written through two large stdio buffers; when output switches from one stream
 // to the other, the stream written before is flushed first, so a run with 2>&1 still shows
 // each message before the block it belongs to, while a long batch costs few system calls.
+// Standard output is also flushed before any file is written, so that a standard output
+// that cannot be written stops the run before the next file is touched.
+//
+// The report file is held open and locked for the whole run (report/FileWrite.h): other
+// writers wait until the run ends, and each block costs one write().
 
-#include <sys/types.h>  // ssize_t of getline
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -42,6 +50,11 @@ constexpr int kExitNotWritten = 3;
 
 // An entry field holds at most 16 characters (a degree sign counts as one).
 constexpr std::size_t kMaxFieldChars = 16;
+
+// The longest batch line read, in bytes without its line feed. A line of entries needs a
+// few hundred bytes (ten fields of 16 characters, quoted); the cap bounds the memory a
+// batch takes whatever it holds (--batch /dev/zero).
+constexpr std::size_t kMaxBatchLine = 64 * 1024;
 
 constexpr const char* kUsageText =
     "usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] "
@@ -122,7 +135,10 @@ OPTIONS
                    comment. A trailing CR is dropped. Entries given on the command line
                    are applied first, before the first line, and write nothing.
                    A malformed line (unterminated quote, unknown field, over-long
-                   text, ...) stops the run: "line N: REASON" on standard error, exit 2.
+                   text, a line over 65536 bytes, ...) stops the run: "line N: REASON"
+                   on standard error, exit 2. A batch that cannot be read is exit 2.
+                   A file named in two roles (--batch f --output f, --append log
+                   --svg log) is refused before anything is written, exit 2.
   --help           this text.   --version   the version.
 
 DIAGRAM, DESCRIPTION, STATIONS, STAKEOUT, JSON
@@ -259,17 +275,25 @@ class Output {
             std::fflush(stderr);
             m_errPending = false;
         }
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) m_outFailed = true;
         m_outPending = true;
     }
     void Err(std::string_view text) {
-        if (m_outPending) {
-            std::fflush(stdout);
-            m_outPending = false;
-        }
+        Settle();
         std::fwrite(text.data(), 1, text.size(), stderr);
         m_errPending = true;
     }
+    // Writes out what standard output holds; false once standard output has failed. Called
+    // before a file is written, so that the run stops before touching it.
+    bool Settle() {
+        if (m_outPending) {
+            m_outPending = false;
+            if (std::fflush(stdout) != 0) m_outFailed = true;
+        }
+        return !m_outFailed;
+    }
+    // True once a write to standard output has failed: the run stops.
+    bool Failed() const { return m_outFailed; }
     // Flushes both; false when standard output could not be written.
     bool Finish() {
         std::fflush(stderr);
@@ -279,6 +303,63 @@ class Output {
   private:
     bool m_outPending = false;
     bool m_errPending = false;
+    bool m_outFailed = false;
+};
+
+// The lines of a batch, read in large pieces with at most kMaxBatchLine bytes a line, so
+// that memory stays bounded whatever the input holds.
+class LineReader {
+  public:
+    enum class Result { Line, End, TooLong, ReadError };
+
+    explicit LineReader(int fd) : m_fd(fd), m_buffer(4 * kMaxBatchLine) {}
+
+    // The next line without its line feed (valid until the next call), the end of the
+    // input, a line over kMaxBatchLine bytes, or a failed read (errno in Error()).
+    Result Next(std::string_view& line) {
+        for (;;) {
+            const char* start = m_buffer.data() + m_begin;
+            const auto* feed = static_cast<const char*>(
+                std::memchr(m_buffer.data() + m_scanned, '\n', m_end - m_scanned));
+            if (feed != nullptr) {
+                line = std::string_view(start, static_cast<std::size_t>(feed - start));
+                m_begin = m_scanned = static_cast<std::size_t>(feed - m_buffer.data()) + 1;
+                return line.size() > kMaxBatchLine ? Result::TooLong : Result::Line;
+            }
+            m_scanned = m_end;
+            if (m_end - m_begin > kMaxBatchLine) return Result::TooLong;
+            if (m_atEnd) {
+                if (m_begin == m_end) return Result::End;
+                line = std::string_view(start, m_end - m_begin);
+                m_begin = m_scanned = m_end;
+                return Result::Line;
+            }
+            if (m_end == m_buffer.size()) {  // the line so far moves to the front
+                std::memmove(m_buffer.data(), start, m_end - m_begin);
+                m_end -= m_begin;
+                m_scanned = m_end;
+                m_begin = 0;
+            }
+            const ssize_t got = ::read(m_fd, m_buffer.data() + m_end, m_buffer.size() - m_end);
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                m_error = errno;
+                return Result::ReadError;
+            }
+            if (got == 0) m_atEnd = true;
+            m_end += static_cast<std::size_t>(got);
+        }
+    }
+    int Error() const { return m_error; }
+
+  private:
+    int m_fd;
+    std::vector<char> m_buffer;
+    std::size_t m_begin = 0;    // start of the next line
+    std::size_t m_scanned = 0;  // searched for a line feed up to here
+    std::size_t m_end = 0;      // bytes read up to here
+    bool m_atEnd = false;
+    int m_error = 0;
 };
 
 // The engine's door to the outside, for a terminal: messages and sounds become lines on
@@ -351,7 +432,7 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
     const std::string_view value = word.substr(equals + 1);
 
     struct Switch {
-        const char* name;
+        std::string_view name;
         Entry::Kind kind;
     };
     static constexpr Switch kSwitches[] = {
@@ -359,6 +440,12 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
         {"acres", Entry::Kind::Acres},
         {"packed", Entry::Kind::Packed},
     };
+    // The field names measured once: a batch looks up every entry.
+    static const std::array<std::string_view, kFieldCount> kFieldNames = [] {
+        std::array<std::string_view, kFieldCount> names;
+        for (std::size_t i = 0; i < kFieldCount; ++i) names[i] = Fields()[i].name;
+        return names;
+    }();
     for (const Switch& sw : kSwitches) {
         if (name != sw.name) continue;
         if (value != "on" && value != "off") {
@@ -374,8 +461,9 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
         return true;
     }
 
-    for (const FieldInfo& info : Fields()) {
-        if (name != info.name) continue;
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        if (name != kFieldNames[i]) continue;
+        const FieldInfo& info = Fields()[i];
         if (!IsEntryField(info.field)) {
             reason.assign("field '").append(name).append("' is a result and takes no entry");
             return false;
@@ -413,6 +501,7 @@ class Session {
           m_survey(survey),
           m_request(RequestOf(*survey)) {
         m_model.Initialize();
+        m_model.HoldReportFile(true);
     }
 
     // Applies one entry; returns false when it was refused.
@@ -444,9 +533,10 @@ class Session {
     // Writes the current curve: the block to the report file or standard output, and the
     // fields to standard output when asked; then the survey asked for (text after the block,
     // or the JSON line instead of block and fields; the SVG file). `line` is the batch line,
-    // 0 outside a batch. Returns false when a file was not written.
+    // 0 outside a batch. Returns false when a file or standard output was not written.
     bool Emit(long line = 0) {
         if (m_target != Target::Stdout) {
+            if (!m_output->Settle()) return false;
             const bool newFile = m_target == Target::NewFile && m_firstBlock;
             m_firstBlock = false;
             if (m_model.WriteReport(newFile) != ReportResult::Written) return false;
@@ -471,8 +561,11 @@ class Session {
         }
         if (!m_survey->json) m_output->Out(SurveyText(m_model.Record(), survey));
         std::string skipped;
-        for (const SurveyFile& file :
-             SurveyFiles(*m_survey, m_model.Record(), survey, line, skipped)) {
+        const std::vector<SurveyFile> files =
+            SurveyFiles(*m_survey, m_model.Record(), survey, line, skipped);
+        // A standard output that has failed stops the run before another file is written.
+        if (!files.empty() && !m_output->Settle()) return false;
+        for (const SurveyFile& file : files) {
             std::string reason;
             if (!WriteOutputFile(file.path, file.bytes, file.kind, reason)) {
                 m_output->Err("bendwise-cli: " + reason + "\n");
@@ -483,7 +576,7 @@ class Session {
             m_output->Err("bendwise-cli: " + skipped + "\n");
             m_filesLeftOut = true;
         }
-        return true;
+        return !m_output->Failed();
     }
 
     // True once a curve could not be placed for the files that need coordinates.
@@ -599,23 +692,29 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
 }
 
 // Runs the lines of a batch file on `session`. Returns -1 to go on, or an exit status.
-int RunBatch(FILE* in, Session& session, Output& output, bool& refused) {
-    char* raw = nullptr;
-    std::size_t capacity = 0;
+int RunBatch(int in, Session& session, Output& output, bool& refused) {
+    LineReader reader(in);
     std::vector<std::string> words;
     std::vector<Entry> entries;
     std::string reason;
     long lineNumber = 0;
-    int status = -1;
     for (;;) {
-        const ssize_t got = getline(&raw, &capacity, in);
-        if (got < 0) break;
+        std::string_view line;
+        const LineReader::Result got = reader.Next(line);
+        if (got == LineReader::Result::End) return -1;
+        if (got == LineReader::Result::ReadError) {
+            output.Err(std::string("bendwise-cli: cannot read batch input: ") +
+                       std::strerror(reader.Error()) + "\n");
+            return kExitUsage;
+        }
         ++lineNumber;
-        std::string_view line(raw, static_cast<std::size_t>(got));
-        if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-
-        bool ok = SplitShellWords(line, words, reason);
+        bool ok = got == LineReader::Result::Line;
+        if (!ok) {
+            reason = "line too long";
+        } else {
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            ok = SplitShellWords(line, words, reason);
+        }
         if (ok) {
             if (entries.size() < words.size()) entries.resize(words.size());
             for (std::size_t k = 0; ok && k < words.size(); ++k) {
@@ -624,25 +723,73 @@ int RunBatch(FILE* in, Session& session, Output& output, bool& refused) {
         }
         if (!ok) {
             output.Err("line " + std::to_string(lineNumber) + ": " + reason + "\n");
-            status = kExitUsage;
-            break;
+            return kExitUsage;
         }
         if (words.empty()) continue;  // empty, blank or comment line
         for (std::size_t k = 0; k < words.size(); ++k) {
             if (!session.Apply(entries[k])) refused = true;
         }
-        if (!session.Emit(lineNumber)) {
-            status = kExitNotWritten;
-            break;
+        if (!session.Emit(lineNumber)) return kExitNotWritten;
+    }
+}
+
+// One file in two roles (the batch read and a file written, two files written) destroys
+// one of them: refused with exit 2 before anything is read or written. A file written per
+// batch line (plan.svg: plan-1.svg, plan-2.svg, ...) clashes with a file of any of its
+// names. Returns -1 to go on, or the exit status.
+int CheckFileRoles(const Options& options, Output& output) {
+    struct Role {
+        std::string option;
+        std::string path;
+        bool perLine;
+        std::string shown;  // the path as given
+    };
+    std::vector<Role> roles;
+    if (options.batchPath) {
+        // Standard input ("-") is a file only when redirected from one.
+        const std::string& path = *options.batchPath;
+        roles.push_back({"--batch", path == "-" ? "/dev/stdin" : path, false, path});
+    }
+    if (options.reportPath) {
+        roles.push_back({options.target == Target::NewFile ? "--output" : "--append",
+                         *options.reportPath, false, *options.reportPath});
+    }
+    for (const OutputFile& file : FilesWritten(options.survey)) {
+        roles.push_back({file.option, file.path, options.batchPath.has_value(), file.path});
+    }
+    // Whether `named` is one of the files `pattern` writes: the line numbers to try are
+    // the runs of digits in its name.
+    auto writesTo = [](const std::string& pattern, const std::string& named) {
+        const std::size_t slash = named.rfind('/');
+        const std::string name = named.substr(slash == std::string::npos ? 0 : slash + 1);
+        for (std::size_t i = 0; i < name.size();) {
+            const std::size_t end = name.find_first_not_of("0123456789", i);
+            const std::size_t digits = (end == std::string::npos ? name.size() : end) - i;
+            if (digits > 0 && digits < 19) {
+                const long line = std::stol(name.substr(i, digits));
+                if (line > 0 && SameFile(SvgPathForLine(pattern, line), named)) return true;
+            }
+            i += digits > 0 ? digits : 1;
+        }
+        return false;
+    };
+    for (std::size_t j = 1; j < roles.size(); ++j) {
+        for (std::size_t i = 0; i < j; ++i) {
+            const Role& a = roles[i];
+            const Role& b = roles[j];
+            const bool clash = a.perLine && b.perLine
+                                   ? SameFile(SvgPathForLine(a.path, 1), SvgPathForLine(b.path, 1))
+                               : a.perLine ? writesTo(a.path, b.path)
+                               : b.perLine ? writesTo(b.path, a.path)
+                                           : SameFile(a.path, b.path);
+            if (clash) {
+                output.Err("bendwise-cli: " + b.option + " '" + b.shown + "' and " + a.option +
+                           " '" + a.shown + "' are the same file\n");
+                return kExitUsage;
+            }
         }
     }
-    if (status < 0 && std::ferror(in)) {
-        output.Err(std::string("bendwise-cli: cannot read batch input: ") + std::strerror(errno) +
-                   "\n");
-        status = kExitUsage;
-    }
-    std::free(raw);
-    return status;
+    return -1;
 }
 
 int Run(int argc, char** argv, Output& output) {
@@ -651,13 +798,15 @@ int Run(int argc, char** argv, Output& output) {
         return status;
     }
 
-    FILE* batch = nullptr;
+    if (const int status = CheckFileRoles(options, output); status >= 0) return status;
+
+    int batch = -1;
     if (options.batchPath) {
         if (*options.batchPath == "-") {
-            batch = stdin;
+            batch = STDIN_FILENO;
         } else {
-            batch = std::fopen(options.batchPath->c_str(), "rb");
-            if (batch == nullptr) {
+            batch = ::open(options.batchPath->c_str(), O_RDONLY | O_CLOEXEC);
+            if (batch < 0) {
                 output.Err("bendwise-cli: cannot open batch file '" + *options.batchPath +
                            "': " + std::strerror(errno) + "\n" + kUsageText);
                 return kExitUsage;
@@ -672,9 +821,9 @@ int Run(int argc, char** argv, Output& output) {
     }
 
     int status = -1;
-    if (batch != nullptr) {
+    if (batch >= 0) {
         status = RunBatch(batch, session, output, refused);
-        if (batch != stdin) std::fclose(batch);
+        if (batch != STDIN_FILENO) ::close(batch);
     } else if (!session.Emit()) {
         status = kExitNotWritten;
     }
@@ -686,6 +835,9 @@ int Run(int argc, char** argv, Output& output) {
 }  // namespace bendwise
 
 int main(int argc, char** argv) {
+    // Past a file size limit (ulimit -f) write() then fails with EFBIG, and the writers take
+    // the partial block back out, instead of the signal ending the run mid-block.
+    std::signal(SIGXFSZ, SIG_IGN);
     bendwise::Output output;
     int status = bendwise::Run(argc, argv, output);
     if (!output.Finish()) {

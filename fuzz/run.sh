@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_angle fuzz_number fuzz_batch_line fuzz_session)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_angle fuzz_number fuzz_batch_line fuzz_session fuzz_survey)
 
 build=${BENDWISE_FUZZ_BUILD:-build-fuzz}
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -32,8 +32,9 @@ mkdir -p "$build/artifacts"
 
 # Seed corpus directory of each target, and its longest useful input.
 declare -A seeds=([fuzz_angle]=angle [fuzz_number]=number [fuzz_batch_line]=batch_line
-                  [fuzz_session]=session)
-declare -A maxlen=([fuzz_angle]=256 [fuzz_number]=512 [fuzz_batch_line]=512 [fuzz_session]=64)
+                  [fuzz_session]=session [fuzz_survey]=survey)
+declare -A maxlen=([fuzz_angle]=256 [fuzz_number]=512 [fuzz_batch_line]=512 [fuzz_session]=64
+                   [fuzz_survey]=160)
 
 status=0
 for target in "${targets[@]}"; do

@@ -1,11 +1,6 @@
 #include "report/Report.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <string_view>
 
@@ -64,21 +59,6 @@ char* PutSeparatorLine(char* at) {
     return at;
 }
 
-// Writes all of `data` from the current position; false on any failure.
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 void WriteReportLine(std::string& out, std::string left, std::string right) {
@@ -108,53 +88,6 @@ std::string BuildReportBlock(const CCurveRecord& r) {
     }
     PutSeparatorLine(at);
     return block;
-}
-
-BlockWrite WriteBlockToFile(const std::string& path, ReportOpen mode, const std::string& block) {
-    // Without O_CREAT an open that succeeds found the file there: no need to ask first
-    // (one path lookup fewer for every block appended to the remembered file).
-    struct stat before;
-    const bool existed = mode == ReportOpen::ExistingKeep || ::stat(path.c_str(), &before) == 0;
-
-    int flags = O_WRONLY | O_CLOEXEC;
-    if (mode != ReportOpen::ExistingKeep) flags |= O_CREAT;
-    const int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) return BlockWrite::OpenFailed;
-
-    // Pipes and terminals cannot seek: they are simply written to.
-    off_t original = ::lseek(fd, 0, SEEK_END);
-    const bool seekable = original >= 0;
-    if (!seekable) original = 0;
-
-    auto undo = [&]() {
-        if (seekable) {
-            (void)!::ftruncate(fd, original);
-        }
-        ::close(fd);
-        if (!existed) ::unlink(path.c_str());
-        return BlockWrite::WriteFailed;
-    };
-
-    if (!WriteAll(fd, block.data(), block.size())) return undo();
-
-    if (mode == ReportOpen::CreateEmpty && seekable && original > 0) {
-        // A new file replaces the old contents, but only once the block is known to fit:
-        // it was written after them above, so a full disk has cut nothing. Now it moves to
-        // the front, over space the file already holds, and the rest is cut off.
-        if (::lseek(fd, 0, SEEK_SET) != 0 || !WriteAll(fd, block.data(), block.size()) ||
-            ::ftruncate(fd, static_cast<off_t>(block.size())) != 0) {
-            ::close(fd);
-            return BlockWrite::WriteFailed;
-        }
-    }
-
-    if (::close(fd) != 0) {
-        if (seekable && mode != ReportOpen::CreateEmpty) {
-            (void)!::truncate(path.c_str(), original);
-        }
-        return BlockWrite::WriteFailed;
-    }
-    return BlockWrite::Written;
 }
 
 }  // namespace bendwise

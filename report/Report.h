@@ -4,10 +4,13 @@
 //   Radius       1000.000           Larc         523.599
 //   ...                             (nine data lines, labels padded to 13 characters)
 //   - - - - - - -
+//
+// The file writer (appending under a lock, replacing in one step) is in report/FileWrite.h.
 #pragma once
 
 #include <string>
 
+#include "report/FileWrite.h"
 #include "solver/Curve.h"
 
 namespace bendwise {
@@ -18,24 +21,5 @@ void WriteReportLine(std::string& out, std::string left, std::string right);
 
 // The whole 11-line block of the record's display texts, exactly as they stand.
 std::string BuildReportBlock(const CCurveRecord& record);
-
-// How the file is opened for one block.
-enum class ReportOpen {
-    CreateEmpty,   // create, or empty an existing file  ("Write New File")
-    CreateKeep,    // create if missing, keep the contents ("Append", after the dialog)
-    ExistingKeep,  // only an existing writable file, contents kept (remembered path)
-};
-
-enum class BlockWrite {
-    Written,
-    OpenFailed,   // the file could not be opened in that mode
-    WriteFailed,  // not written completely; the file was put back as it was
-};
-
-// Opens `path`, moves to its end and writes `block` in one piece. When the block cannot be
-// written completely (disk full, I/O error) the file is put back as it was before: the
-// added bytes are cut off again, an emptied file gets its old contents back and a file
-// that did not exist is removed. A partial block is never left behind.
-BlockWrite WriteBlockToFile(const std::string& path, ReportOpen mode, const std::string& block);
 
 }  // namespace bendwise

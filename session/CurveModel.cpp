@@ -8,6 +8,8 @@ namespace bendwise {
 
 const char* const kReportIncompleteMessage =
     "Report not written completely; the file is unchanged.";
+const char* const kReportLockedMessage =
+    "Report not written; the file is in use by another program.";
 
 CCurveModel::CCurveModel(CCurveMemory* memory, CCurveHost* host) : m_memory(memory), m_host(host) {}
 
@@ -156,40 +158,41 @@ void CCurveModel::OnAlwaysOnTop(bool checked) {
 
 ReportResult CCurveModel::WriteReport(bool newFile) {
     const std::string block = BuildReportBlock(m_record);
-    // Append goes straight to the file remembered in this run while it can be opened.
+    // Append goes straight to the file remembered in this run while it can be opened (or,
+    // held from the block before, is still open).
     BlockWrite written = BlockWrite::OpenFailed;
     if (!newFile && !m_reportPath.empty()) {
-        written = WriteBlockToFile(m_reportPath, ReportOpen::ExistingKeep, block);
+        written = m_reportFile.Append(m_reportPath, ReportOpen::ExistingKeep, block);
     }
-    if (written == BlockWrite::OpenFailed) return WriteToChosenFile(newFile, block);
-    if (written == BlockWrite::WriteFailed) {
-        m_host->ShowMessage(kReportIncompleteMessage);
-        return ReportResult::WriteFailed;
-    }
-    m_host->PlaySound(Sound::Asterisk);
-    return ReportResult::Written;
-}
-
-ReportResult CCurveModel::WriteToChosenFile(bool newFile, const std::string& block) {
-    std::optional<std::string> path =
-        m_host->AskReportPath(newFile ? "New Curve Data File" : "No file to append - Create New");
-    if (!path) return ReportResult::Cancelled;
-    // Remembered before the open, so that a failed open is tried again next time.
-    m_reportPath = *path;
-    const BlockWrite written = WriteBlockToFile(
-        m_reportPath, newFile ? ReportOpen::CreateEmpty : ReportOpen::CreateKeep, block);
-    switch (written) {
-        case BlockWrite::Written:
-            m_host->PlaySound(Sound::Asterisk);
-            return ReportResult::Written;
-        case BlockWrite::OpenFailed:
+    if (written == BlockWrite::OpenFailed) {
+        std::optional<std::string> path = m_host->AskReportPath(
+            newFile ? "New Curve Data File" : "No file to append - Create New");
+        if (!path) return ReportResult::Cancelled;
+        // Remembered before the open, so that a failed open is tried again next time.
+        m_reportPath = *path;
+        written = m_reportFile.Append(
+            m_reportPath, newFile ? ReportOpen::CreateEmpty : ReportOpen::CreateKeep, block);
+        if (written == BlockWrite::OpenFailed) {
             m_host->ShowMessage("File does not exist or is Read-Only.");
             return ReportResult::OpenFailed;
-        case BlockWrite::WriteFailed:
-            break;
+        }
     }
-    m_host->ShowMessage(kReportIncompleteMessage);
-    return ReportResult::WriteFailed;
+    // One press holds the file (and its lock) only while it writes.
+    if (written == BlockWrite::Written && !m_holdReportFile && !m_reportFile.Close()) {
+        written = BlockWrite::WriteFailed;
+    }
+    switch (written) {
+        case BlockWrite::Written:
+            // Only after the whole block is in the file.
+            m_host->PlaySound(Sound::Asterisk);
+            return ReportResult::Written;
+        case BlockWrite::Locked:
+            m_host->ShowMessage(kReportLockedMessage);
+            return ReportResult::Locked;
+        default:
+            m_host->ShowMessage(kReportIncompleteMessage);
+            return ReportResult::WriteFailed;
+    }
 }
 
 }  // namespace bendwise

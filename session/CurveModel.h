@@ -23,6 +23,7 @@
 #include <string_view>
 
 #include "entry/EntryRules.h"
+#include "report/FileWrite.h"
 #include "session/CurveHost.h"
 #include "solver/Curve.h"
 #include "solver/Fields.h"
@@ -36,6 +37,8 @@ enum class ReportResult {
     Cancelled,    // the file dialog was cancelled: nothing written, nothing shown
     OpenFailed,   // "File does not exist or is Read-Only."
     WriteFailed,  // the block could not be written completely; the file is as it was
+    Locked,       // another program held the file longer than kLockWait: nothing written,
+                  // kReportLockedMessage
 };
 
 class CCurveModel {
@@ -94,6 +97,10 @@ class CCurveModel {
     ReportResult WriteReport(bool newFile);
     ReportResult OnWriteNewFile() { return WriteReport(true); }
     ReportResult OnAppendToFile() { return WriteReport(false); }
+    // Keeps the report file open and locked from one block to the next instead of closing
+    // it after each: the command-line program holds it for its whole run. The window does
+    // not, so that other programs may write to the file between two presses.
+    void HoldReportFile(bool hold) { m_holdReportFile = hold; }
 
     const CCurveRecord& Record() const { return m_record; }
     CCurveRecord& MutableRecord() { return m_record; }
@@ -108,17 +115,19 @@ class CCurveModel {
     void SaveToMemory();
     void Show(const Notice& notice);
     void Replay(const Notices& notices);
-    // Asks for a path, remembers it and writes the block there in the mode of the button.
-    ReportResult WriteToChosenFile(bool newFile, const std::string& block);
 
     CCurveRecord m_record;
     CCurveMemory* m_memory;
     CCurveHost* m_host;
     std::string m_reportPath;
+    ReportAppender m_reportFile;
+    bool m_holdReportFile = false;
     bool m_lastSolveFailed = false;
 };
 
 // "Report not written completely; the file is unchanged."
 extern const char* const kReportIncompleteMessage;
+// "Report not written; the file is in use by another program."
+extern const char* const kReportLockedMessage;
 
 }  // namespace bendwise

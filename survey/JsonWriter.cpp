@@ -5,6 +5,46 @@
 #include "text/CharConv.h"
 
 namespace bendwise {
+namespace {
+
+// Length of the well-formed UTF-8 sequence starting at text[i], 0 when there is none
+// (the table of well-formed byte sequences of the Unicode standard, section 3.9).
+std::size_t Utf8Length(std::string_view text, std::size_t i) {
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    const unsigned char lead = at(0);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;   // no overlong form
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;   // no overlong form
+        if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + length > text.size() || at(1) < low || at(1) > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        if ((at(k) & 0xC0) != 0x80) return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8Length(text, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
 
 std::string JsonNumber(double value) {
     if (!std::isfinite(value)) return "null";
@@ -18,8 +58,19 @@ std::string JsonNumber(double value) {
 std::string JsonString(std::string_view text) {
     static const char kHex[] = "0123456789abcdef";
     std::string out = "\"";
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const unsigned char u = static_cast<unsigned char>(c);
+        if (u >= 0x80) {
+            const std::size_t length = Utf8Length(text, i);
+            if (length == 0) {
+                out.append("\\ufffd");
+            } else {
+                out.append(text.substr(i, length));
+                i += length - 1;
+            }
+            continue;
+        }
         switch (c) {
             case '"':
                 out.append("\\\"");

@@ -4,7 +4,8 @@
 // Numbers are written with 17 significant digits, enough to read back the same double
 // ("%.17g" in the C locale, whatever the process locale): 523.59877559829874, 1000,
 // 1e-25, 0.10000000000000001. JSON has no infinity or not-a-number: those are written null.
-// Strings are UTF-8 as given, with '"', '\\' and control characters escaped.
+// Strings are UTF-8 as given, with '"', '\\' and control characters escaped; a byte that
+// is not part of well-formed UTF-8 is written as \ufffd, so the output is always valid.
 #pragma once
 
 #include <string>
@@ -18,6 +19,10 @@ std::string JsonNumber(double value);
 
 // The JSON text of a string, quotes included.
 std::string JsonString(std::string_view text);
+
+// True when `text` is well-formed UTF-8: no stray continuation byte, no truncated,
+// overlong or surrogate sequence, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view text);
 
 class JsonWriter {
   public:

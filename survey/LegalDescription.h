@@ -17,11 +17,13 @@ namespace bendwise {
 // Degrees, minutes and whole seconds, D°MM'SS". The angle (decimal degrees) is rounded to
 // the nearest whole second before it is split, so 60" or 60' never appear:
 // 30 -> 30°00'00", 29.99999 -> 30°00'00", 0.5 / 3600 -> 0°00'01" (ties away from zero),
-// 200 -> 200°00'00". A negative angle gets a leading '-'. Not finite -> "undefined".
+// 200 -> 200°00'00", 1e13 -> 10000000000000°00'00" (all the digits of a huge angle). A
+// negative angle gets a leading '-'. Not finite -> "undefined".
 std::string FormatDmsSeconds(double degrees);
 
-// Quadrant bearing of an azimuth (decimal degrees clockwise from north, any range):
-// the azimuth is rounded to whole seconds and reduced to 0..360, then
+// Quadrant bearing of an azimuth (decimal degrees clockwise from north, any finite value:
+// 5e304 and -1e308 too): the azimuth is rounded to whole seconds and reduced to 0..360
+// (one that is 2.5e12 degrees or more is first reduced modulo 360, exactly), then
 //   0 to 90 inclusive     N angle E        60 -> N 60°00'00" E
 //   over 90 to 180        S 180-az E       135 -> S 45°00'00" E, 180 -> S 0°00'00" E
 //   over 180 to under 270 S az-180 W       200 -> S 20°00'00" W

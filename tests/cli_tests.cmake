@@ -55,3 +55,12 @@ add_test(NAME cli_exchange_readback
   COMMAND ${BENDWISE_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/cli/exchange_readback.py
           $<TARGET_FILE:bendwise-cli>)
 set_tests_properties(cli_exchange_readback PROPERTIES ENVIRONMENT "LC_ALL=C;TZ=UTC")
+
+# bendwise-cli's files under stress: concurrent runs on one report, a file size limit, a
+# locked report, endless or unreadable batch input, a failed standard output, one file in
+# two roles.
+add_bendwise_test(cli_files_test cli/CliFilesTest.cpp)
+target_compile_definitions(cli_files_test PRIVATE
+  BENDWISE_CLI="$<TARGET_FILE:bendwise-cli>"
+  BENDWISE_CLI_DATA="${CMAKE_CURRENT_SOURCE_DIR}/cli/data")
+add_dependencies(cli_files_test bendwise-cli)

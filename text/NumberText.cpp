@@ -50,33 +50,8 @@ int BitLength(Wide x) {
     return low == 0 ? 0 : 64 - __builtin_clzll(low);
 }
 
-// |value| x 10^k rounded to the nearest integer, ties to even, for finite `value` and
-// -18 <= k <= 18. Returns false when the result does not fit in 64 bits.
-bool RoundScaled(double value, int k, std::uint64_t& result) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-    const std::uint64_t fraction = bits & ((1ULL << 52) - 1);
-    const std::uint64_t m = biased == 0 ? fraction : fraction | (1ULL << 52);
-    const int e = biased == 0 ? -1074 : biased - 1075;
-
-    if (k >= 0 && k <= 3 && e < 0) {
-        // The common case, every length below 2^52: N = m x 10^k stays below 2^63, and
-        // dividing by 2^-e leaves the remainder in the low bits.
-        const std::uint64_t n = m * kPow10[k];
-        const int shift = -e;
-        if (shift >= 64) {
-            result = 0;  // N below 2^63 is less than half of 2^-e
-            return true;
-        }
-        std::uint64_t q = n >> shift;
-        const std::uint64_t rest = n & ((1ULL << shift) - 1);
-        const std::uint64_t half = 1ULL << (shift - 1);
-        if (rest > half || (rest == half && (q & 1) != 0)) ++q;
-        result = q;
-        return true;
-    }
-
+// RoundScaled for m x 2^e beyond its common case, in 128 bits.
+bool RoundScaledWide(std::uint64_t m, int e, int k, std::uint64_t& result) {
     Wide n = m;
     Wide q = 0;
     if (k >= 0) {
@@ -114,16 +89,89 @@ bool RoundScaled(double value, int k, std::uint64_t& result) {
     return true;
 }
 
+// |value| x 10^k rounded to the nearest integer, ties to even, for finite `value` and
+// -18 <= k <= 18. Returns false when the result does not fit in 64 bits. Inline for its
+// common case, which every display text takes.
+inline bool RoundScaled(double value, int k, std::uint64_t& result) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const std::uint64_t fraction = bits & ((1ULL << 52) - 1);
+    const std::uint64_t m = biased == 0 ? fraction : fraction | (1ULL << 52);
+    const int e = biased == 0 ? -1074 : biased - 1075;
+
+    if (k >= 0 && k <= 3 && e < 0) {
+        // The common case, every length below 2^52: N = m x 10^k stays below 2^63, and
+        // dividing by 2^-e leaves the remainder in the low bits.
+        const std::uint64_t n = m * kPow10[k];
+        const int shift = -e;
+        if (shift >= 64) {
+            result = 0;  // N below 2^63 is less than half of 2^-e
+            return true;
+        }
+        std::uint64_t q = n >> shift;
+        const std::uint64_t rest = n & ((1ULL << shift) - 1);
+        const std::uint64_t half = 1ULL << (shift - 1);
+        if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+        result = q;
+        return true;
+    }
+    if (k < 0 && e < 0 && 64 - __builtin_clzll(kPow10[-k]) - e < 64) {
+        // The exponent form of an area (7 - k digits of a number of 100,000 and more, with
+        // a fraction): N = m, D = 10^-k x 2^-e, both in 64 bits, so is twice the remainder.
+        const std::uint64_t d = kPow10[-k] << -e;
+        std::uint64_t q = m / d;
+        const std::uint64_t twiceRest = (m - q * d) * 2;
+        if (twiceRest > d || (twiceRest == d && (q & 1) != 0)) ++q;
+        result = q;
+        return true;
+    }
+    return RoundScaledWide(m, e, k, result);
+}
+
+// "00" to "99": digits go out two at a time, one division for both.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Writes the digits of `q` backwards, ending just before `end`, with at least `minDigits`
 // of them (leading zeros); returns where they start.
 char* PutDigitsBefore(char* end, std::uint64_t q, int minDigits) {
     char* p = end;
-    do {
-        *--p = static_cast<char>('0' + q % 10);
-        q /= 10;
+    while (q >= 100) {
+        const std::uint64_t pair = q % 100;
+        q /= 100;
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * pair, 2);
+        minDigits -= 2;
+    }
+    if (q >= 10) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * q, 2);
+        minDigits -= 2;
+    } else {
+        *--p = static_cast<char>('0' + q);
         --minDigits;
-    } while (q != 0 || minDigits > 0);
+    }
+    while (minDigits > 0) {
+        *--p = '0';
+        --minDigits;
+    }
     return p;
+}
+
+// out = text, for the display texts rebuilt forty times a batch line: assign() takes the
+// library's general path for text that may lie inside `out`. A text no longer than the
+// one it replaces is copied over it and cut (inline); a longer one is appended.
+void SetText(std::string& out, std::string_view text) {
+    if (text.size() <= out.size()) {
+        std::memcpy(&out[0], text.data(), text.size());
+        out.erase(text.size());
+    } else {
+        out.clear();
+        out.append(text.data(), text.size());
+    }
 }
 
 // "%.{precision}f" without padding, written into `buf` (kBufferSize characters); returns
@@ -194,7 +242,11 @@ std::size_t AppendPadded(char* line, std::size_t used, std::string_view text, st
 void TrimLeft(std::string& text) {
     std::size_t start = 0;
     while (start < text.size() && IsWhite(text[start])) ++start;
-    text.erase(0, start);
+    if (start == 0) return;
+    // Moved down and cut: erase(0, n) is a library call, erase(n) is inline.
+    const std::size_t length = text.size() - start;
+    std::memmove(&text[0], text.data() + start, length);
+    text.erase(length);
 }
 
 void TrimRight(std::string& text) {
@@ -205,7 +257,7 @@ void TrimRight(std::string& text) {
 
 void FormatFixed(double value, std::string& out) {
     char buf[kBufferSize];
-    out.assign(PrintFixed(buf, value, 3));
+    SetText(out, PrintFixed(buf, value, 3));
 }
 
 void FormatLength(double value, std::string& out) {
@@ -216,7 +268,7 @@ void FormatLength(double value, std::string& out) {
     }
     char buf[kBufferSize];
     if (const std::string_view text = PrintScientific7(buf, value); !text.empty()) {
-        out.assign(text);
+        SetText(out, text);
         return;
     }
     auto result = ToChars(buf, buf + kBufferSize, value, std::chars_format::scientific, 7);
@@ -257,20 +309,23 @@ void FormatDms(double degrees, std::string& out) {
         std::uint64_t tenths = 0;  // "%.1f" of the seconds: at most 1000
         if (static_cast<double>(d) == wholeDegrees && static_cast<double>(m) == minutes &&
             RoundScaled(seconds, 1, tenths)) {
+            // Blanks first, then from the end: "%5.1f" of the seconds (0.0 to 100.0),
+            // the minutes, a blank, and "%4.0f" of the degrees (up to nine digits).
             char text[32];
+            std::memset(text, ' ', sizeof text);
             char* const end = text + sizeof text;
-            char* p = end;
-            *--p = static_cast<char>('0' + tenths % 10);
-            *--p = '.';
-            p = PutDigitsBefore(p, tenths / 10, 1);
-            while (p > end - 5) *--p = ' ';
-            *--p = static_cast<char>('0' + m % 10);
-            *--p = static_cast<char>('0' + m / 10);
-            *--p = ' ';
-            char* const degreesEnd = p;
-            p = PutDigitsBefore(p, d, 1);
-            while (p > degreesEnd - 4) *--p = ' ';
-            out.assign(p, static_cast<std::size_t>(end - p));
+            const auto whole = static_cast<unsigned>(tenths / 10);
+            end[-1] = static_cast<char>('0' + tenths % 10);
+            end[-2] = '.';
+            end[-3] = static_cast<char>('0' + whole % 10);
+            if (whole >= 10) end[-4] = static_cast<char>('0' + whole / 10 % 10);
+            if (whole >= 100) end[-5] = '1';
+            end[-6] = static_cast<char>('0' + m % 10);
+            end[-7] = static_cast<char>('0' + m / 10);
+            char* const degreesEnd = end - 8;
+            char* p = PutDigitsBefore(degreesEnd, d, 1);
+            if (p > degreesEnd - 4) p = degreesEnd - 4;
+            SetText(out, std::string_view(p, static_cast<std::size_t>(end - p)));
             return;
         }
     }
@@ -284,7 +339,7 @@ void FormatDms(double degrees, std::string& out) {
     if (minutesText.size() < 2 && IsDigit(minutesText[0])) line[used++] = '0';  // '0' flag
     used = AppendPadded(line, used, minutesText, 0);
     used = AppendPadded(line, used, PrintFixed(buf, seconds, 1), 5);
-    out.assign(line, used);
+    SetText(out, std::string_view(line, used));
 }
 
 std::size_t ReadDecimalPrefix(std::string_view text, double& value) {

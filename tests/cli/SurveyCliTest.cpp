@@ -188,5 +188,31 @@ TEST_F(SurveyCli, BatchLeavesOutTheFilesOfACurveWithoutPi) {
               std::string::npos);
 }
 
+// An inbound azimuth of 5e304 printed the chord bearing as "N -nan°d('d(\" W" (azimuth x
+// 3600 overflowed, a NaN cast to int), in the description and inside the JSON. The chord
+// azimuth is the inbound one here (Delta / 2 is lost beside it), reduced modulo 360 by
+// exact integer arithmetic: 5e304 = 320, -5e304 = 40, 1e308 = 296, -1e308 = 64.
+TEST_F(SurveyCli, ExtremeAzimuthsDescribeWithoutNan) {
+    const struct {
+        const char* azimuth;
+        const char* bearing;
+    } cases[] = {
+        {"5e304", "N 40\u00B000'00\\\" W"},
+        {"-5e304", "N 40\u00B000'00\\\" E"},
+        {"1e308", "N 64\u00B000'00\\\" W"},
+        {"-1e308", "N 64\u00B000'00\\\" E"},
+    };
+    for (const auto& c : cases) {
+        Run({"packed=off", "radius=1000", "delta=30", std::string("inbound-az=") + c.azimuth,
+             "--describe", "--json", "--pi-station", "10+00", "--stakeout", "100"});
+        EXPECT_EQ(status, 0) << c.azimuth;
+        EXPECT_EQ(err, "") << c.azimuth;
+        EXPECT_EQ(test::CheckJson(out), "") << c.azimuth;
+        EXPECT_EQ(out.find("nan"), std::string::npos) << out;
+        EXPECT_NE(out.find(std::string("long chord bearing ") + c.bearing), std::string::npos)
+            << out;
+    }
+}
+
 }  // namespace
 }  // namespace bendwise

@@ -52,6 +52,7 @@ TEST(SurveyOption, RefusesBadValuesWithOneLineReason) {
         {"--stakeout", "1e400", "--stakeout: the interval must be a positive length, not '1e400'"},
         {"--stationing", "spiral", "--stationing takes arc or chord, not 'spiral'"},
         {"--unit", "", "--unit: '' is not a word for the length unit"},
+        {"--unit", "m\xff", "--unit: the word is not valid UTF-8"},  // went into JSON as it was
         {"--svg", "", "--svg needs a FILE"},
         {"--dxf", "", "--dxf needs a FILE"},
         {"--first-point", "0",

@@ -33,6 +33,7 @@
 #include "report/Report.h"
 #include "support/Files.h"
 #include "support/ModelFixture.h"
+#include "support/Processes.h"
 
 using namespace bendwise;
 using Strings = std::vector<std::string>;
@@ -46,53 +47,10 @@ const std::string kOpenFailed = "message: File does not exist or is Read-Only.";
 const std::string kIncomplete = std::string("message: ") + kReportIncompleteMessage;
 const std::string kAsterisk = "sound: asterisk";
 
+using bendwise::test::FileSizeLimit;
+using bendwise::test::InChild;
 using bendwise::test::ReadFile;
 using bendwise::test::WriteFile;
-
-// Runs `body` in a forked child and returns what it returned. `prepare` runs in the child
-// first (limits, signals, giving up root); when it fails the result is "prepare failed".
-std::string InChild(const std::function<bool()>& prepare,
-                    const std::function<std::string()>& body) {
-    int fds[2];
-    if (pipe(fds) != 0) return "pipe failed";
-    const pid_t pid = fork();
-    if (pid < 0) return "fork failed";
-    if (pid == 0) {
-        close(fds[0]);
-        const std::string out = prepare() ? body() : "prepare failed";
-        const char* p = out.data();
-        std::size_t left = out.size();
-        while (left > 0) {
-            const ssize_t n = write(fds[1], p, left);
-            if (n <= 0) break;
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string out;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status)) return "child died";
-    return out;
-}
-
-// A file size limit of `bytes` for the child, with SIGXFSZ ignored so that write() reports
-// EFBIG instead of the signal ending the process.
-std::function<bool()> FileSizeLimit(rlim_t bytes) {
-    return [bytes] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        if (getrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
-        limit.rlim_cur = bytes;
-        return setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    };
-}
 
 const char* Name(BlockWrite w) {
     switch (w) {
@@ -102,6 +60,8 @@ const char* Name(BlockWrite w) {
             return "OpenFailed";
         case BlockWrite::WriteFailed:
             return "WriteFailed";
+        case BlockWrite::Locked:
+            return "Locked";
     }
     return "?";
 }
@@ -115,6 +75,8 @@ const char* Name(ReportResult r) {
             return "OpenFailed";
         case ReportResult::WriteFailed:
             return "WriteFailed";
+        case ReportResult::Locked:
+            return "Locked";
     }
     return "?";
 }
@@ -329,9 +291,10 @@ TEST_F(ReportFault, PartialWriteLeavesTheFileAsItWas) {
         {ReportOpen::ExistingKeep, true, S + B, BlockWrite::Written},
         {ReportOpen::ExistingKeep, true, S + B - 1, BlockWrite::WriteFailed},
         {ReportOpen::ExistingKeep, true, S + 100, BlockWrite::WriteFailed},
-        // A new file over an existing one: the old contents survive a failed block.
-        {ReportOpen::CreateEmpty, true, S + B - 1, BlockWrite::WriteFailed},
-        {ReportOpen::CreateEmpty, true, B, BlockWrite::WriteFailed},
+        // A new file over an existing one: the old contents survive a failed block. The
+        // new file is written beside the old one, so it needs room for the block alone.
+        {ReportOpen::CreateEmpty, true, B - 1, BlockWrite::WriteFailed},
+        {ReportOpen::CreateEmpty, true, B, BlockWrite::Written},
         {ReportOpen::CreateEmpty, true, S + 3, BlockWrite::WriteFailed},
         // No file before: none after.
         {ReportOpen::CreateEmpty, false, B - 1, BlockWrite::WriteFailed},
@@ -452,8 +415,8 @@ TEST_F(ReportFault, RememberedFileMadeReadOnlyBetweenTwoAppends) {
 }
 
 TEST_F(ReportFault, FullDiskUnderEitherButtonKeepsTheFile) {
-    // The file holds two blocks of an earlier curve; the disk then has room for less than
-    // one more block.
+    // The file holds two blocks of an earlier curve; a file may then grow by less than one
+    // more block (Append), or a new file hold less than one block (Write New File).
     const std::string path = Path("CurveData.txt");
     host.answers = {path};
     EXPECT_EQ(Press(true), (Strings{kAskNew, kAsterisk, "result: Written"}));
@@ -470,11 +433,10 @@ TEST_F(ReportFault, FullDiskUnderEitherButtonKeepsTheFile) {
     };
     const rlim_t S = before.size();
     const Case cases[] = {
-        {true, S + 10, {kAskNew, kIncomplete, "result: WriteFailed"}},
-        {true, S, {kAskNew, kIncomplete, "result: WriteFailed"}},
+        {true, B - 1, {kAskNew, kIncomplete, "result: WriteFailed"}},
+        {true, 10, {kAskNew, kIncomplete, "result: WriteFailed"}},
         {false, S + 10, {kIncomplete, "result: WriteFailed"}},
         {false, S + B - 1, {kIncomplete, "result: WriteFailed"}},
-        {true, S + B - 1, {kAskNew, kIncomplete, "result: WriteFailed"}},
     };
     for (const Case& c : cases) {
         const std::string got = InChild(FileSizeLimit(c.room), [&] {

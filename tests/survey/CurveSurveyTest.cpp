@@ -73,6 +73,14 @@ TEST(JsonString, EscapesQuotesBackslashesAndControls) {
     EXPECT_EQ(JsonString("30\u00B000'00\""), "\"30\u00B000'00\\\"\"");
     EXPECT_EQ(JsonString("a\\b\nc\td\x01"), "\"a\\\\b\\nc\\td\\u0001\"");
     EXPECT_EQ(JsonString(""), "\"\"");
+    // JSON must be UTF-8: a stray byte, a truncated, overlong or surrogate sequence each
+    // becomes U+FFFD; well-formed sequences of every length pass.
+    EXPECT_EQ(
+        JsonString("m\xff \xC3 \xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80"),
+        "\"m\\ufffd \\ufffd \\ufffd\\ufffd \\ufffd\\ufffd\\ufffd \\ufffd\\ufffd\\ufffd\\ufffd\"");
+    EXPECT_EQ(JsonString("\u00B5 \u20AC \U0001F600"), "\"\u00B5 \u20AC \U0001F600\"");
+    EXPECT_TRUE(IsValidUtf8("\u00B5 \u20AC \U0001F600 \xEF\xBF\xBF"));
+    EXPECT_FALSE(IsValidUtf8("\xE0\x80\x80"));
 }
 
 TEST(SurveyText, WorkedCurveDescriptionStationsAndTable) {

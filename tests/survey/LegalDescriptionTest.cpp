@@ -29,6 +29,14 @@ TEST(DmsSeconds, RoundsTheWholeAngleSoSixtyNeverShows) {
         {-10.5, "-10\u00B030'00\""},
         {-0.1 / 3600, "0\u00B000'00\""},  // rounds to zero: no sign
         {std::numeric_limits<double>::quiet_NaN(), "undefined"},
+        // Past 2^53 seconds: 400.78 seconds past the degree (the product said 400).
+        {11024861111111.111, "11024861111111\u00B006'41\""},
+        // The remainder of a huge product was cast to int: undefined behaviour.
+        {1e300,
+         "10000000000000000525047602552044202487044685811081591549158541155118024579889081957"
+         "86371375080447864043704443832883878176942523235360430575644792184786706982848387200"
+         "92657580373783023379478809005936895323497079994508111903896764088007465274278014249"
+         "4579258788820056842838115669472196386865459400540160\u00B000'00\""},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatDmsSeconds(c.degrees), c.text) << c.degrees;
 }
@@ -38,13 +46,27 @@ TEST(QuadrantBearing, OneRuleForEachQuadrant) {
         double azimuth;
         const char* text;
     } cases[] = {
-        {60, "N 60\u00B000'00\" E"},        {0, "N 0\u00B000'00\" E"},
-        {90, "N 90\u00B000'00\" E"},        {135, "S 45\u00B000'00\" E"},
-        {180, "S 0\u00B000'00\" E"},        {200, "S 20\u00B000'00\" W"},
-        {270, "N 90\u00B000'00\" W"},       {345.5, "N 14\u00B030'00\" W"},
-        {-10, "N 10\u00B000'00\" W"},       {480, "S 60\u00B000'00\" E"},
+        {60, "N 60\u00B000'00\" E"},
+        {0, "N 0\u00B000'00\" E"},
+        {90, "N 90\u00B000'00\" E"},
+        {135, "S 45\u00B000'00\" E"},
+        {180, "S 0\u00B000'00\" E"},
+        {200, "S 20\u00B000'00\" W"},
+        {270, "N 90\u00B000'00\" W"},
+        {345.5, "N 14\u00B030'00\" W"},
+        {-10, "N 10\u00B000'00\" W"},
+        {480, "S 60\u00B000'00\" E"},
         {359.99999, "N 0\u00B000'00\" E"},  // rounds to 360, which is north
         {89.999999, "N 90\u00B000'00\" E"},
+        {-1e-20, "N 0\u00B000'00\" E"},  // was "N -0..."
+        // Azimuth x 3600 overflowed to infinity and printed "N -nan..." (NaN cast to int);
+        // reduced modulo 360 first: 5e304 = 320, -1e308 = 64, 1e308 = 296, 1e20 = 280,
+        // the largest double = 128 (mod 360, by exact integer arithmetic).
+        {5e304, "N 40\u00B000'00\" W"},
+        {-1e308, "N 64\u00B000'00\" E"},
+        {1e308, "N 64\u00B000'00\" W"},
+        {1e20, "N 80\u00B000'00\" W"},
+        {std::numeric_limits<double>::max(), "S 52\u00B000'00\" E"},
     };
     for (const auto& c : cases) EXPECT_EQ(QuadrantBearing(c.azimuth), c.text) << c.azimuth;
 }

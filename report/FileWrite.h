@@ -1,0 +1,116 @@
+// Files that nothing can corrupt: a report file that any number of writers append to at
+// once, and whole files (a new report, drawings, JSON) replaced in one step.
+//
+// Appending. The file is opened with O_APPEND and held under an exclusive advisory lock
+// (flock) for as long as the writer keeps it open: one press of a report button, or a whole
+// run of the command-line program. A writer waits at most kLockWait for another writer's
+// lock and then gives up without writing anything. Each block goes to the file in one
+// write(); a block that cannot be written whole (full disk, or a file size limit with
+// SIGXFSZ ignored, so that write() fails with EFBIG) is cut off again, so no partial block
+// is ever left behind. After taking the lock a writer checks that the path still names the
+// file it locked (another writer may have replaced or removed it meanwhile) and opens again
+// if not.
+//
+// Replacing. A regular or missing target gets a temporary file in the same folder
+// (".NAME.XXXXXXXX"), which is written, flushed to disk (fsync), given the target's mode and
+// owner, and renamed over the target while the old file is locked: a reader, another writer
+// or a crash sees the old file or the whole new one, never a mix. A new target is renamed
+// into place only if it is still missing (RENAME_NOREPLACE); otherwise the writer starts
+// again on the file that appeared.
+//
+// Paths. Symbolic links are followed to the file they name, so a replaced file keeps its
+// link and a dangling link gets its file created where it points. A target that is not a
+// regular file (a device such as /dev/full, a FIFO, a terminal, /dev/stdout and the other
+// links into /proc) is written in place, appended to, and never removed or replaced.
+//
+// Nothing is ever removed that the writer did not create itself: a file it created for a
+// block that then failed, or its own temporary file.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace bendwise {
+
+// How the report file is opened for a block.
+enum class ReportOpen {
+    CreateEmpty,   // replace the file by the block, or create it ("Write New File")
+    CreateKeep,    // create if missing, keep the contents ("Append", after the dialog)
+    ExistingKeep,  // only an existing writable file, contents kept (remembered path)
+};
+
+enum class BlockWrite {
+    Written,
+    OpenFailed,   // the file could not be opened (or created) in that mode
+    Locked,       // another writer held the file longer than kLockWait: nothing written
+    WriteFailed,  // not written completely; the file is as it was before the block
+};
+
+// The longest wait for another writer's lock on the same file.
+constexpr std::chrono::milliseconds kLockWait{5000};
+
+// A report file held open for appending, under its lock, between blocks.
+class ReportAppender {
+  public:
+    ReportAppender() = default;
+    ~ReportAppender() { Close(); }
+    ReportAppender(const ReportAppender&) = delete;
+    ReportAppender& operator=(const ReportAppender&) = delete;
+
+    // Writes `block` to the file at `path`. When `path` is the file held open (and `mode`
+    // is not CreateEmpty) the block goes straight to it; otherwise the held file is closed
+    // and `path` is opened in `mode` and locked. The file stays open and locked after a
+    // written block, and is closed after any failure.
+    BlockWrite Append(const std::string& path, ReportOpen mode, std::string_view block);
+
+    // Releases the lock and closes the file; false when the close reported an error (a
+    // network file system may only then say that data was lost).
+    bool Close();
+
+    bool IsOpen() const { return m_fd >= 0; }
+    // The errno of the last failure (0 after Written; EWOULDBLOCK after Locked).
+    int Error() const { return m_error; }
+
+  private:
+    BlockWrite OpenToAppend(const std::string& path, ReportOpen mode);
+    BlockWrite Replace(const std::string& path, std::string_view block);
+    BlockWrite WriteHeld(std::string_view block);
+    BlockWrite Fail(BlockWrite result, int error);
+
+    int m_fd = -1;
+    std::string m_path;      // as given, to recognise the held file
+    std::string m_final;     // with symbolic links followed: the name that was opened
+    bool m_regular = false;  // a regular file: locked, and a failed block is cut off
+    bool m_created = false;  // created by this appender and holding none of its blocks yet
+    int m_error = 0;
+};
+
+// Opens, writes `block` and closes, as one press of a report button does.
+BlockWrite WriteBlockToFile(const std::string& path, ReportOpen mode, std::string_view block);
+
+// Replaces the contents of `path` by `bytes` as described above (a drawing, JSON). Returns
+// 0, or the errno of the failure (EWOULDBLOCK: another writer held the file too long); on
+// failure the file is as it was and no temporary file is left.
+int ReplaceFile(const std::string& path, std::string_view bytes);
+
+// True when `a` and `b` name one file that must not serve in two roles: the same regular
+// file (same device and inode, whatever the names: links, "./", a hard link), or, when
+// neither exists yet, the same name once made absolute and free of links, "." and "..".
+// Two names of a device, FIFO or terminal are not counted: /dev/null takes anything twice.
+bool SameFile(const std::string& a, const std::string& b);
+
+// A test's look at the writer at the moments where another process could step in or the
+// writer could be killed. Called with the path as resolved (links followed). Not for use
+// outside tests; nullptr (the default) for none.
+enum class FileStage {
+    Resolved,     // the target's kind is known; nothing opened yet
+    TempWritten,  // the temporary file is written and flushed, not yet renamed
+    Renamed,      // the new file is in place
+};
+using FileStageHook = void (*)(FileStage stage, const std::string& path);
+void SetFileStageHookForTesting(FileStageHook hook);
+
+}  // namespace bendwise
