@@ -320,6 +320,29 @@ int ReduceAny(double x, DD& r) {
     return x > kHalfPi.hi / 2 ? Reduce(x, r) : 0;
 }
 
+// pi/2 in three parts (Cody and Waite): P1 and P2 of 33 significant bits, so that k P1 and
+// k P2 are exact for whole k below 2^20, P3 of 53; what they leave out is below 2^-123.
+constexpr double kHalfPi1 = 0x1.921fb544p+0;
+constexpr double kHalfPi2 = 0x1.0b4611a6p-34;
+constexpr double kHalfPi3 = 0x1.3198a2e037073p-69;
+constexpr double kTwoOverPiDouble = 0x1.45f306dc9c883p-1;
+constexpr double kCodyWaiteBelow = 0x1p20;
+
+// x >= 0 reduced for the fast paths, to within 2^-100 of x - k pi/2: x - k P1 is exact
+// (the two are within a factor of 2), k P2 exact, their difference exact in double-double,
+// and k P3 rounded once, an error below 2^-101 for k below 2^20. That is within 2^-80 of
+// r for |r| from 2^-20 up; a smaller r (x within 2^-20 of a multiple of pi/2), or x from
+// 2^20 on, is reduced exactly by Payne and Hanek. Not accurate enough for the
+// double-double paths, which call ReduceAny themselves.
+int ReduceFast(double x, DD& r) {
+    if (x <= kHalfPi.hi / 2 || x >= kCodyWaiteBelow) return ReduceAny(x, r);
+    const double k = std::nearbyint(x * kTwoOverPiDouble);
+    const DD rest = TwoSum(x - k * kHalfPi1, -(k * kHalfPi2));
+    r = Add(rest, -(k * kHalfPi3));
+    if (std::fabs(r.hi) < 0x1p-20) return ReduceAny(x, r);
+    return static_cast<int>(k) & 3;
+}
+
 // ---- arctangent --------------------------------------------------------------------------
 
 // atan(t) for 0 <= t <= 1 (slightly above after rounding): t = c + ..., c = i/64, then
@@ -437,10 +460,12 @@ double Sin(double x) {
     const double ax = std::fabs(x);
     if (ax < kTiny) return x;
     DD r;
-    const int quadrant = ReduceAny(ax, r);
-    const bool wantSin = quadrant % 2 == 0;
+    int quadrant = ReduceFast(ax, r);
     double value;
-    if (!Settle(SinOrCosFast(r, wantSin), value)) value = SinOrCosReduced(r, wantSin).hi;
+    if (!Settle(SinOrCosFast(r, quadrant % 2 == 0), value)) {
+        quadrant = ReduceAny(ax, r);
+        value = SinOrCosReduced(r, quadrant % 2 == 0).hi;
+    }
     return (quadrant >= 2) != (x < 0) ? -value : value;
 }
 
@@ -449,10 +474,12 @@ double Cos(double x) {
     const double ax = std::fabs(x);
     if (ax < kTiny) return 1.0;
     DD r;
-    const int quadrant = ReduceAny(ax, r);
-    const bool wantSin = quadrant % 2 == 1;
+    int quadrant = ReduceFast(ax, r);
     double value;
-    if (!Settle(SinOrCosFast(r, wantSin), value)) value = SinOrCosReduced(r, wantSin).hi;
+    if (!Settle(SinOrCosFast(r, quadrant % 2 == 1), value)) {
+        quadrant = ReduceAny(ax, r);
+        value = SinOrCosReduced(r, quadrant % 2 == 1).hi;
+    }
     return quadrant == 1 || quadrant == 2 ? -value : value;
 }
 
@@ -461,7 +488,7 @@ double Tan(double x) {
     const double ax = std::fabs(x);
     if (ax < kTiny) return x;
     DD r;
-    const int quadrant = ReduceAny(ax, r);
+    int quadrant = ReduceFast(ax, r);
     // sin / cos (or -cos / sin): one division, corrected by its exact remainder.
     // The parts normalised first: the correction is exact to first order in lo / hi.
     DD s = SinOrCosFast(r, true);
@@ -475,6 +502,7 @@ double Tan(double x) {
     const double qLo = ((num.hi - qDen.hi) - qDen.lo + num.lo - q * den.lo) / den.hi;
     double value;
     if (!Settle({q, qLo}, value)) {
+        quadrant = ReduceAny(ax, r);
         const DD exactS = SinOrCosReduced(r, true);
         const DD exactC = SinOrCosReduced(r, false);
         value = quadrant % 2 == 0 ? Div(exactS, exactC).hi : Div(exactC, exactS).hi;

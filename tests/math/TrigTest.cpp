@@ -78,6 +78,16 @@ TEST(Trig, CorrectlyRoundedOnEveryRange) {
     const auto wide = [](Random& r) { return r.Magnitude(-30, 40); };
     const auto any = [](Random& r) { return r.Magnitude(-1022, 1023); };
     const auto ratio = [](Random& r) { return 2 * r.Unit() - 1; };
+    // Next to a multiple k pi/2 (k up to 2^21), where reducing the argument cancels most
+    // of its bits: the double nearest k pi/2, moved by a few units of its last place up to
+    // 2^-10 of a radian.
+    const auto nearQuarter = [](Random& r) {
+        const double k = static_cast<double>(1 + r.Next() % (1u << 21));
+        const double x = k * 1.5707963267948966;
+        const double step = r.Next() & 1 ? std::ldexp(1.0, -10 - static_cast<int>(r.Next() % 50))
+                                         : static_cast<double>(r.Next() % 9) * 0x1p-52 * x;
+        return (r.Next() & 1 ? -1 : 1) * (x + (r.Next() & 1 ? step : -step));
+    };
     const auto nearOne = [](Random& r) {
         return (r.Next() & 1 ? -1 : 1) * (1 - r.Magnitude(-53, 0) * 0.5);
     };
@@ -94,6 +104,9 @@ TEST(Trig, CorrectlyRoundedOnEveryRange) {
         {"sin of any", Sin, mpfr_sin, any},
         {"cos of any", Cos, mpfr_cos, any},
         {"tan of any", Tan, mpfr_tan, any},
+        {"sin near k pi/2", Sin, mpfr_sin, nearQuarter},
+        {"cos near k pi/2", Cos, mpfr_cos, nearQuarter},
+        {"tan near k pi/2", Tan, mpfr_tan, nearQuarter},
         {"asin", Asin, mpfr_asin, ratio},
         {"acos", Acos, mpfr_acos, ratio},
         {"asin near 1", Asin, mpfr_asin, nearOne},
