@@ -1,25 +1,24 @@
 #include "ui/FileWrite.h"
 
-#include <QSaveFile>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
+#include "report/FileWrite.h"
 
 namespace bendwise {
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString& reason) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        reason = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
+    // The same writer as the command line's drawings: replaced in one step, a device or
+    // FIFO written in place, nothing removed.
+    const int error =
+        ReplaceFile(QFile::encodeName(path).toStdString(),
+                    std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (error == 0) return true;
+    reason = error == EWOULDBLOCK ? QStringLiteral("the file is in use by another program")
+                                  : QString::fromLocal8Bit(std::strerror(error));
+    return false;
 }
 
 }  // namespace bendwise
