@@ -78,14 +78,14 @@ void CheckNextToken(const std::uint8_t* data, std::size_t size) {
     for (int b = 0; b < 8; ++b) {
         if (data[0] & (1 << b)) separators.push_back(kCandidates[b]);
     }
-    std::string original(reinterpret_cast<const char*>(data + 1), size - 1);
-    original = original.substr(0, std::strlen(original.c_str()));  // C text: up to a NUL
-    std::vector<char> buffer(original.begin(), original.end());
+    std::string typed(reinterpret_cast<const char*>(data + 1), size - 1);
+    typed = typed.substr(0, std::strlen(typed.c_str()));  // C text: up to a NUL
+    std::vector<char> buffer(typed.begin(), typed.end());
     buffer.push_back('\0');
 
     auto isSeparator = [&](char c) { return separators.find(c) != std::string::npos; };
     std::string joined;
-    for (char c : original) {
+    for (char c : typed) {
         if (!isSeparator(c)) joined.push_back(c);
     }
 

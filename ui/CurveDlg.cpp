@@ -37,13 +37,13 @@ namespace {
 // The curve windows: the button that opens each, its shortcut, whether it takes the
 // keyboard when it opens (only the stations window has anything to type), and how it is
 // made.
-struct CurveWindowSpec {
+struct CurveWindowRow {
     int buttonId;
     QKeyCombination shortcut;
     bool activate;
     CCurveWindow* (*make)(CPlatform& platform, QWidget* calculator);
 };
-const CurveWindowSpec kCurveWindows[] = {
+const CurveWindowRow kCurveWindows[] = {
     {IDC_CURVE_DIAGRAM, Qt::CTRL | Qt::Key_D, false,
      [](CPlatform& platform, QWidget* calculator) -> CCurveWindow* {
          return new CDiagramWnd(platform, calculator);
@@ -342,9 +342,9 @@ void CCurveDlg::connectSignals() {
     connect(button(IDC_ACRES), &QAbstractButton::clicked, this, &CCurveDlg::onAcres);
     connect(button(IDC_ALWAYS_ON_TOP), &QAbstractButton::clicked, this, &CCurveDlg::onAlwaysOnTop);
 
-    for (const CurveWindowSpec& spec : kCurveWindows) {
-        const int id = spec.buttonId;
-        const QKeySequence key(spec.shortcut);
+    for (const CurveWindowRow& row : kCurveWindows) {
+        const int id = row.buttonId;
+        const QKeySequence key(row.shortcut);
         button(id)->setToolTip(key.toString(QKeySequence::NativeText));
         connect(button(id), &QAbstractButton::clicked, this, [this, id] { openWindow(id); });
         connect(new QShortcut(key, this), &QShortcut::activated, this,
@@ -385,11 +385,11 @@ void CCurveDlg::restoreFocus() {
 }
 
 void CCurveDlg::openWindow(int id) {
-    for (const CurveWindowSpec& spec : kCurveWindows) {
-        if (spec.buttonId != id) continue;
+    for (const CurveWindowRow& row : kCurveWindows) {
+        if (row.buttonId != id) continue;
         CCurveWindow*& window = m_windows[id];
-        if (!window) window = spec.make(m_platform, this);
-        window->Open(m_model.Record(), spec.activate);
+        if (!window) window = row.make(m_platform, this);
+        window->Open(m_model.Record(), row.activate);
     }
 }
 
