@@ -1,9 +1,7 @@
 #include "report/FileWrite.h"
 
 #include <fcntl.h>
-#include <linux/magic.h>
 #include <sys/file.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -65,10 +63,11 @@ std::string FolderOf(const std::string& path) {
 // A link in /proc (/dev/stdout leads to /proc/self/fd/1) names a file another process has
 // open, or a pipe or socket with no name at all: it is opened as it is, never resolved.
 bool IsProcLink(const std::string& link) {
+    constexpr long kProcMagic = 0x9fa0;  // PROC_SUPER_MAGIC of <linux/magic.h>
     const std::string folder = FolderOf(link);
     struct statfs info {};
     return ::statfs(folder.empty() ? "." : folder.c_str(), &info) == 0 &&
-           info.f_type == PROC_SUPER_MAGIC;
+           static_cast<long>(info.f_type) == kProcMagic;
 }
 
 // The descriptor N that "/proc/self/fd/N" names (where /dev/stdout, /dev/stderr and
@@ -169,7 +168,7 @@ int CreateTemp(const std::string& target, mode_t mode, std::string& name) {
     const std::string base = target.substr(folder.size(), NAME_MAX - 12);
     for (int attempt = 0; attempt < 100; ++attempt) {
         unsigned int random = 0;
-        if (::getrandom(&random, sizeof random, 0) != sizeof random) {
+        if (::getentropy(&random, sizeof random) != 0) {
             random = static_cast<unsigned int>(Clock::now().time_since_epoch().count()) ^
                      static_cast<unsigned int>(::getpid()) * 2654435761u;
         }
@@ -199,12 +198,14 @@ int KeepOwnerAndMode(int fd, const struct stat& old) {
 // appeared there meanwhile. 0 or an errno.
 int RenameInto(const std::string& temp, const std::string& target, bool replace) {
     if (replace) return ::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno;
+#if defined(RENAME_NOREPLACE)
     if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
         return 0;
     }
     if (errno != EINVAL && errno != ENOSYS) return errno;
-    // A file system without RENAME_NOREPLACE: a hard link fails the same way on an existing
-    // name.
+#endif
+    // A file system (or a C library: the WebAssembly build's) without RENAME_NOREPLACE: a
+    // hard link fails the same way on an existing name.
     if (::link(temp.c_str(), target.c_str()) == 0) {
         ::unlink(temp.c_str());
         return 0;
