@@ -182,6 +182,12 @@ if [ -n "$shots" ]; then
     xdotool key Tab Tab Tab
     enter 60
     xdotool key ctrl+shift+c
+    # The stations window placed by its PC: Alt+N and Alt+E reach Northing and Easting.
+    activate "$stations"
+    xdotool key alt+n
+    xdotool type --delay 20 5000
+    xdotool key alt+e
+    xdotool type --delay 20 2000
     for window in "$diagram" "$lengths" "$stations"; do xdotool windowminimize "$window"; done
     sleep 0.5
     import -frame -window "$calc" "$shots/window.png" 2>/dev/null || fail "no screenshot"
