@@ -87,7 +87,7 @@ class CStakeoutWnd::CTableModel : public QAbstractTableModel {
 
 CStakeoutWnd::CStakeoutWnd(CPlatform& platform, QWidget* calculator)
     : CCurveWindow(calculator, QStringLiteral("Stations and Stakeout"),
-                   QStringLiteral("stationsStakeoutWindow"), QSize(560, 640)),
+                   QStringLiteral("stationsStakeoutWindow"), QSize(680, 860)),
       m_platform(platform) {
     auto* layout = new QVBoxLayout(this);
     createStationsSection(layout);
@@ -172,7 +172,10 @@ void CStakeoutWnd::createTableSection(QVBoxLayout* layout) {
     m_table->setModel(m_rows);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->setVisible(false);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Every cell whole: columns as wide as their texts, the rest of the width to the last.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setMinimumHeight(8 * m_table->verticalHeader()->defaultSectionSize());
     inner->addWidget(m_table, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -235,7 +238,12 @@ void CStakeoutWnd::createCoordinatesSection(QVBoxLayout* layout) {
     m_points->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_points->verticalHeader()->setVisible(false);
     m_points->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    m_points->setMaximumHeight(7 * fontMetrics().height());
+    // The five named points without scrolling.
+    const int pointsHeight = 5 * m_points->verticalHeader()->defaultSectionSize() +
+                             m_points->horizontalHeader()->sizeHint().height() +
+                             2 * m_points->frameWidth();
+    m_points->setMinimumHeight(pointsHeight);
+    m_points->setMaximumHeight(pointsHeight);
     inner->addWidget(m_points);
 
     auto* buttons = new QHBoxLayout;
