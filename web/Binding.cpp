@@ -295,7 +295,7 @@ EMSCRIPTEN_KEEPALIVE const char* bw_state() {
 }
 
 // The drawing of the current curve (BuildCurveSvg).
-// The version, as the About box shows it: "0.50".
+// The version, as the About box shows it (bendwise/Version.h).
 EMSCRIPTEN_KEEPALIVE const char* bw_version() {
     return kVersion;
 }

@@ -24,6 +24,7 @@
 
 #include "ScriptedPlatform.h"
 #include "app/CurveApp.h"
+#include "bendwise/Version.h"
 #include "support/WorkedExample.h"
 #include "ui/AboutDlg.h"
 #include "ui/CurveControls.h"
@@ -535,7 +536,7 @@ class TestCurveDlg : public QObject {
             if (!label->text().isEmpty()) texts << label->text();
         }
         QCOMPARE(texts,
-                 (QStringList{"Bendwise Version 0.50",
+                 (QStringList{QStringLiteral("Bendwise Version ") + kVersion,
                               "Documentation:", "This is an educational program only at this time.",
                               "No warranty is given as to correctness or fitness for any purpose.",
                               DocumentationPath()}));
