@@ -1,5 +1,6 @@
 // Micro-benchmarks of the curve engine: the solver with its twenty texts, the number and
-// angle texts, angle reading, the report block and one whole typed entry.
+// angle texts, angle reading, the report block, one whole typed entry and the six
+// correctly rounded trigonometric functions.
 //
 // Every benchmark runs on a host whose calls do nothing, so what is timed is the engine
 // alone. Values are chosen so that no pair shows a message except the two pairs that
@@ -7,6 +8,8 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "cli/ShellWords.h"
+#include "math/Trig.h"
 #include "report/Report.h"
 #include "session/CurveHost.h"
 #include "session/CurveModel.h"
@@ -246,6 +250,42 @@ void BM_BatchLineEngine(benchmark::State& state) {
     state.SetLabel(std::to_string(lines.size()) + " lines");
 }
 BENCHMARK(BM_BatchLineEngine);
+
+// The trigonometric functions on arguments of the engine's kinds, 4096 fixed ones each,
+// cycled: sin, cos, tan of angles in radians up to 2 pi in size; asin, acos of ratios in
+// [-1, 1]; atan of T / R = tan(Delta / 2) for Delta uniform in (0, 180) degrees, so from 0
+// to beyond 1e13. The calls are independent: the time is a call's cost in a stream of them.
+struct TrigCase {
+    const char* name;
+    double (*function)(double);
+    double (*argument)(double unit);  // unit: uniform in [0, 1)
+};
+constexpr double kPi = 3.141592653589793;
+const std::array<TrigCase, 6> kTrigCases = {{
+    {"sin", math::Sin, [](double u) { return (4 * u - 2) * kPi; }},
+    {"cos", math::Cos, [](double u) { return (4 * u - 2) * kPi; }},
+    {"tan", math::Tan, [](double u) { return (4 * u - 2) * kPi; }},
+    {"asin", math::Asin, [](double u) { return 2 * u - 1; }},
+    {"acos", math::Acos, [](double u) { return 2 * u - 1; }},
+    {"atan", math::Atan, [](double u) { return std::tan(u * kPi / 2); }},
+}};
+
+void BM_Trig(benchmark::State& state) {
+    const TrigCase& c = kTrigCases[static_cast<std::size_t>(state.range(0))];
+    std::vector<double> arguments(4096);
+    std::uint64_t seed = 0x5EED;
+    for (double& x : arguments) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        x = c.argument(static_cast<double>(seed >> 11) * 0x1p-53);
+    }
+    std::size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(c.function(arguments[next]));
+        next = (next + 1) & (arguments.size() - 1);
+    }
+    state.SetLabel(c.name);
+}
+BENCHMARK(BM_Trig)->DenseRange(0, static_cast<int>(kTrigCases.size()) - 1);
 
 }  // namespace
 }  // namespace bendwise

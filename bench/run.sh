@@ -2,7 +2,8 @@
 # Builds Bendwise in Release mode in its own build directory, runs every benchmark and
 # prints one table with the machine's CPU model:
 #   - the engine (Google Benchmark): Recalculate for each of the fifteen pairs, FormatLength,
-#     FormatDms, ReadAngleText on each accepted angle form, the report block, one entry;
+#     FormatDms, ReadAngleText on each accepted angle form, the report block, one entry,
+#     the six trigonometric functions;
 #   - the engine-bound limit of a batch line (BM_BatchLineEngine: both entries read and
 #     solved, the block built) on the batch file below;
 #   - bendwise-cli --batch on a generated file of 100,000 lines, report blocks appended
@@ -27,7 +28,7 @@ while [ $# -gt 0 ]; do
     case "$1" in
         --smoke) SMOKE=1 ;;
         --build-dir) BUILD=$(realpath -m "$2"); shift ;;
-        -h | --help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h | --help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) echo "run.sh: unknown argument '$1'" >&2; exit 2 ;;
     esac
     shift
@@ -97,6 +98,10 @@ while IFS=$'\t' read -r name real cpu; do
     case "$name" in
         BM_Recalculate/*)
             row "$name" "$result" "median <= 4 us" "$(verdict "$real" 4)" ;;
+        "BM_Trig/"*"(sin)" | "BM_Trig/"*"(cos)")
+            row "$name" "$result" "median <= 25 ns" "$(verdict "$real" 0.025)" ;;
+        BM_Trig/*)
+            row "$name" "$result" "median <= 40 ns" "$(verdict "$real" 0.040)" ;;
         *) row "$name" "$result" "-" "-" ;;
     esac
 done

@@ -1,8 +1,8 @@
 #include "math/Trig.h"
 
-#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace bendwise::math {
@@ -93,89 +93,111 @@ DD Sqrt(DD a) {
     return FastTwoSum(x, r.hi / (2 * x));
 }
 
-constexpr DD kHalfPi = {1.5707963267948966, 6.123233995736766e-17};
-constexpr DD kPi = {3.141592653589793, 1.2246467991473532e-16};
+// ---- constants and tables -----------------------------------------------------------------
+//
+// Written by math/MakeTrigTables.cpp from MPFR; each value hi + lo within 2^-106 of the
+// exact one. A head is hi rounded to 26 significant bits and its tail hi - head: a head
+// times a number of at most 27 significant bits is an exact double.
+
+struct SinCosStep {
+    DD sin;
+    double sinHead, sinTail;
+    DD cos;
+    double cosHead, cosTail;
+};
+struct TanStep {
+    DD tan;
+    DD sec2;  // 1 + tan^2
+    double sec2Head, sec2Tail;
+};
+struct AtanStep {
+    DD atan;
+    DD co;  // pi/2 - atan
+};
+struct AsinStep {
+    DD asin;
+    DD cos;  // sqrt(1 - s^2) for s = i/64
+    double cosHead, cosTail;
+};
+
+#include "math/TrigTables.inc"
 
 // Below this size sin x, tan x, asin x and atan x round to x, and cos x to 1: the next
 // term of the series is less than a quarter of an ulp.
 constexpr double kTiny = 0x1p-27;
 
-// ---- series and tables -------------------------------------------------------------------
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// The table steps: sin, cos and atan at multiples of 1/64 leave a remainder below 1/128,
-// on which six to eight terms of a series reach 2^-106.
+// ---- the double-double paths: about 2^-100 of the exact value ------------------------------
+//
+// Sine, cosine and arctangent at multiples of 1/64 (kSinCos, kAtan) leave a remainder below
+// 1/128, on which six to eight terms of a series reach 2^-106. The terms up to z^2 (sine,
+// cosine) and z^3 (arctangent) need double-double; the rest are below 2^-51 of the result,
+// so double arithmetic keeps them within 2^-104.
+
 constexpr int kStepsPerUnit = 64;
-constexpr int kTrigSteps = 51;  // 51/64 > pi/4
-constexpr int kAtanSteps = 64;  // atan up to 1
 
-struct Tables {
-    // Series on the remainder t of the table step, |t| <= 1/128, z = t^2 <= 2^-14:
-    //   sin t = t + t z (c1 + z (c2 + z (c3 + z c4 + z^2 c5))),  ck = (-1)^k / (2k+1)!
-    //   cos t = 1 + z (-1/2 + z (c2 + z (c3 + z c4 + z^2 c5))),  ck = (-1)^k / (2k)!
-    //   atan u = u + u z (c1 + z (c2 + z (c3 + z c4 + ... + z^4 c7))),  ck = (-1)^k / (2k+1)
-    // The terms up to z^2 (sine, cosine) and z^3 (arctangent) need double-double; the
-    // rest are below 2^-51 of the result, so double arithmetic keeps them within 2^-104.
-    std::array<DD, 3> sinSeries;   // c1 c2 (index 0 unused)
-    std::array<DD, 3> cosSeries;   // c2 (index 2)
-    std::array<DD, 4> atanSeries;  // c1 c2 c3
-    std::array<DD, kTrigSteps + 1> sinAt;
-    std::array<DD, kTrigSteps + 1> cosAt;
-    std::array<DD, kAtanSteps + 1> atanAt;
-};
-
-// Taylor series of sin and cos to 2^-110 for |a| <= 0.8, used to fill the tables.
-void SinCosSeries(DD a, DD& s, DD& c) {
-    const DD z = Mul(a, a);
-    DD sinSum = {0, 0};
-    DD cosSum = {0, 0};
-    for (int k = 17; k >= 0; --k) {
-        const double sign = k % 2 ? -1.0 : 1.0;
-        DD sinTerm = {sign, 0};
-        DD cosTerm = {sign, 0};
-        for (int n = 2; n <= 2 * k + 1; ++n) {
-            sinTerm = Div(sinTerm, {static_cast<double>(n), 0});
-            if (n <= 2 * k) cosTerm = Div(cosTerm, {static_cast<double>(n), 0});
-        }
-        sinSum = Add(Mul(sinSum, z), sinTerm);
-        cosSum = Add(Mul(cosSum, z), cosTerm);
-    }
-    s = Mul(sinSum, a);
-    c = cosSum;
+// sin t and cos t for |t| <= 1/128, z = t^2:
+//   sin t = t + t z (-1/6 + z (1/120 + z (-1/5040 + z / 9! - z^2 / 11!)))
+//   cos t = 1 + z (-1/2 + z (1/24 + z (-1/720 + z / 8! - z^2 / 10!)))
+inline DD SinSmall(DD t, DD z) {
+    const double zz = z.hi;
+    const double tail = zz * (-1.0 / 5040 + zz * (1.0 / 362880 + zz * (-1.0 / 39916800)));
+    const DD p = AddNear(kSin3, Mul(z, Add(kSin5, tail)));
+    return AddNear(t, Mul(Mul(z, p), t));
 }
 
-// atan(a) for 0 <= a <= 1 to 2^-110, used to fill the table: three halvings
-// atan a = 2 atan(a / (1 + sqrt(1 + a^2))) bring a below tan(pi/32) = 0.099, where 24
-// terms of the series suffice.
-DD AtanSeries(DD a) {
-    for (int i = 0; i < 3; ++i) a = Div(a, Add(Sqrt(Add(Mul(a, a), 1.0)), 1.0));
-    const DD z = Mul(a, a);
-    DD sum = {0, 0};
-    for (int k = 23; k >= 0; --k) {
-        sum = Add(Mul(sum, z), Div({k % 2 ? -1.0 : 1.0, 0}, {2.0 * k + 1, 0}));
-    }
-    return Mul(Mul(sum, a), 8.0);
+inline DD CosSmall(DD z) {
+    const double zz = z.hi;
+    const double tail = zz * (-1.0 / 720 + zz * (1.0 / 40320 + zz * (-1.0 / 3628800)));
+    const DD p = Add(Mul(z, Add(kCos4, tail)), -0.5);
+    return Add(Mul(z, p), 1.0);
 }
 
-const Tables& TheTables() {
-    static const Tables tables = [] {
-        Tables t{};
-        t.sinSeries[1] = Div({-1, 0}, {6, 0});
-        t.sinSeries[2] = Div({1, 0}, {120, 0});
-        t.cosSeries[2] = Div({1, 0}, {24, 0});
-        for (int k = 1; k <= 3; ++k)
-            t.atanSeries[k] = Div({k % 2 ? -1.0 : 1.0, 0}, {2.0 * k + 1, 0});
-        for (int i = 0; i <= kTrigSteps; ++i) {
-            SinCosSeries({static_cast<double>(i) / kStepsPerUnit, 0}, t.sinAt[i], t.cosAt[i]);
-        }
-        for (int i = 0; i <= kAtanSteps; ++i) {
-            t.atanAt[i] = AtanSeries({static_cast<double>(i) / kStepsPerUnit, 0});
-        }
-        return t;
-    }();
-    return tables;
+// sin (`wantSin`) or cos of |a| <= pi/4: a = i/64 + t with |t| <= 1/128, then the
+// angle-sum rule with sin and cos of i/64 from the table.
+DD SinOrCosReduced(DD a, bool wantSin) {
+    const int i = static_cast<int>(std::nearbyint(std::fabs(a.hi) * kStepsPerUnit));
+    const double step = (a.hi < 0 ? -1.0 : 1.0) * i / kStepsPerUnit;
+    const DD t = Add(a, -step);
+    const DD z = Mul(t, t);
+    const DD sinT = SinSmall(t, z);
+    const DD cosT = CosSmall(z);
+    const DD sinStep = a.hi < 0 ? Neg(kSinCos[i].sin) : kSinCos[i].sin;
+    const DD cosStep = kSinCos[i].cos;
+    if (wantSin) return AddNear(Mul(sinStep, cosT), Mul(cosStep, sinT));
+    return AddNear(Mul(cosStep, cosT), Neg(Mul(sinStep, sinT)));
 }
 
-// ---- sine and cosine ---------------------------------------------------------------------
+// atan(t) for 0 <= t <= 1 (slightly above after rounding): t = c + ..., c = i/64, then
+// atan t = atan c + atan u with u = (t - c) / (1 + t c), |u| <= 1/128, and
+//   atan u = u + u z (-1/3 + z (1/5 + z (-1/7 + z (1/9 - z / 11 + ... - z^4 / 17)))).
+DD AtanReduced(DD t) {
+    const int i = static_cast<int>(std::nearbyint(t.hi * kStepsPerUnit));
+    const double step = static_cast<double>(i) / kStepsPerUnit;
+    const DD u = Div(Add(t, -step), Add(Mul(t, step), 1.0));
+    const DD z = Mul(u, u);
+    const double zz = z.hi;
+    const double tail =
+        zz * (1.0 / 9 + zz * (-1.0 / 11 + zz * (1.0 / 13 + zz * (-1.0 / 15 + zz / 17))));
+    DD p = Add(kAtan7, tail);
+    p = AddNear(kAtan5, Mul(z, p));
+    p = AddNear(kAtan3, Mul(z, p));
+    return Add(kAtan[i].atan, AddNear(u, Mul(Mul(z, p), u)));
+}
+
+// atan(y / x) in [0, pi/2] for y, x >= 0, not both 0.
+DD AtanOfRatio(DD y, DD x) {
+    if (y.hi <= x.hi) return AtanReduced(Div(y, x));
+    return Add(kHalfPi, Neg(AtanReduced(Div(x, y))));
+}
+
+// sqrt(1 - x^2) for |x| <= 1: (1 - x)(1 + x), each factor exact in double-double.
+DD Cofunction(double x) {
+    return Sqrt(Mul(TwoSum(1.0, -x), TwoSum(1.0, x)));
+}
+
+// ---- reduction by pi/2 ----------------------------------------------------------------------
 
 // Bits 1, 2, 3, ... of 2/pi after the binary point, 32 to an entry (1280 bits): enough
 // for the largest double, whose first 30 entries only add whole turns. Made with Python's
@@ -280,178 +302,314 @@ int Reduce(double x, DD& r) {
     return quadrant & 3;
 }
 
-// sin t and cos t for |t| <= 1/128 by the series of Tables.
-inline DD SinSmall(DD t, DD z) {
-    const Tables& tables = TheTables();
-    const double zz = z.hi;
-    const double tail = zz * (-1.0 / 5040 + zz * (1.0 / 362880 + zz * (-1.0 / 39916800)));
-    const DD p = AddNear(tables.sinSeries[1], Mul(z, Add(tables.sinSeries[2], tail)));
-    return AddNear(t, Mul(Mul(z, p), t));
-}
-
-inline DD CosSmall(DD z) {
-    const Tables& tables = TheTables();
-    const double zz = z.hi;
-    const double tail = zz * (-1.0 / 720 + zz * (1.0 / 40320 + zz * (-1.0 / 3628800)));
-    const DD p = Add(Mul(z, Add(tables.cosSeries[2], tail)), -0.5);
-    return Add(Mul(z, p), 1.0);
-}
-
-// sin (`wantSin`) or cos of |a| <= pi/4: a = i/64 + t with |t| <= 1/128, then the
-// angle-sum rule with sin and cos of i/64 from the table.
-DD SinOrCosReduced(DD a, bool wantSin) {
-    const Tables& tables = TheTables();
-    const int i = static_cast<int>(std::nearbyint(std::fabs(a.hi) * kStepsPerUnit));
-    const double step = (a.hi < 0 ? -1.0 : 1.0) * i / kStepsPerUnit;
-    const DD t = Add(a, -step);
-    const DD z = Mul(t, t);
-    const DD sinT = SinSmall(t, z);
-    const DD cosT = CosSmall(z);
-    DD sinStep = tables.sinAt[i];
-    if (a.hi < 0) sinStep = Neg(sinStep);
-    const DD cosStep = tables.cosAt[i];
-    if (wantSin) return AddNear(Mul(sinStep, cosT), Mul(cosStep, sinT));
-    return AddNear(Mul(cosStep, cosT), Neg(Mul(sinStep, sinT)));
-}
-
 // x >= 0 reduced to r, |r| <= pi/4; returns the quadrant.
 int ReduceAny(double x, DD& r) {
     r = {x, 0};
     return x > kHalfPi.hi / 2 ? Reduce(x, r) : 0;
 }
 
+// ---- the fast paths: double arithmetic around exact leading terms, and a rounding test ------
+//
+// Each fast path gives the exact value R as hi + lo within bound x |R|, the bound derived
+// above it (u = 2^-53 is the unit roundoff: a double operation errs by at most u times its
+// result, and an exact product or sum by nothing), first order in u, and set at least
+// 1.5 times the sum of the terms. Settle returns the nearest double when every value that
+// close rounds to it; otherwise the double-double path above runs. Measured on arguments
+// of the engine's kinds: 1 sine or cosine in 450, tangent in 500, arcsine in 2,000,
+// arccosine in 7,000, arctangent in 17,000.
+
+// x rounded to the nearest whole number, for |x| < 2^51: adding 1.5 x 2^52 leaves no bits
+// below the unit, and subtracting it again is exact.
+inline double RoundToWhole(double x) {
+    return (x + 0x1.8p52) - 0x1.8p52;
+}
+
+// a x c exactly for a c of at most 7 significant bits (i/64): Dekker's product with c
+// as its own upper half, a split in two of 26 bits.
+inline DD TwoProdShort(double a, double c) {
+    const double p = a * c;
+    const DD x = Split(a);
+    return {p, (x.hi * c - p) + x.lo * c};
+}
+
+// A fast path's result: the exact value R lies within bound x |R| of hi + lo.
+struct Estimate {
+    double hi, lo;
+    double bound;
+};
+
+// The nearest double to hi + lo when every value within the bound rounds to it.
+bool Settle(Estimate v, double& y) {
+    const DD n = TwoSum(v.hi, v.lo);  // n.hi = fl(hi + lo), n.lo the exact rest
+    y = n.hi;
+    const double size = std::fabs(y);
+    std::uint64_t bits;
+    std::memcpy(&bits, &size, sizeof bits);
+    bits &= 0x7FF0000000000000u;  // 2^e <= size < 2^(e + 1)
+    double power;
+    std::memcpy(&power, &bits, sizeof power);
+    // Half the gap between y and its neighbours: 2^(e - 53), or 2^(e - 54) below a power
+    // of two. |n.lo| + error < half keeps the exact value strictly inside y's rounding
+    // interval (a double half, so the rounded sum below it means the exact one is); the
+    // bound's margin covers size x bound rounded down and |R| up to size (1 + 2^-52).
+    const double half = size == power ? power * 0x1p-54 : power * 0x1p-53;
+    return std::fabs(n.lo) + size * v.bound < half;
+}
+
+// The reduced argument r = x - k pi/2 of the fast paths.
+struct Reduced {
+    int quadrant;   // k mod 4
+    double hi, lo;  // within 2^-79 |r| of r; |hi| <= pi/4 + 2^-30, |lo| < 2^-47.9
+};
+
 // pi/2 in three parts (Cody and Waite): P1 and P2 of 33 significant bits, so that k P1 and
-// k P2 are exact for whole k below 2^20, P3 of 53; what they leave out is below 2^-123.
+// k P2 are exact for whole k below 2^20, P3 of 53; what they leave out is below 2^-122.
 constexpr double kHalfPi1 = 0x1.921fb544p+0;
 constexpr double kHalfPi2 = 0x1.0b4611a6p-34;
 constexpr double kHalfPi3 = 0x1.3198a2e037073p-69;
 constexpr double kTwoOverPiDouble = 0x1.45f306dc9c883p-1;
 constexpr double kCodyWaiteBelow = 0x1p20;
 
-// x >= 0 reduced for the fast paths, to within 2^-100 of x - k pi/2: x - k P1 is exact
-// (the two are within a factor of 2), k P2 exact, their difference exact in double-double,
-// and k P3 rounded once, an error below 2^-101 for k below 2^20. That is within 2^-80 of
-// r for |r| from 2^-20 up; a smaller r (x within 2^-20 of a multiple of pi/2), or x from
-// 2^20 on, is reduced exactly by Payne and Hanek. Not accurate enough for the
-// double-double paths, which call ReduceAny themselves.
-int ReduceFast(double x, DD& r) {
-    if (x <= kHalfPi.hi / 2 || x >= kCodyWaiteBelow) return ReduceAny(x, r);
-    const double k = std::nearbyint(x * kTwoOverPiDouble);
-    const DD rest = TwoSum(x - k * kHalfPi1, -(k * kHalfPi2));
-    r = Add(rest, -(k * kHalfPi3));
-    if (std::fabs(r.hi) < 0x1p-20) return ReduceAny(x, r);
-    return static_cast<int>(k) & 3;
+// x >= 2^-27 reduced: x itself up to pi/4; below 2^20, k = round(x 2/pi) and
+// x - k P1 (exact: the two are within a factor of 2) - k P2 (exact) as an exact sum
+// hi + e, then lo = e - k P3 rounded: within 2^-99 of x - k pi/2, |lo| < 2^-47.9. That is
+// 2^-79 of r for |r| from 2^-20 up; a smaller r (x within 2^-20 of a multiple of pi/2) or
+// x from 2^20 on is reduced exactly by Payne and Hanek (2^-103).
+Reduced ReduceFast(double x) {
+    if (x <= kHalfPi.hi / 2) return {0, x, 0};
+    if (x < kCodyWaiteBelow) {
+        const double k = RoundToWhole(x * kTwoOverPiDouble);
+        const DD rest = TwoSum(x - k * kHalfPi1, -(k * kHalfPi2));
+        if (std::fabs(rest.hi) >= 0x1p-20) {
+            return {static_cast<int>(k) & 3, rest.hi, rest.lo - k * kHalfPi3};
+        }
+    }
+    DD r;
+    const int quadrant = Reduce(x, r);
+    return {quadrant, r.hi, r.lo};
 }
 
-// ---- arctangent --------------------------------------------------------------------------
+// r = hi + lo as sign x (c + t + al), c = i / steps nearest a = |hi|, t = a - c (exact: a and
+// c are within a factor of 2, or c = 0), al = sign x lo; tau = fl(t + al). t = tHead + tTail
+// exactly with tHead a multiple of `unit`: with steps 64 and unit 2^-33 (128 and 2^-34),
+// tHead has at most 26 significant bits and tTail, a multiple of ulp(a) >= 2^-59 (2^-60)
+// below unit / 2, too; so a head of 26 bits times either is exact. For i = 0, tHead = t.
+struct Remainder {
+    int i;
+    double sign;
+    double t, tHead, tTail;
+    double al, tau;
+};
 
-// atan(t) for 0 <= t <= 1 (slightly above after rounding): t = c + ..., c = i/64, then
-// atan t = atan c + atan u with u = (t - c) / (1 + t c), |u| <= 1/128.
-DD AtanReduced(DD t) {
-    const Tables& tables = TheTables();
-    const int i = static_cast<int>(std::nearbyint(t.hi * kStepsPerUnit));
-    const double step = static_cast<double>(i) / kStepsPerUnit;
-    const DD u = Div(Add(t, -step), Add(Mul(t, step), 1.0));
-    const DD z = Mul(u, u);
-    const double zz = z.hi;
-    const double tail =
-        zz * (1.0 / 9 + zz * (-1.0 / 11 + zz * (1.0 / 13 + zz * (-1.0 / 15 + zz / 17))));
-    DD p = Add(tables.atanSeries[3], tail);
-    p = AddNear(tables.atanSeries[2], Mul(z, p));
-    p = AddNear(tables.atanSeries[1], Mul(z, p));
-    return Add(tables.atanAt[i], AddNear(u, Mul(Mul(z, p), u)));
+inline Remainder AtStep(double hi, double lo, double steps, double unit) {
+    Remainder m;
+    m.sign = hi < 0 ? -1.0 : 1.0;
+    const double a = std::fabs(hi);
+    const double whole = RoundToWhole(a * steps);
+    m.i = static_cast<int>(whole);
+    m.t = a - whole / steps;
+    const double grid = m.i == 0 ? 0.0 : 0x1.8p52 * unit;
+    m.tHead = (m.t + grid) - grid;
+    m.tTail = m.t - m.tHead;
+    m.al = m.sign * lo;
+    m.tau = m.t + m.al;
+    return m;
 }
 
-// atan(y / x) in [0, pi/2] for y, x >= 0, not both 0.
-DD AtanOfRatio(DD y, DD x) {
-    if (y.hi <= x.hi) return AtanReduced(Div(y, x));
-    return Add(kHalfPi, Neg(AtanReduced(Div(x, y))));
-}
-
-// sqrt(1 - x^2) for |x| <= 1: (1 - x)(1 + x), each factor exact in double-double.
-DD Cofunction(double x) {
-    return Sqrt(Mul(TwoSum(1.0, -x), TwoSum(1.0, x)));
-}
-
-// ---- fast paths: double arithmetic around one exact product, with a rounding test ----------
+// ---- sine and cosine of the reduced argument ----
 //
-// Each gives the exact value as hi + lo within kFastError of it (relative): the table
-// value and the leading product are kept exact, everything else is at most 2^-14 of the
-// result and carries a relative error near 2^-52, which leaves about 2^-64; the bound
-// allows four times that. Settle then returns the nearest double when every value within
-// the bound rounds to it, which fails for about 1 argument in 50; those take the
-// double-double path above.
+// r = hi + lo, |r| <= pi/4 + 2^-30, by AtStep with steps of 1/64: |t| <= 2^-7, tau = t + al
+// the exact remainder, and S, C the table's sin c and cos c:
+//   sin r = S + C t + [C al + S (cos tau - 1) + C (sin tau - tau)]
+//   cos r = C - S t + [-S al + C (cos tau - 1) - S (sin tau - tau)]
+// The lead S + C t (C - S t): head x tHead and head x tTail are exact and only tail x t
+// (2^-26 of the product) is rounded; the table value plus head x tHead is an exact sum
+// y + e. For i = 0 (S = 0, C = 1) the lead is t itself, whatever its size. The rest:
+//   sm = tau z (-1/6 + z (1/120 - z/5040)) = sin tau - tau, 8u plus tau^9/9! (2^-81.5 abs)
+//   cm = z (-1/2 + z (1/24 - z/720)) = cos tau - 1, 5u plus tau^8/8! (2^-71.3 abs)
+// with tau' = fl(t + al), z = tau'^2 (the u of tau' counted in the 8u and 5u).
+// Error of sin, relative to |R| (i >= 1: |R| >= 0.448 c, so S <= 2.23 |R| and |tau| <=
+// 1.12 |R|; i = 0: S = 0, C = 1, |R| >= |tau|): S cm is at most 2^-13.84 |R|, C sm 2^-16.43;
+//   cm 5u S tau^2/2: 2^-64.52; S x cm rounded and S's own u: 2^-65.84;
+//   sm 8u: 2^-66.43; C x sm: 2^-68.43; last two additions to lo: 2^-66.57, 2^-69.43;
+//   truncation 2^-70.2; the five small terms (under 2^-25.2 |R|), tables, reduction: 2^-74;
+// in all 2^-63.29. Cosine (|R| >= 0.7071): 2^-64.4. Bound 2^-62.5.
+constexpr double kSinCosBound = 0x1.6a09e667f3bcdp-63;  // 2^-62.5
 
-constexpr double kFastError = 0x1p-61;
-
-// hi + lo rounded to nearest when that is certain; |lo| well below |hi|.
-bool Settle(DD v, double& y) {
-    const DD n = FastTwoSum(v.hi, v.lo);  // n.hi = fl(hi + lo), n.lo the exact rest
-    y = n.hi;
-    // Half an ulp of y is at least |y| 2^-54 (exactly that at a power of two, below).
-    return std::fabs(n.lo) + std::fabs(y) * kFastError < std::fabs(y) * 0x1p-54;
+Estimate SinOrCosFast(double hi, double lo, bool wantSin) {
+    const Remainder m = AtStep(hi, lo, 64, 0x1p-33);
+    const SinCosStep& step = kSinCos[m.i];
+    const double t = m.t, al = m.al, tau = m.tau;
+    const double z = tau * tau;
+    const double sm = tau * z * (-1.0 / 6 + z * (1.0 / 120 + z * (-1.0 / 5040)));
+    const double cm = z * (-0.5 + z * (1.0 / 24 + z * (-1.0 / 720)));
+    // lead L = S or C, other O = C or -S:  L + O t + [O al + L cm + O sm].
+    const DD lead = wantSin ? step.sin : step.cos;
+    const DD other = wantSin ? step.cos : DD{-step.sin.hi, -step.sin.lo};
+    const double otherHead = wantSin ? step.cosHead : -step.sinHead;
+    const double otherTail = wantSin ? step.cosTail : -step.sinTail;
+    const DD y = TwoSum(lead.hi, otherHead * m.tHead);
+    const double rest = lead.lo + other.lo * t + other.hi * al + otherTail * t +
+                        otherHead * m.tTail + y.lo + other.hi * sm + lead.hi * cm;
+    if (!wantSin) return {y.hi, rest, kSinCosBound};
+    return {m.sign * y.hi, m.sign * rest, kSinCosBound};
 }
 
-// sin (wantSin) or cos of r, |r| <= pi/4, as hi + lo within kFastError: r = i/64 + t, and
-// with S, C the table's sin and cos of i/64 and the series of t in double,
-//   sin = S + C t + S (cos t - 1) + C (sin t - t),  cos = C - S t + C (cos t - 1) - S (sin t - t).
-DD SinOrCosFast(DD r, bool wantSin) {
-    const Tables& tables = TheTables();
-    const int i = static_cast<int>(std::fabs(r.hi) * kStepsPerUnit + 0.5);
-    const double sign = r.hi < 0 ? -1.0 : 1.0;
-    const double t = r.hi - sign * i / kStepsPerUnit;  // exact: the two are within 2x
-    const double z = t * t;
-    const double sinRest = t * z * (-1.0 / 6 + z * (1.0 / 120 + z * (-1.0 / 5040)));
-    const double cosRest = z * (-0.5 + z * (1.0 / 24 + z * (-1.0 / 720)));
-    const DD s = {sign * tables.sinAt[i].hi, sign * tables.sinAt[i].lo};
-    const DD c = tables.cosAt[i];
-    const DD lead = wantSin ? s : c;        // S or C
-    const DD other = wantSin ? c : Neg(s);  // C or -S
-    const DD product = TwoProd(other.hi, t);
-    const DD sum = TwoSum(lead.hi, product.hi);
-    const double rest = product.lo + lead.lo + other.hi * r.lo + other.lo * t + lead.hi * cosRest +
-                        other.hi * sinRest;
-    return {sum.hi, sum.lo + rest};
+// ---- tangent of the reduced argument ----
+//
+// As above with steps of 1/128 (|t| <= 2^-8), T = tan c, P = 1 + T^2 from kTan and U = tan tau:
+//   tan(c + tau) = T + P U / (1 - T U) = T + P t + [P al + P um + X],
+//   um = U - tau = tau z (1/3 + z (2/15 + z 17/315)), 8u plus 62/2835 tau^9 (2^-77.5 abs),
+//   X = P U g with g = T U / (1 - T U), from U' = fl(tau' + um): U' within 2.01u of U,
+//       T U' 4.01u, g 6.03u, P U' 4.01u, X 11.04u.
+// Relative to |R| (i >= 1: |R| >= c/2, T <= 2.55 |R|, P T <= 2.03 |R|, |tau| <= |R|;
+// i = 0: T = 0, P = 1, |R| >= |tau|): P um <= 2^-16.58 |R|, X <= 2^-14.97 |R|;
+//   X 11.04u: 2^-64.51; P x um with um's 8u and P's u: 2^-65.3; last two additions:
+//   2^-67.45, 2^-69.57; truncation 2^-68.5; small terms, tables, reduction: under 2^-74,
+// in all 2^-63.34; bound 2^-62.5. Cotangent -1 / R, from hi + lo by one Newton step
+// (q = 1 / hi, 1 - q hi exact by TwoProd): within 2^-100 more.
+constexpr double kTanBound = 0x1.6a09e667f3bcdp-63;  // 2^-62.5
+
+Estimate TanFast(double hi, double lo) {
+    const Remainder m = AtStep(hi, lo, 128, 0x1p-34);
+    const TanStep& step = kTan[m.i];
+    const double t = m.t, al = m.al, tau = m.tau;
+    const double z = tau * tau;
+    const double um = tau * z * (1.0 / 3 + z * (2.0 / 15 + z * (17.0 / 315)));
+    const double u = tau + um;
+    const double tu = step.tan.hi * u;
+    const double x = step.sec2.hi * u * (tu / (1 - tu));
+    const DD y = TwoSum(step.tan.hi, step.sec2Head * m.tHead);
+    const double rest = step.tan.lo + step.sec2.lo * t + step.sec2.hi * al + step.sec2Tail * t +
+                        step.sec2Head * m.tTail + y.lo + step.sec2.hi * um + x;
+    return {m.sign * y.hi, m.sign * rest, kTanBound};
 }
 
-// atan t for t = hi + lo in [0, 1] as hi + lo within kFastError: t = c + ..., c = i/64,
-// u = (t - c) / (1 + t c) to double-double, then atan c + u + u^3 (-1/3 + u^2/5 - ...).
-DD AtanFast(DD t) {
-    const Tables& tables = TheTables();
-    const int i = static_cast<int>(t.hi * kStepsPerUnit + 0.5);
-    const double c = static_cast<double>(i) / kStepsPerUnit;
-    const double numerator = t.hi - c;  // exact: the two are within 2x, or c is 0
-    const DD tc = TwoProd(t.hi, c);
-    const DD denominator = FastTwoSum(1.0, tc.hi);
-    const double denominatorLo = denominator.lo + tc.lo + t.lo * c;
-    const double u = numerator / denominator.hi;
-    const DD uDen = TwoProd(u, denominator.hi);
-    const double uLo =
-        ((numerator - uDen.hi) - uDen.lo + t.lo - u * denominatorLo) / denominator.hi;
+// -1 / (hi + lo) for |lo| <= |hi|: q = 1 / h, then the exact rest 1 - q h.
+Estimate NegativeReciprocal(Estimate v) {
+    const DD n = FastTwoSum(v.hi, v.lo);
+    const double q = 1 / n.hi;
+    const DD p = TwoProd(q, n.hi);
+    const double rest = ((1 - p.hi) - p.lo) - q * n.lo;
+    return {-q, -(rest * q), v.bound};
+}
+
+// ---- arctangent ----
+//
+// x <= 1: c = i/64 nearest x, atan x = atan c + atan U, U = (x - c) / (1 + x c), |U| <= 2^-7.
+// x > 1: c = i/64 nearest 1/x (from fl(1/x)), atan x = (pi/2 - atan c) - atan U with
+//   U = (1/x - c) / (1 + c/x) = (1 - c x) / (x + c), |U| <= 2^-7 + 2^-53; 1 - c x is exact
+//   (c x lies in [2/3, 2], or c = 0).
+// Numerator and denominator are exact double-doubles (TwoProdShort, FastTwoSum); U = q + ql
+// with q = n h' (h' = 1 / d.hi), ql = (n - q d) h' from the exact rest: within 2^-99 of U.
+// atan U = U + am, am = U' z (-1/3 + z (1/5 + z (-1/7 + z/9))), U' = fl(q + ql): 8.03u
+// plus U^11/11 (2^-80.5 abs); am <= U^3/3.
+// x <= 1 (i >= 1: |R| >= atan(c/2) >= 2^-7.35, |U| <= 1.274 |R|; i = 0: U = x, |R| >= |U|):
+// am <= 2^-15.24 |R|: 8.03u of it 2^-65.25, last addition 2^-68.2, truncation 2^-73.1,
+// the rest under 2^-98: in all 2^-65.03, bound 2^-64. x > 1 (|R| >= pi/4): am 8.03u
+// 2^-72.4, additions 2^-75.5: in all below 2^-72, bound 2^-70.
+constexpr double kAtanBound = 0x1p-64;
+constexpr double kAtanAboveOneBound = 0x1p-70;
+
+// base + sign atan U for U = (nh + nl) / (dh + dl).
+Estimate AtanOfQuotient(DD base, double sign, double nh, double nl, double dh, double dl,
+                        double bound) {
+    const double inverse = 1 / dh;
+    const double q = nh * inverse;
+    const DD qd = TwoProd(q, dh);
+    const double ql = ((((nh - qd.hi) - qd.lo) + nl) - q * dl) * inverse;
+    const double u = q + ql;
     const double z = u * u;
-    const double series =
-        u * z * (-1.0 / 3 + z * (1.0 / 5 + z * (-1.0 / 7 + z * (1.0 / 9 + z * (-1.0 / 11)))));
-    const DD sum = TwoSum(tables.atanAt[i].hi, u);
-    return {sum.hi, sum.lo + (tables.atanAt[i].lo + uLo + series)};
+    const double am = u * z * (-1.0 / 3 + z * (1.0 / 5 + z * (-1.0 / 7 + z * (1.0 / 9))));
+    const DD y = TwoSum(base.hi, sign * q);
+    return {y.hi, ((base.lo + sign * ql) + y.lo) + sign * am, bound};
 }
 
-// a - v for hi + lo parts v, as hi + lo (pi/2 - atan, pi - acos).
-DD FromConstant(DD a, DD v) {
-    const DD d = TwoSum(a.hi, -v.hi);
-    return {d.hi, d.lo + (a.lo - v.lo)};
+// atan x for 2^-27 <= x <= 2^60.
+Estimate AtanFast(double x) {
+    if (x <= 1) {
+        const double whole = RoundToWhole(x * 64);
+        const double c = whole * (1.0 / 64);
+        const DD xc = TwoProdShort(x, c);
+        const DD d = FastTwoSum(1, xc.hi);
+        return AtanOfQuotient(kAtan[static_cast<int>(whole)].atan, 1, x - c, 0, d.hi, d.lo + xc.lo,
+                              kAtanBound);
+    }
+    const double whole = RoundToWhole((1 / x) * 64);
+    const double c = whole * (1.0 / 64);
+    const DD xc = TwoProdShort(x, c);
+    const DD d = FastTwoSum(x, c);
+    return AtanOfQuotient(kAtan[static_cast<int>(whole)].co, -1, 1 - xc.hi, -xc.lo, d.hi, d.lo,
+                          kAtanAboveOneBound);
 }
 
-// atan(y / x) in [0, pi/2] for y, x >= 0 in double-double, nearest double.
-double AtanOfRatioRounded(DD y, DD x) {
-    double result;
-    const bool direct = y.hi <= x.hi;
-    const DD ratio = direct ? Div(y, x) : Div(x, y);
-    const DD angle = AtanFast(ratio);
-    if (Settle(direct ? angle : FromConstant(kHalfPi, angle), result)) return result;
-    return AtanOfRatio(y, x).hi;
-}
+// ---- arcsine and arccosine ----
+//
+// For 0 <= |x| < 1: w = sqrt(1 - x^2) to double-double: x^2 = p + e exactly, 1 - p = h + h0
+// exactly, hl = h0 - e (2^-106), wHi = sqrt(h + hl), wLo = (h - wHi^2 + hl) / (2 wHi) with
+// wHi^2 exact (TwoProd; h - its hi is exact, the two within a factor of 2): within 2^-102.
+// theta, the smaller of asin |x| and acos |x| = asin w, is asin a for a = min(|x|, w)
+// <= 0.70711 with cos theta = b, the other. With s = i/64 nearest a (i <= 45), B = asin s
+// and C = cos B from kAsin:
+//   theta = B + asin v,  v = sin(theta - B) = a C - b s,  |v| <= 1.4143 |a - s| <= 2^-6.5,
+// a C by head and tail as for the sine, b s by TwoProdShort: v = vh + vr within 2^-76
+// (absolute; exactly a for i = 0). asin v = v + am,
+//   am = v' z (1/6 + z (3/40 + z (5/112 + z 35/1152))), v' = fl(vh + vr): 8u plus
+//   63/2816 v^11 (2^-77 abs); am <= v^3/6.
+// The result is base + sign theta for base 0, pi/2 or pi. Base 0 (asin |x| <= 0.70711,
+// acos |x| > 0.70711; i >= 1: |R| >= a >= 2^-7, |v| <= 1.4143 |R|): am <= 2^-15.1 |R|,
+// 8u of it 2^-65.1, last addition 2^-68.1, v's 2^-76: 2^-69, truncation 2^-70: in all
+// 2^-64.8, bound 2^-64. Other bases (|R| >= pi/4): below 2^-70.9, bound 2^-68.
+constexpr double kAsinBound = 0x1p-64;
+constexpr double kAsinOffsetBound = 0x1p-68;
+constexpr double kRootHalf = 0x1.6a09e667f3bcdp-1;  // fl(sqrt(1/2)) > sqrt(1/2)
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// asin x (wantAcos false) or acos x for |x| < 1; x >= 2^-27 in size for asin.
+Estimate AsinOrAcosFast(double x, bool wantAcos) {
+    const double ax = std::fabs(x);
+    const DD square = TwoProd(ax, ax);
+    const DD h = FastTwoSum(1, -square.hi);
+    const double hl = h.lo - square.lo;
+    const double wHi = std::sqrt(h.hi + hl);
+    const DD w2 = TwoProd(wHi, wHi);
+    const double wLo = (((h.hi - w2.hi) + hl) - w2.lo) / (2 * wHi);
+    const bool direct = ax <= kRootHalf;  // theta = asin |x|, else theta = acos |x|
+    // a + aLo = sin theta, b + bLo = cos theta.
+    const double a = direct ? ax : wHi;
+    const double aLo = direct ? 0 : wLo;
+    const double b = direct ? wHi : ax;
+    const double bLo = direct ? wLo : 0;
+    // The result is base + sign theta: asin |x| = theta or pi/2 - theta; acos x = pi/2 -+
+    // theta, or theta or pi - theta.
+    DD base = {0, 0};
+    double sign = 1;
+    if (wantAcos && direct) {
+        base = kHalfPi;
+        sign = x < 0 ? 1 : -1;
+    } else if (wantAcos ? x < 0 : !direct) {
+        base = wantAcos ? kPi : kHalfPi;
+        sign = -1;
+    }
+    const double whole = RoundToWhole(a * 64);
+    const AsinStep& step = kAsin[static_cast<int>(whole)];
+    const double s = whole * (1.0 / 64);
+    const DD as = Split(a);
+    const DD bs = TwoProdShort(b, s);
+    const DD v = TwoSum(step.cosHead * as.hi, -bs.hi);
+    const double vr = ((((v.lo + step.cosHead * as.lo) - bs.lo) +
+                        (step.cosTail * a + step.cos.lo * a + aLo * step.cos.hi)) -
+                       bLo * s);
+    const double vv = v.hi + vr;
+    const double z = vv * vv;
+    const double am = vv * z * (1.0 / 6 + z * (3.0 / 40 + z * (5.0 / 112 + z * (35.0 / 1152))));
+    const DD b0 = FastTwoSum(base.hi, sign * step.asin.hi);
+    const DD y = TwoSum(b0.hi, sign * v.hi);
+    const double rest =
+        ((((y.lo + b0.lo) + base.lo) + sign * step.asin.lo) + sign * vr) + sign * am;
+    const double bound = base.hi == 0 ? kAsinBound : kAsinOffsetBound;
+    if (!wantAcos && x < 0) return {-y.hi, -rest, bound};
+    return {y.hi, rest, bound};
+}
 
 }  // namespace
 
@@ -459,12 +617,14 @@ double Sin(double x) {
     if (!std::isfinite(x)) return kNaN;
     const double ax = std::fabs(x);
     if (ax < kTiny) return x;
-    DD r;
-    int quadrant = ReduceFast(ax, r);
+    // sin x = sin r, cos r, -sin r, -cos r in quadrants 0 to 3.
+    const Reduced r = ReduceFast(ax);
+    int quadrant = r.quadrant;
     double value;
-    if (!Settle(SinOrCosFast(r, quadrant % 2 == 0), value)) {
-        quadrant = ReduceAny(ax, r);
-        value = SinOrCosReduced(r, quadrant % 2 == 0).hi;
+    if (!Settle(SinOrCosFast(r.hi, r.lo, quadrant % 2 == 0), value)) {
+        DD exact;
+        quadrant = ReduceAny(ax, exact);
+        value = SinOrCosReduced(exact, quadrant % 2 == 0).hi;
     }
     return (quadrant >= 2) != (x < 0) ? -value : value;
 }
@@ -473,12 +633,14 @@ double Cos(double x) {
     if (!std::isfinite(x)) return kNaN;
     const double ax = std::fabs(x);
     if (ax < kTiny) return 1.0;
-    DD r;
-    int quadrant = ReduceFast(ax, r);
+    // cos x = cos r, -sin r, -cos r, sin r in quadrants 0 to 3.
+    const Reduced r = ReduceFast(ax);
+    int quadrant = r.quadrant;
     double value;
-    if (!Settle(SinOrCosFast(r, quadrant % 2 == 1), value)) {
-        quadrant = ReduceAny(ax, r);
-        value = SinOrCosReduced(r, quadrant % 2 == 1).hi;
+    if (!Settle(SinOrCosFast(r.hi, r.lo, quadrant % 2 == 1), value)) {
+        DD exact;
+        quadrant = ReduceAny(ax, exact);
+        value = SinOrCosReduced(exact, quadrant % 2 == 1).hi;
     }
     return quadrant == 1 || quadrant == 2 ? -value : value;
 }
@@ -487,27 +649,19 @@ double Tan(double x) {
     if (!std::isfinite(x)) return kNaN;
     const double ax = std::fabs(x);
     if (ax < kTiny) return x;
-    DD r;
-    int quadrant = ReduceFast(ax, r);
-    // sin / cos (or -cos / sin): one division, corrected by its exact remainder.
-    // The parts normalised first: the correction is exact to first order in lo / hi.
-    DD s = SinOrCosFast(r, true);
-    DD c = SinOrCosFast(r, false);
-    s = FastTwoSum(s.hi, s.lo);
-    c = FastTwoSum(c.hi, c.lo);
-    const DD num = quadrant % 2 == 0 ? s : c;
-    const DD den = quadrant % 2 == 0 ? c : s;
-    const double q = num.hi / den.hi;
-    const DD qDen = TwoProd(q, den.hi);
-    const double qLo = ((num.hi - qDen.hi) - qDen.lo + num.lo - q * den.lo) / den.hi;
+    // tan x = tan r in quadrants 0 and 2, -1 / tan r in 1 and 3.
+    const Reduced r = ReduceFast(ax);
+    int quadrant = r.quadrant;
+    Estimate v = TanFast(r.hi, r.lo);
+    if (quadrant % 2 == 1) v = NegativeReciprocal(v);
     double value;
-    if (!Settle({q, qLo}, value)) {
-        quadrant = ReduceAny(ax, r);
-        const DD exactS = SinOrCosReduced(r, true);
-        const DD exactC = SinOrCosReduced(r, false);
-        value = quadrant % 2 == 0 ? Div(exactS, exactC).hi : Div(exactC, exactS).hi;
+    if (!Settle(v, value)) {
+        DD exact;
+        quadrant = ReduceAny(ax, exact);
+        const DD s = SinOrCosReduced(exact, true);
+        const DD c = SinOrCosReduced(exact, false);
+        value = quadrant % 2 == 0 ? Div(s, c).hi : -Div(c, s).hi;
     }
-    if (quadrant % 2 == 1) value = -value;
     return x < 0 ? -value : value;
 }
 
@@ -517,17 +671,7 @@ double Atan(double x) {
     if (ax < kTiny) return x;
     // Beyond 2^60, pi/2 - 1/x rounds to the double nearest pi/2.
     double value = kHalfPi.hi;
-    if (ax <= 1) {
-        if (!Settle(AtanFast({ax, 0}), value)) value = AtanOfRatio({ax, 0}, {1.0, 0}).hi;
-    } else if (ax <= 0x1p60) {
-        // pi/2 - atan(1/x), with 1/x to double-double by its exact remainder.
-        const double q = 1 / ax;
-        const DD qx = TwoProd(q, ax);
-        const DD inverse = {q, ((1 - qx.hi) - qx.lo) / ax};
-        if (!Settle(FromConstant(kHalfPi, AtanFast(inverse)), value)) {
-            value = AtanOfRatio({ax, 0}, {1.0, 0}).hi;
-        }
-    }
+    if (ax <= 0x1p60 && !Settle(AtanFast(ax), value)) value = AtanOfRatio({ax, 0}, {1.0, 0}).hi;
     return x < 0 ? -value : value;
 }
 
@@ -535,24 +679,21 @@ double Asin(double x) {
     const double ax = std::fabs(x);
     if (!(ax <= 1)) return kNaN;
     if (ax < kTiny) return x;
-    const double value = AtanOfRatioRounded({ax, 0}, Cofunction(ax));
+    if (ax == 1) return x < 0 ? -kHalfPi.hi : kHalfPi.hi;
+    double value;
+    if (Settle(AsinOrAcosFast(x, false), value)) return value;
+    value = AtanOfRatio({ax, 0}, Cofunction(ax)).hi;
     return x < 0 ? -value : value;
 }
 
 double Acos(double x) {
     const double ax = std::fabs(x);
     if (!(ax <= 1)) return kNaN;
-    if (x >= 0) return AtanOfRatioRounded(Cofunction(ax), {ax, 0});
-    // pi - acos |x|, with acos |x| as hi + lo parts.
-    const DD y = Cofunction(ax);
-    const DD xx = {ax, 0};
-    const bool direct = y.hi <= xx.hi;
-    const DD angle = AtanFast(direct ? Div(y, xx) : Div(xx, y));
-    double result;
-    if (Settle(FromConstant(kPi, direct ? angle : FromConstant(kHalfPi, angle)), result)) {
-        return result;
-    }
-    return Add(kPi, Neg(AtanOfRatio(y, xx))).hi;
+    if (ax == 1) return x < 0 ? kPi.hi : 0.0;
+    double value;
+    if (Settle(AsinOrAcosFast(x, true), value)) return value;
+    if (x >= 0) return AtanOfRatio(Cofunction(ax), {ax, 0}).hi;
+    return Add(kPi, Neg(AtanOfRatio(Cofunction(ax), {ax, 0}))).hi;
 }
 
 }  // namespace bendwise::math
