@@ -173,7 +173,10 @@ void CStakeoutWnd::createTableSection(QVBoxLayout* layout) {
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->setVisible(false);
     // Every cell whole: columns as wide as their texts, the rest of the width to the last.
+    // The widths are measured on the first rows only (a table may have 100,000), which
+    // hold the widest texts but for the station's count of hundreds.
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setResizeContentsPrecision(64);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setMinimumHeight(8 * m_table->verticalHeader()->defaultSectionSize());
     inner->addWidget(m_table, 1);
