@@ -233,6 +233,13 @@ SurveyRequest RequestOf(const SurveyOptions& options) {
     return request;
 }
 
+bool PrintsNothingPerCurve(const SurveyOptions& options) {
+    // SurveyText prints the description, the stations (with the table) and the points.
+    const SurveyRequest request = RequestOf(options);
+    return !options.json && !request.describe && !request.piStation && !request.known &&
+           FilesWritten(options).empty();
+}
+
 std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRecord& record,
                                     const CurveSurvey& survey, long line, std::string& skipped) {
     std::vector<SurveyFile> files;

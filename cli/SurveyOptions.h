@@ -75,6 +75,9 @@ std::string SvgPathForLine(const std::string& path, long line);
 // What SurveyCurve is to compute for these options.
 SurveyRequest RequestOf(const SurveyOptions& options);
 
+// True when the options add nothing to a curve's output: no text, no JSON, no file.
+bool PrintsNothingPerCurve(const SurveyOptions& options);
+
 // One file to write for a curve: where, what kind ("SVG", "points", "LandXML", "DXF",
 // the word of the messages) and its bytes.
 struct SurveyFile {

@@ -8,18 +8,21 @@
 // happen. Report blocks go to standard output, or through the engine's own report writer to
 // a file (--output as "Write New File", --append as "Append to File").
 //
-// Output is written through two large stdio buffers; when output switches from one stream
-// to the other, the stream written before is flushed first, so a run with 2>&1 still shows
+// Output is written through two large buffers; when output switches from one stream to
+// the other, the stream written before is flushed first, so a run with 2>&1 still shows
 // each message before the block it belongs to, while a long batch costs few system calls.
 // Standard output is also flushed before any file is written, so that a standard output
 // that cannot be written stops the run before the next file is touched.
 //
 // The report file is held open and locked for the whole run (report/FileWrite.h): other
-// writers wait until the run ends, and each block costs one write().
+// writers wait until the run ends. A batch that prints nothing but its messages queues its
+// blocks and writes many in one write(), holding standard error back until they are in the
+// file, so that a block's asterisk never shows before the block is there.
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -251,19 +254,19 @@ EXAMPLES
                --landxml c.xml --dxf c.dxf
 )";
 
-// Buffers of the two streams, static so that they outlive every use of the streams (stdio
+// The buffer of standard output, static so that it outlives every use of the stream (stdio
 // flushes once more after main returns).
 char g_outBuffer[1 << 16];
-char g_errBuffer[1 << 14];
 
-// Standard output and standard error with large buffers; switching streams flushes the
-// one written before so that the two stay in order when they share a file.
+// Standard output through a large stdio buffer; standard error gathered here, so that what
+// it holds can be taken back (see Session::Flush). Switching streams writes out the one
+// written before, so that the two stay in order when they share a file.
 class Output {
   public:
-    Output() {
-        std::setvbuf(stdout, g_outBuffer, _IOFBF, sizeof g_outBuffer);
-        std::setvbuf(stderr, g_errBuffer, _IOFBF, sizeof g_errBuffer);
-    }
+    // Standard error is written out once it holds this much, unless held.
+    static constexpr std::size_t kErrFlushAt = 1 << 14;
+
+    Output() { std::setvbuf(stdout, g_outBuffer, _IOFBF, sizeof g_outBuffer); }
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
@@ -271,17 +274,14 @@ class Output {
         // Nothing to write must not count as a switch of streams: the empty survey text
         // after each block would otherwise flush standard error once per block.
         if (text.empty()) return;
-        if (m_errPending) {
-            std::fflush(stderr);
-            m_errPending = false;
-        }
+        if (!m_err.empty()) FlushErr();
         if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) m_outFailed = true;
         m_outPending = true;
     }
     void Err(std::string_view text) {
         Settle();
-        std::fwrite(text.data(), 1, text.size(), stderr);
-        m_errPending = true;
+        m_err.append(text);
+        if (!m_holdErr && m_err.size() >= kErrFlushAt) FlushErr();
     }
     // Writes out what standard output holds; false once standard output has failed. Called
     // before a file is written, so that the run stops before touching it.
@@ -294,15 +294,30 @@ class Output {
     }
     // True once a write to standard output has failed: the run stops.
     bool Failed() const { return m_outFailed; }
+
+    // While held, standard error is written out only by FlushErr (and Finish).
+    void HoldErr(bool hold) { m_holdErr = hold; }
+    // What standard error holds, not yet written out; TakeBackErr(size) drops all after
+    // the first `size` bytes of it.
+    std::size_t ErrSize() const { return m_err.size(); }
+    void TakeBackErr(std::size_t size) { m_err.resize(std::min(size, m_err.size())); }
+    void FlushErr() {
+        // Standard error is unbuffered: one write() of what gathered. A failure there has
+        // nowhere to be told.
+        std::fwrite(m_err.data(), 1, m_err.size(), stderr);
+        m_err.clear();
+    }
+
     // Flushes both; false when standard output could not be written.
     bool Finish() {
-        std::fflush(stderr);
+        FlushErr();
         return std::fflush(stdout) == 0 && !std::ferror(stdout);
     }
 
   private:
+    std::string m_err;
     bool m_outPending = false;
-    bool m_errPending = false;
+    bool m_holdErr = false;
     bool m_outFailed = false;
 };
 
@@ -491,17 +506,23 @@ enum class Target { Stdout, NewFile, AppendFile };
 // One run of the calculator.
 class Session {
   public:
+    // In a `batch` that writes only report blocks, the blocks are queued and written many
+    // at a time (report/FileWrite.h): such a run prints nothing to standard output and
+    // writes no other file, so standard error, held meanwhile, is all it shows of them.
     Session(Output* output, Target target, std::optional<std::string> reportPath, bool fields,
-            const SurveyOptions* survey)
+            const SurveyOptions* survey, bool batch)
         : m_output(output),
           m_host(output, std::move(reportPath)),
           m_model(&m_memory, &m_host),
           m_target(target),
           m_fields(fields),
           m_survey(survey),
-          m_request(RequestOf(*survey)) {
+          m_request(RequestOf(*survey)),
+          m_blocksOnly(target != Target::Stdout && !fields && PrintsNothingPerCurve(*survey)) {
         m_model.Initialize();
         m_model.HoldReportFile(true);
+        m_model.QueueReportBlocks(batch && m_blocksOnly);
+        m_output->HoldErr(batch && m_blocksOnly);
     }
 
     // Applies one entry; returns false when it was refused.
@@ -539,7 +560,11 @@ class Session {
             if (!m_output->Settle()) return false;
             const bool newFile = m_target == Target::NewFile && m_firstBlock;
             m_firstBlock = false;
+            const std::size_t queued = m_model.QueuedReportBlocks();
+            const std::size_t errBefore = m_output->ErrSize();
             if (m_model.WriteReport(newFile) != ReportResult::Written) return false;
+            if (m_model.QueuedReportBlocks() > queued) m_queuedErr.push_back(errBefore);
+            if (m_blocksOnly) return true;
         }
         const CurveSurvey survey = SurveyCurve(m_model.Record(), m_request);
         if (m_survey->json) {
@@ -579,6 +604,27 @@ class Session {
         return !m_output->Failed();
     }
 
+    // Writes the queued report blocks, when they (or standard error) have grown large or
+    // when `all`, and then standard error. False when a block did not reach the file:
+    // standard error is cut back to what it held before that block's asterisk and the
+    // failure is told there instead, so the run ends as it would have had each block been
+    // written on its own.
+    bool Flush(bool all) {
+        if (!all && m_model.QueuedReportBytes() < kQueueFlushAt &&
+            m_output->ErrSize() < Output::kErrFlushAt) {
+            return true;
+        }
+        const ReportAppender::Flushed flushed = m_model.FlushReport();
+        const bool written = flushed.result == BlockWrite::Written;
+        if (!written) {
+            m_output->TakeBackErr(m_queuedErr[flushed.written]);
+            m_model.ReportFlushFailed(flushed.result);
+        }
+        m_queuedErr.clear();
+        m_output->FlushErr();
+        return written;
+    }
+
     // True once a curve could not be placed for the files that need coordinates.
     bool FilesLeftOut() const { return m_filesLeftOut; }
 
@@ -591,9 +637,14 @@ class Session {
     bool m_fields;
     const SurveyOptions* m_survey;
     const SurveyRequest m_request;
+    const bool m_blocksOnly;  // the report file gets the block, and nothing else is written
     bool m_firstBlock = true;
     bool m_filesLeftOut = false;
     std::string m_buffer;
+    // For each queued block, how much standard error held just before its asterisk.
+    std::vector<std::size_t> m_queuedErr;
+    // Queued blocks are written once they fill this much: about 116 blocks a write().
+    static constexpr std::size_t kQueueFlushAt = 1 << 16;
 };
 
 struct Options {
@@ -729,7 +780,7 @@ int RunBatch(int in, Session& session, Output& output, bool& refused) {
         for (std::size_t k = 0; k < words.size(); ++k) {
             if (!session.Apply(entries[k])) refused = true;
         }
-        if (!session.Emit(lineNumber)) return kExitNotWritten;
+        if (!session.Emit(lineNumber) || !session.Flush(false)) return kExitNotWritten;
     }
 }
 
@@ -814,7 +865,8 @@ int Run(int argc, char** argv, Output& output) {
         }
     }
 
-    Session session(&output, options.target, options.reportPath, options.fields, &options.survey);
+    Session session(&output, options.target, options.reportPath, options.fields, &options.survey,
+                    options.batchPath.has_value());
     bool refused = false;
     for (const Entry& entry : options.entries) {
         if (!session.Apply(entry)) refused = true;
@@ -827,6 +879,8 @@ int Run(int argc, char** argv, Output& output) {
     } else if (!session.Emit()) {
         status = kExitNotWritten;
     }
+    // Every block is in the file before the run says anything more or ends.
+    if (!session.Flush(true)) status = kExitNotWritten;
     if (status >= 0) return status;
     return refused || session.FilesLeftOut() ? kExitRefused : kExitAccepted;
 }

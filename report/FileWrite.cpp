@@ -223,12 +223,49 @@ BlockWrite ReportAppender::Append(const std::string& path, ReportOpen mode,
         if (mode == ReportOpen::CreateEmpty) return Replace(path, block);
         const BlockWrite opened = OpenToAppend(path, mode);
         if (opened != BlockWrite::Written) return opened;
+    } else if (m_queueing && m_regular && !m_created) {
+        m_queue.append(block);
+        m_blockEnds.push_back(m_queue.size());
+        return BlockWrite::Written;
     }
     return WriteHeld(block);
 }
 
+ReportAppender::Flushed ReportAppender::FlushQueued() {
+    Flushed flushed;
+    if (m_blockEnds.empty()) return flushed;
+    std::size_t landed = 0;
+    if (WriteAll(m_fd, m_queue, landed) == 0) {
+        flushed.written = m_blockEnds.size();
+        m_queue.clear();  // keeps its room for the next blocks
+        m_blockEnds.clear();
+        m_error = 0;
+        return flushed;
+    }
+    // Taken out first: a failure below closes the file, and Close() flushes what is queued.
+    const std::string queue = std::move(m_queue);
+    const std::vector<std::size_t> ends = std::move(m_blockEnds);
+    m_queue.clear();
+    m_blockEnds.clear();
+    // Under the lock the end of the file is ours: what landed comes off again, and the
+    // blocks go once more one write each, which finds the first that does not fit.
+    struct stat st {};
+    if (landed > 0 && ::fstat(m_fd, &st) == 0 && static_cast<std::size_t>(st.st_size) >= landed) {
+        (void)!::ftruncate(m_fd, st.st_size - static_cast<off_t>(landed));
+    }
+    std::size_t begin = 0;
+    for (const std::size_t end : ends) {
+        flushed.result = WriteHeld(std::string_view(queue).substr(begin, end - begin));
+        if (flushed.result != BlockWrite::Written) return flushed;
+        ++flushed.written;
+        begin = end;
+    }
+    return flushed;
+}
+
 bool ReportAppender::Close() {
     if (m_fd < 0) return true;
+    if (!m_blockEnds.empty() && FlushQueued().result != BlockWrite::Written) return false;
     // Closing the last descriptor releases the lock.
     const bool closed = ::close(m_fd) == 0;
     if (!closed) m_error = errno;

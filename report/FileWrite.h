@@ -25,6 +25,14 @@
 //
 // Nothing is ever removed that the writer did not create itself: a file it created for a
 // block that then failed, or its own temporary file.
+//
+// Queueing. A run that writes many blocks to one file (the command-line batch) may queue
+// them: a block for the held regular file then only joins the queue, and FlushQueued
+// writes the queue in one write(), saving a system call (about 1.4 us on ext4) a block.
+// If that write fails, what landed is cut off and the blocks are written again one write
+// each, so the file ends exactly as without the queue: every block that fits, whole, then
+// the one that failed taken back out. The caller must keep everything it shows about the
+// queued blocks (the asterisk of each) until the flush has said how many reached the file.
 #pragma once
 
 #include <sys/types.h>
@@ -32,6 +40,7 @@
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace bendwise {
 
@@ -67,8 +76,25 @@ class ReportAppender {
     BlockWrite Append(const std::string& path, ReportOpen mode, std::string_view block);
 
     // Releases the lock and closes the file; false when the close reported an error (a
-    // network file system may only then say that data was lost).
+    // network file system may only then say that data was lost). Blocks still queued are
+    // written first.
     bool Close();
+
+    // Queueing as described above; off by default. Only blocks that go to a held regular
+    // file that already holds a block of this writer are queued: the first block, and any
+    // block that opens or replaces the file, is written at once.
+    void QueueBlocks(bool on) { m_queueing = on; }
+    std::size_t QueuedBlocks() const { return m_blockEnds.size(); }
+    std::size_t QueuedBytes() const { return m_queue.size(); }
+
+    // The outcome of writing the queue: `written` of its blocks are in the file, in order;
+    // when `result` is not Written the next one failed, the file holds nothing of it or of
+    // those after it, and is closed.
+    struct Flushed {
+        std::size_t written = 0;
+        BlockWrite result = BlockWrite::Written;
+    };
+    Flushed FlushQueued();
 
     bool IsOpen() const { return m_fd >= 0; }
     // The errno of the last failure (0 after Written; EWOULDBLOCK after Locked).
@@ -86,6 +112,9 @@ class ReportAppender {
     bool m_regular = false;  // a regular file: locked, and a failed block is cut off
     bool m_created = false;  // created by this appender and holding none of its blocks yet
     int m_error = 0;
+    bool m_queueing = false;
+    std::string m_queue;                   // the queued blocks, one after the other
+    std::vector<std::size_t> m_blockEnds;  // where each queued block ends in m_queue
 };
 
 // Opens, writes `block` and closes, as one press of a report button does.

@@ -181,9 +181,14 @@ ReportResult CCurveModel::WriteReport(bool newFile) {
     if (written == BlockWrite::Written && !m_holdReportFile && !m_reportFile.Close()) {
         written = BlockWrite::WriteFailed;
     }
+    return Conclude(written);
+}
+
+ReportResult CCurveModel::Conclude(BlockWrite written) {
     switch (written) {
         case BlockWrite::Written:
-            // Only after the whole block is in the file.
+            // Only after the whole block is in the file, or queued for it (the caller then
+            // takes the sound back should the block never get there).
             m_host->PlaySound(Sound::Asterisk);
             return ReportResult::Written;
         case BlockWrite::Locked:

@@ -101,6 +101,16 @@ class CCurveModel {
     // it after each: the command-line program holds it for its whole run. The window does
     // not, so that other programs may write to the file between two presses.
     void HoldReportFile(bool hold) { m_holdReportFile = hold; }
+    // With the file held, a batch may also queue its blocks (report/FileWrite.h): each
+    // queued block plays its asterisk at once, as written; FlushReport writes them. When a
+    // flush falls short the caller takes back what it showed for the blocks that did not
+    // reach the file (from the asterisk of the first of them on) and then calls
+    // ReportFlushFailed, which says so as a failed block does.
+    void QueueReportBlocks(bool queue) { m_reportFile.QueueBlocks(queue); }
+    std::size_t QueuedReportBlocks() const { return m_reportFile.QueuedBlocks(); }
+    std::size_t QueuedReportBytes() const { return m_reportFile.QueuedBytes(); }
+    ReportAppender::Flushed FlushReport() { return m_reportFile.FlushQueued(); }
+    ReportResult ReportFlushFailed(BlockWrite result) { return Conclude(result); }
 
     const CCurveRecord& Record() const { return m_record; }
     CCurveRecord& MutableRecord() { return m_record; }
@@ -115,6 +125,8 @@ class CCurveModel {
     void SaveToMemory();
     void Show(const Notice& notice);
     void Replay(const Notices& notices);
+    // The sound or message that ends a report block's write, and its result.
+    ReportResult Conclude(BlockWrite written);
 
     CCurveRecord m_record;
     CCurveMemory* m_memory;

@@ -36,8 +36,7 @@ void FixedText(double value, std::string& out) {
 
 void DmsText(double value, std::string& out) {
     if (std::isfinite(value)) {
-        FormatDms(value, out);
-        TrimLeft(out);
+        FormatDmsTrimmed(value, out);
     } else {
         out = kOutOfRange;
     }

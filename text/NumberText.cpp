@@ -278,7 +278,16 @@ void FormatLength(double value, std::string& out) {
     if (e != std::string::npos && out.size() - e == 4) out.insert(e + 2, 1, '0');
 }
 
-void FormatDms(double degrees, std::string& out) {
+namespace {
+
+// Room for any "%4.0f %02.0f%5.1f" of the degree, minute and second steps.
+struct DmsBuffer {
+    char digits[kBufferSize];
+    char line[3 * kBufferSize + 8];
+};
+
+// The text FormatDms shows, padded, somewhere in `b`.
+std::string_view PrintDms(DmsBuffer& b, double degrees) {
     double angle = degrees;
     if (angle < 0) angle = angle + 360;
     // A typed "-0" gives negative zero, which is not below zero and would print as "-0".
@@ -311,9 +320,9 @@ void FormatDms(double degrees, std::string& out) {
             RoundScaled(seconds, 1, tenths)) {
             // Blanks first, then from the end: "%5.1f" of the seconds (0.0 to 100.0),
             // the minutes, a blank, and "%4.0f" of the degrees (up to nine digits).
-            char text[32];
-            std::memset(text, ' ', sizeof text);
-            char* const end = text + sizeof text;
+            char* const text = b.line;
+            std::memset(text, ' ', 32);
+            char* const end = text + 32;
             const auto whole = static_cast<unsigned>(tenths / 10);
             end[-1] = static_cast<char>('0' + tenths % 10);
             end[-2] = '.';
@@ -325,21 +334,34 @@ void FormatDms(double degrees, std::string& out) {
             char* const degreesEnd = end - 8;
             char* p = PutDigitsBefore(degreesEnd, d, 1);
             if (p > degreesEnd - 4) p = degreesEnd - 4;
-            SetText(out, std::string_view(p, static_cast<std::size_t>(end - p)));
-            return;
+            return {p, static_cast<std::size_t>(end - p)};
         }
     }
 
     // "%4.0f %02.0f%5.1f", put together in one buffer and assigned once.
-    char buf[kBufferSize];
-    char line[3 * kBufferSize + 8];
+    char* const buf = b.digits;
+    char* const line = b.line;
     std::size_t used = AppendPadded(line, 0, PrintFixed(buf, wholeDegrees, 0), 4);
     line[used++] = ' ';
     const std::string_view minutesText = PrintFixed(buf, minutes, 0);
     if (minutesText.size() < 2 && IsDigit(minutesText[0])) line[used++] = '0';  // '0' flag
     used = AppendPadded(line, used, minutesText, 0);
     used = AppendPadded(line, used, PrintFixed(buf, seconds, 1), 5);
-    SetText(out, std::string_view(line, used));
+    return {line, used};
+}
+
+}  // namespace
+
+void FormatDms(double degrees, std::string& out) {
+    DmsBuffer buffer;
+    SetText(out, PrintDms(buffer, degrees));
+}
+
+void FormatDmsTrimmed(double degrees, std::string& out) {
+    DmsBuffer buffer;
+    std::string_view text = PrintDms(buffer, degrees);
+    while (!text.empty() && IsWhite(text.front())) text.remove_prefix(1);
+    SetText(out, text);
 }
 
 std::size_t ReadDecimalPrefix(std::string_view text, double& value) {

@@ -25,6 +25,9 @@ void FormatFixed(double value, std::string& out);
 // 1.0 -> "   1 00  0.0", -0.5 -> " 359 30  0.0", 359.99999 -> "   0 00  0.0".
 // Negative zero (a typed "-0") prints as 0, not as printf's "-0".
 void FormatDms(double degrees, std::string& out);
+// The same with its leading blanks removed ("1 00  0.0"), as the display shows it; written
+// straight, since a batch shows eight such angles a curve.
+void FormatDmsTrimmed(double degrees, std::string& out);
 
 // Removes leading white space (blank, tab, line feed, vertical tab, form feed, return).
 void TrimLeft(std::string& text);

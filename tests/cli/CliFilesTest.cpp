@@ -141,9 +141,11 @@ TEST_F(CliFiles, ConcurrentRunsAppendEveryBlockWhole) {
 
 // Past a file size limit SIGXFSZ killed the run mid-block (status 153, a cut line, the old
 // contents of --output gone, a truncated drawing). Now the write fails with EFBIG: exit 3,
-// the message of a full disk, whole blocks only, the old file or drawing kept.
+// the message of a full disk, whole blocks only, the old file or drawing kept, and one
+// asterisk for each block in the file, though a batch writes its blocks many at a time.
 TEST_F(CliFiles, FileSizeLimitLeavesWholeBlocksAndOldFiles) {
     WriteBatch("lines.txt", 1000, 100);
+    WriteBatch("long.txt", 1000, 2000);
     const std::string old = ReadFile(fs::path(BENDWISE_CLI_DATA) / "radius1000_delta30_az45.txt");
     const std::string incomplete = std::string("message: ") + kReportIncompleteMessage + "\n";
     const struct {
@@ -160,6 +162,12 @@ TEST_F(CliFiles, FileSizeLimitLeavesWholeBlocksAndOldFiles) {
          2000,
          true,
          false,
+         incomplete},
+        {"append, past many writes of blocks together",
+         {"--batch", "long.txt", "--append", "file.txt"},
+         600000,
+         true,
+         true,
          incomplete},
         {"new file, no room for one block",
          {"radius=1000", "--output", "file.txt"},
@@ -192,9 +200,19 @@ TEST_F(CliFiles, FileSizeLimitLeavesWholeBlocksAndOldFiles) {
         const std::string kept = c.keepsOld ? old : "";
         ASSERT_EQ(now.compare(0, kept.size(), kept), 0) << c.what;
         std::string fault;
-        EXPECT_GE(Radii(now.substr(kept.size()), fault).size(), 1u) << c.what;
+        const std::size_t blocks = Radii(now.substr(kept.size()), fault).size();
+        EXPECT_GE(blocks, 1u) << c.what;
         EXPECT_EQ(fault, "") << c.what;
+        // Every block that fitted is there: the next (a block of these curves is under 600
+        // bytes) would not have.
         EXPECT_LE(now.size(), c.limit) << c.what;
+        EXPECT_GT(now.size() + 600, c.limit) << c.what;
+        std::size_t asterisks = 0;
+        for (std::size_t at = err.find("sound: asterisk\n"); at != std::string::npos;
+             at = err.find("sound: asterisk\n", at + 1)) {
+            ++asterisks;
+        }
+        EXPECT_EQ(asterisks, blocks) << c.what;
     }
     // No temporary file was left behind.
     for (const auto& entry : fs::directory_iterator(m_dir)) {

@@ -160,6 +160,15 @@ TEST(NumberFormatting, SameDigitsAsGlibcPrintf) {
             ++mismatches;
             ADD_FAILURE() << Printf("%.17g", v) << ": " << Dms(v) << " vs " << ReferenceDms(v);
         }
+        // The trimmed form, written over a longer and a shorter text than its own.
+        for (const char* before : {"1234567890123456", ""}) {
+            std::string trimmed = before;
+            FormatDmsTrimmed(v, trimmed);
+            if (std::fabs(v) < 1e6 && trimmed != LeftTrimmed(ReferenceDms(v))) {
+                ++mismatches;
+                ADD_FAILURE() << Printf("%.17g", v) << ": '" << trimmed << "'";
+            }
+        }
     }
     EXPECT_EQ(Length(-0.0), "-0.000");
 }
