@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "math/Trig.h"
+#include "survey/SvgWriter.h"
 #include "text/CharConv.h"
 
 namespace bendwise {
 namespace {
+
+using namespace svg;
 
 // Layout of the canvas, in pixels. The curve is fitted into the fit box; labels may use
 // the margin around it. The key sits to the right.
@@ -35,35 +38,6 @@ constexpr const char* kTangentColour = "#c0392b";
 constexpr const char* kRadiusColour = "#7f7f7f";
 constexpr const char* kExternalColour = "#2e8b57";
 constexpr const char* kOrdinateColour = "#8e44ad";
-
-struct Vec {
-    double x = 0;
-    double y = 0;
-};
-Vec operator+(Vec a, Vec b) {
-    return {a.x + b.x, a.y + b.y};
-}
-Vec operator-(Vec a, Vec b) {
-    return {a.x - b.x, a.y - b.y};
-}
-Vec operator*(double s, Vec a) {
-    return {s * a.x, s * a.y};
-}
-double Norm(Vec a) {
-    return std::hypot(a.x, a.y);
-}
-Vec Mid(Vec a, Vec b) {
-    return 0.5 * (a + b);
-}
-bool Finite(Vec a) {
-    return std::isfinite(a.x) && std::isfinite(a.y);
-}
-
-// Unit vector of `fallback` when `v` has no length.
-Vec Unit(Vec v, Vec fallback) {
-    const double n = Norm(v);
-    return n > 1e-9 && std::isfinite(n) ? (1 / n) * v : fallback;
-}
 
 struct Box {
     double minX = std::numeric_limits<double>::infinity();
@@ -154,111 +128,6 @@ View Fit(const Box& box) {
     return v;
 }
 
-std::string Number(double v) {
-    char buf[64];
-    if (!std::isfinite(v)) v = 0;  // canvas coordinates only, bounded by the fit
-    const auto result = ToChars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
-    return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
-}
-
-std::string Escape(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out.append("&amp;");
-                break;
-            case '<':
-                out.append("&lt;");
-                break;
-            case '>':
-                out.append("&gt;");
-                break;
-            case '"':
-                out.append("&quot;");
-                break;
-            default:
-                out.push_back(c);
-        }
-    }
-    return out;
-}
-
-// Appends SVG elements with presentation attributes only, which every renderer reads.
-class SvgOut {
-  public:
-    std::string text;
-
-    void Line(Vec a, Vec b, const char* colour, double width, const char* dash = nullptr) {
-        text.append("<line x1=\"").append(Number(a.x)).append("\" y1=\"").append(Number(a.y));
-        text.append("\" x2=\"").append(Number(b.x)).append("\" y2=\"").append(Number(b.y));
-        text.push_back('"');
-        Stroke(colour, width, dash);
-        text.append("/>\n");
-    }
-    void Polyline(const std::vector<Vec>& points, const char* colour, double width) {
-        text.append("<polyline fill=\"none\" stroke-linejoin=\"round\" points=\"");
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            if (i) text.push_back(' ');
-            text.append(Number(points[i].x)).push_back(',');
-            text.append(Number(points[i].y));
-        }
-        text.push_back('"');
-        Stroke(colour, width, nullptr);
-        text.append("/>\n");
-    }
-    void Dot(Vec at, double radius, const char* fill) {
-        text.append("<circle cx=\"").append(Number(at.x)).append("\" cy=\"").append(Number(at.y));
-        text.append("\" r=\"").append(Number(radius)).append("\" fill=\"").append(fill);
-        text.append("\" stroke=\"#000000\" stroke-width=\"1.5\"/>\n");
-    }
-    // `anchor` is start, middle or end; `mono` keeps runs of blanks (display texts such as
-    // "30 00  0.0" carry two).
-    void Text(Vec at, std::string_view content, const char* anchor, double size,
-              const char* colour = "#000000", bool bold = false, bool mono = false) {
-        text.append("<text x=\"").append(Number(at.x)).append("\" y=\"").append(Number(at.y));
-        text.append("\" font-family=\"")
-            .append(mono ? "DejaVu Sans Mono, monospace" : "DejaVu Sans, sans-serif");
-        text.append("\" font-size=\"").append(Number(size)).append("\" fill=\"").append(colour);
-        text.append("\" text-anchor=\"").append(anchor).append("\"");
-        if (bold) text.append(" font-weight=\"bold\"");
-        text.append(" xml:space=\"preserve\">").append(Escape(content)).append("</text>\n");
-    }
-
-  private:
-    void Stroke(const char* colour, double width, const char* dash) {
-        text.append(" stroke=\"").append(colour).append("\" stroke-width=\"").append(Number(width));
-        text.append("\" stroke-linecap=\"round\"");
-        if (dash) text.append(" stroke-dasharray=\"").append(dash).append("\"");
-    }
-};
-
-// About how wide `content` is in DejaVu Sans of `size` pixels, in pixels, from the font's
-// advance widths (fractions of the size): digits 0.636, capitals about 0.72 (I 0.30 to
-// M 0.86), blanks, points and commas 0.318, '-' 0.361, '+' 0.838, lower case and the rest
-// about 0.62. Bytes after the first of a UTF-8 character count nothing.
-double TextWidth(std::string_view content, double size) {
-    double em = 0;
-    for (char c : content) {
-        const auto u = static_cast<unsigned char>(c);
-        if ((u & 0xC0) == 0x80) continue;
-        if (c >= '0' && c <= '9') {
-            em += 0.636;
-        } else if (c >= 'A' && c <= 'Z') {
-            em += 0.72;
-        } else if (c == ' ' || c == '.' || c == ',') {
-            em += 0.318;
-        } else if (c == '-') {
-            em += 0.361;
-        } else if (c == '+') {
-            em += 0.838;
-        } else {
-            em += 0.62;
-        }
-    }
-    return em * size;
-}
-
 // A label `gap` pixels from `at` in screen direction `dir`, anchored so that it grows
 // away from the point.
 void Label(SvgOut& svg, Vec at, Vec dir, std::string_view content, double size = 13,
@@ -289,27 +158,6 @@ void SegmentLabel(SvgOut& svg, Vec a, Vec b, double t, Vec away, std::string_vie
                   const char* colour) {
     if (Norm(b - a) < kMinLabelled) return;
     Label(svg, a + t * (b - a), NormalAwayFrom(a, b, away), content, 13, colour);
-}
-
-// Breaks `note` into lines of at most `width` characters at blanks.
-std::vector<std::string> Wrap(std::string_view note, std::size_t width) {
-    std::vector<std::string> lines;
-    std::string line;
-    std::size_t start = 0;
-    while (start < note.size()) {
-        std::size_t end = note.find(' ', start);
-        if (end == std::string_view::npos) end = note.size();
-        const std::string_view word = note.substr(start, end - start);
-        if (!line.empty() && line.size() + 1 + word.size() > width) {
-            lines.push_back(line);
-            line.clear();
-        }
-        if (!line.empty()) line.push_back(' ');
-        line.append(word);
-        start = end + 1;
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
 }
 
 // A round length (1, 2 or 5 times a power of ten) about 100 pixels long at `scale`.
