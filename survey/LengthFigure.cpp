@@ -66,6 +66,9 @@ LengthBar WholeBar(const char* name, const std::string& text, double length,
 
 LengthFigure BuildLengthFigure(const CCurveRecord& r) {
     LengthFigure f;
+    f.heading = "Radius " + Trimmed(r.Text(Field::Radius)) + ", Delta " +
+                Trimmed(r.Text(Field::Delta)) + ", degree of curve (chord definition) Dc " +
+                Trimmed(r.Text(Field::DegreeChord));
     const double k = r.m_degPerRad;
     const double radius = r.m_radius;
     const double delta = r.m_delta;
@@ -156,6 +159,9 @@ LengthFigure BuildLengthFigure(const CCurveRecord& r) {
                                    "; each chord of 100 turns the curve through Dc " + dcText;
         }
         f.chordsPerMark = MarkStep(f.wholeChords);
+        if (f.chordsPerMark > 1) {
+            railroad.explanation += " (a mark every " + Count(f.chordsPerMark) + " chords)";
+        }
         for (double j = f.chordsPerMark; j <= f.wholeChords; j += f.chordsPerMark) {
             railroad.marks.push_back(100 * j);
         }

@@ -39,6 +39,11 @@ struct LengthBar {
 
 enum LengthBarIndex { kBarArc, kBarChord, kBarRailroad, kBarTangents, kBarCount };
 
+// Colours ("#rrggbb") of each length in the figure and on its bar (the arc, the chord and
+// the tangents as in the curve diagram, the railroad's chords in orange), and of the notes.
+constexpr const char* kLengthColours[kBarCount] = {"#1f5fbf", "#555555", "#d35400", "#c0392b"};
+constexpr const char* kLengthNoteColour = "#b03000";
+
 // Most chord ends marked on the arc and on the Lrr bar; beyond it every k-th end is marked,
 // with k the smallest of 1, 2, 5, 10, 20, 50, ... that keeps the count within it.
 constexpr int kMaxChordMarks = 60;
@@ -47,7 +52,12 @@ constexpr int kMaxChordMarks = 60;
 // beyond it the tangents run off the figure towards it.
 constexpr double kPiFitGrowth = 3.0;
 
+// The figure's title, above the heading.
+constexpr const char* kLengthFigureTitle = "The lengths of this curve, drawn to scale";
+
 struct LengthFigure {
+    // "Radius 1000.000, Delta 30 00  0.0, degree of curve (chord definition) Dc 5 43 55.3"
+    std::string heading;
     bool drawable = false;         // false: radius or Delta not a positive finite number
     std::vector<FigurePoint> arc;  // PC to PT, once round at most
     FigurePoint pc, pt;

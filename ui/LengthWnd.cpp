@@ -8,17 +8,14 @@
 namespace bendwise {
 namespace {
 
-// Colours of the elements, as in the curve diagram; the railroad chords in orange.
-const QColor kArcColour(0x1f, 0x5f, 0xbf);
-const QColor kChordColour(0x55, 0x55, 0x55);
-const QColor kRailroadColour(0xd3, 0x54, 0x00);
-const QColor kTangentColour(0xc0, 0x39, 0x2b);
-const QColor kNoteColour(0xb0, 0x30, 0x00);
+const QColor kArcColour = QColor::fromString(kLengthColours[kBarArc]);
+const QColor kChordColour = QColor::fromString(kLengthColours[kBarChord]);
+const QColor kRailroadColour = QColor::fromString(kLengthColours[kBarRailroad]);
+const QColor kTangentColour = QColor::fromString(kLengthColours[kBarTangents]);
+const QColor kNoteColour = QColor::fromString(kLengthNoteColour);
 
-const QColor& BarColour(int bar) {
-    static const QColor* const kColours[kBarCount] = {&kArcColour, &kChordColour, &kRailroadColour,
-                                                      &kTangentColour};
-    return *kColours[bar];
+QColor BarColour(int bar) {
+    return QColor::fromString(kLengthColours[bar]);
 }
 
 constexpr double kMargin = 12;
@@ -27,10 +24,6 @@ constexpr double kRowLines = 3.8;       // lines of text a bar's row needs at le
 
 QString Q(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString Trimmed(const std::string& text) {
-    return Q(text).trimmed();
 }
 
 // Unit vector from `from` towards `to` (downwards when they coincide).
@@ -59,9 +52,7 @@ CLengthWnd::CLengthWnd(QWidget* calculator)
 
 void CLengthWnd::ShowCurve(const CCurveRecord& record) {
     m_figure = BuildLengthFigure(record);
-    m_heading = QStringLiteral("Radius %1, Delta %2, degree of curve (chord definition) Dc %3")
-                    .arg(Trimmed(record.Text(Field::Radius)), Trimmed(record.Text(Field::Delta)),
-                         Trimmed(record.Text(Field::DegreeChord)));
+    m_heading = Q(m_figure.heading);
     // For a screen reader: what the bars say.
     QStringList said{m_heading};
     for (const LengthBar& bar : m_figure.bars) {
@@ -88,7 +79,7 @@ void CLengthWnd::paintEvent(QPaintEvent*) {
     bold.setBold(true);
     painter.setFont(bold);
     drawText(painter, QRectF(kMargin, kMargin, w - 2 * kMargin, line), Qt::AlignLeft,
-             QStringLiteral("The lengths of this curve, drawn to scale"));
+             QString::fromLatin1(kLengthFigureTitle));
     painter.setFont(font());
     drawText(painter, QRectF(kMargin, kMargin + line, w - 2 * kMargin, line), Qt::AlignLeft,
              m_heading);
@@ -279,13 +270,8 @@ void CLengthWnd::paintBars(QPainter& painter, const QRectF& area) {
         }
         painter.setPen(bar.defined ? Qt::black : kNoteColour);
         painter.setFont(small);
-        QString explanation = Q(bar.explanation);
-        if (i == kBarRailroad && bar.defined && f.chordsPerMark > 1) {
-            explanation +=
-                QStringLiteral(" (a mark every %1 chords)").arg(f.chordsPerMark, 0, 'f', 0);
-        }
         drawText(painter, QRectF(barLeft, barY + 7, area.right() - barLeft, row - line * 0.9 - 7),
-                 Qt::AlignLeft | Qt::TextWordWrap, explanation);
+                 Qt::AlignLeft | Qt::TextWordWrap, Q(bar.explanation));
         painter.setFont(font());
     }
 }

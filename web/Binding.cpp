@@ -26,6 +26,7 @@
 #include "survey/CurveDiagram.h"
 #include "survey/CurveSurvey.h"
 #include "survey/JsonWriter.h"
+#include "survey/LengthSvg.h"
 #include "text/NumberText.h"
 #include "ui/CurveControls.h"
 
@@ -294,14 +295,19 @@ EMSCRIPTEN_KEEPALIVE const char* bw_state() {
     return Result(std::move(text));
 }
 
-// The drawing of the current curve (BuildCurveSvg).
 // The version, as the About box shows it (bendwise/Version.h).
 EMSCRIPTEN_KEEPALIVE const char* bw_version() {
     return kVersion;
 }
 
+// The drawing of the current curve (BuildCurveSvg).
 EMSCRIPTEN_KEEPALIVE const char* bw_svg() {
     return Result(BuildCurveSvg(Current().model.Record()));
+}
+
+// The length illustration of the current curve (BuildLengthSvg).
+EMSCRIPTEN_KEEPALIVE const char* bw_length_svg() {
+    return Result(BuildLengthSvg(Current().model.Record()));
 }
 
 }  // extern "C"

@@ -18,6 +18,7 @@
         surveyOption: engine.cwrap('bw_survey_option', 'string', ['string', 'string']),
         state: engine.cwrap('bw_state', 'string', []),
         svg: engine.cwrap('bw_svg', 'string', []),
+        lengthSvg: engine.cwrap('bw_length_svg', 'string', []),
         version: engine.cwrap('bw_version', 'string', []),
     };
     const byId = (id) => document.getElementById(id);
@@ -188,13 +189,19 @@
         }
     }
 
-    function showDrawing() {
-        const parsed = new DOMParser().parseFromString(call.svg(), 'image/svg+xml');
+    // Replaces the element `id` by the SVG document `text`, keeping its id and label.
+    function showSvg(id, text, label) {
+        const parsed = new DOMParser().parseFromString(text, 'image/svg+xml');
         const svg = document.importNode(parsed.documentElement, true);
-        svg.id = 'diagram';
+        svg.id = id;
         svg.setAttribute('role', 'img');
-        svg.setAttribute('aria-label', 'Curve diagram');
-        byId('diagram').replaceWith(svg);
+        svg.setAttribute('aria-label', label);
+        byId(id).replaceWith(svg);
+    }
+
+    function showDrawing() {
+        showSvg('diagram', call.svg(), 'Curve diagram');
+        showSvg('length-figure', call.lengthSvg(), 'Length illustration');
     }
 
     function showSurvey(state) {
@@ -289,7 +296,6 @@
     });
 
     // The window's three curve windows are sections of the page: their buttons go there.
-    // The length illustration is drawn only by the desktop window.
     const goTo = (id) => () => {
         const target = byId(id);
         target.scrollIntoView({block: 'nearest'});
@@ -297,9 +303,7 @@
     };
     byId('curveDiagram').addEventListener('click', goTo('drawing-heading'));
     byId('stationsStakeout').addEventListener('click', goTo('pi-station'));
-    const lengths = byId('lengthIllustration');
-    lengths.disabled = true;
-    lengths.title = 'The length illustration is drawn by the desktop calculator only.';
+    byId('lengthIllustration').addEventListener('click', goTo('lengths-heading'));
 
     const about = byId('about-box');
     byId('about-version').textContent = `Bendwise Version ${call.version()}`;

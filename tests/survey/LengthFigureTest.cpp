@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
+#include "support/MiniParsers.h"
 #include "support/SolvedCurve.h"
 #include "survey/LengthFigure.h"
+#include "survey/LengthSvg.h"
 
 namespace bendwise {
 namespace {
@@ -125,6 +130,56 @@ TEST(LengthFigure, ManyChordsAreMarkedEveryKth) {
     EXPECT_EQ(f.bars[kBarRailroad].marks.back(), 80000);
     // On the arc once round: the chord ends 20 x Dc apart up to 360 degrees.
     EXPECT_EQ(f.chordEnds.size(), 4u);
+    EXPECT_NE(f.bars[kBarRailroad].explanation.find("(a mark every 20 chords)"), std::string::npos);
+}
+
+// The figure as SVG (the web page's length illustration): well-formed for every shape,
+// carrying the heading and every bar's name, value and explanation, with every text and
+// point on the canvas; lines towards a PI off the figure are clipped to it.
+TEST(LengthSvg, EveryShapeIsWellFormedAndSaysWhatTheFigureSays) {
+    const struct {
+        const char* radius;
+        const char* delta;
+        bool left;
+    } cases[] = {
+        {"300", "60", false},     {"1000", "200", true},     {"40", "30", false},
+        {"1e13", "0.0001", true}, {"50", "179.9999", false}, {"1000", "5000", false},
+        {"0.000001", "90", true},
+    };
+    for (const auto& c : cases) {
+        const SolvedCurve curve({{Field::Radius, c.radius}, {Field::Delta, c.delta}}, c.left);
+        const std::string name = std::string(c.radius) + " " + c.delta;
+        const std::string svg = BuildLengthSvg(curve.Record());
+        EXPECT_EQ(test::CheckXml(svg), "") << name;
+        EXPECT_EQ(svg.find("nan"), std::string::npos) << name;
+        EXPECT_EQ(svg.find("inf"), std::string::npos) << name;
+        const LengthFigure f = BuildLengthFigure(curve.Record());
+        std::vector<std::string> said = {kLengthFigureTitle, f.heading};
+        for (const LengthBar& bar : f.bars) {
+            said.push_back(bar.name);
+            said.push_back(bar.value);
+            // The explanation may be wrapped: its first word and its last.
+            said.push_back(bar.explanation.substr(0, bar.explanation.find(' ')));
+            said.push_back(bar.explanation.substr(bar.explanation.rfind(' ') + 1));
+        }
+        for (const std::string& note : f.notes) said.push_back(note);
+        for (const std::string& text : said) {
+            EXPECT_NE(svg.find(text), std::string::npos) << name << ": " << text;
+        }
+        // Every text and point lies on the canvas.
+        for (const char* attribute : {"<text x=\"", "<circle cx=\""}) {
+            for (std::size_t at = svg.find(attribute); at != std::string::npos;
+                 at = svg.find(attribute, at + 1)) {
+                const double x = std::atof(svg.c_str() + at + std::strlen(attribute));
+                const std::size_t y = svg.find("y=\"", at);
+                const double yValue = std::atof(svg.c_str() + y + 3);
+                EXPECT_TRUE(x >= 0 && x <= kLengthSvgWidth && yValue >= 0 &&
+                            yValue <= kLengthSvgHeight)
+                    << name << ": " << svg.substr(at, 60);
+            }
+        }
+        EXPECT_EQ(svg.find("clip-path") != std::string::npos, f.drawable) << name;
+    }
 }
 
 }  // namespace

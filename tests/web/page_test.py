@@ -96,6 +96,7 @@ class Page(unittest.TestCase):
 
     def test_delta_and_tab_recalculates_and_moves_the_indicators(self):
         drawing = self.driver.find_element(By.ID, "diagram").get_attribute("outerHTML")
+        lengths = self.driver.find_element(By.ID, "length-figure").get_attribute("outerHTML")
         self.type_into("delta", "30")
         self.assertEqual(self.field("larc").get_attribute("value"), "3000.000")
         self.assertEqual(self.field("delta").get_attribute("value"), "30 00  0.0")
@@ -105,6 +106,13 @@ class Page(unittest.TestCase):
         # The drawing follows the curve.
         self.assertNotEqual(self.driver.find_element(By.ID, "diagram").get_attribute("outerHTML"),
                             drawing)
+        # So does the length illustration, its arc bar now 3000.000 long; its button goes there.
+        figure = self.driver.find_element(By.ID, "length-figure").get_attribute("outerHTML")
+        self.assertNotEqual(figure, lengths)
+        self.assertIn(">3000.000<", figure)
+        self.field("lengthIllustration").click()
+        self.assertEqual(self.driver.switch_to.active_element.get_attribute("id"),
+                         "lengths-heading")
 
     def test_refused_entry_shows_its_message_and_the_old_value(self):
         self.type_into("radius", "abc")
