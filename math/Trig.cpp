@@ -613,36 +613,35 @@ Estimate AsinOrAcosFast(double x, bool wantAcos) {
 
 }  // namespace
 
-double Sin(double x) {
+namespace {
+
+// sin x, or cos x = sin(x + pi / 2): the same reduction, a quadrant further on. Per
+// quadrant 0 to 3 sin x is sin r, cos r, -sin r, -cos r; cos is even, sin odd.
+double SinOrCosOf(double x, bool cosine) {
     if (!std::isfinite(x)) return kNaN;
     const double ax = std::fabs(x);
-    if (ax < kTiny) return x;
-    // sin x = sin r, cos r, -sin r, -cos r in quadrants 0 to 3.
+    if (ax < kTiny) return cosine ? 1.0 : x;
+    const int turn = cosine ? 1 : 0;
     const Reduced r = ReduceFast(ax);
     int quadrant = r.quadrant;
     double value;
-    if (!Settle(SinOrCosFast(r.hi, r.lo, quadrant % 2 == 0), value)) {
+    if (!Settle(SinOrCosFast(r.hi, r.lo, (quadrant + turn) % 2 == 0), value)) {
         DD exact;
         quadrant = ReduceAny(ax, exact);
-        value = SinOrCosReduced(exact, quadrant % 2 == 0).hi;
+        value = SinOrCosReduced(exact, (quadrant + turn) % 2 == 0).hi;
     }
-    return (quadrant >= 2) != (x < 0) ? -value : value;
+    const bool negative = (quadrant + turn) % 4 >= 2;
+    return negative != (!cosine && x < 0) ? -value : value;
+}
+
+}  // namespace
+
+double Sin(double x) {
+    return SinOrCosOf(x, false);
 }
 
 double Cos(double x) {
-    if (!std::isfinite(x)) return kNaN;
-    const double ax = std::fabs(x);
-    if (ax < kTiny) return 1.0;
-    // cos x = cos r, -sin r, -cos r, sin r in quadrants 0 to 3.
-    const Reduced r = ReduceFast(ax);
-    int quadrant = r.quadrant;
-    double value;
-    if (!Settle(SinOrCosFast(r.hi, r.lo, quadrant % 2 == 1), value)) {
-        DD exact;
-        quadrant = ReduceAny(ax, exact);
-        value = SinOrCosReduced(exact, quadrant % 2 == 1).hi;
-    }
-    return quadrant == 1 || quadrant == 2 ? -value : value;
+    return SinOrCosOf(x, true);
 }
 
 double Tan(double x) {

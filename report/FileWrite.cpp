@@ -247,12 +247,9 @@ ReportAppender::Flushed ReportAppender::FlushQueued() {
     const std::vector<std::size_t> ends = std::move(m_blockEnds);
     m_queue.clear();
     m_blockEnds.clear();
-    // Under the lock the end of the file is ours: what landed comes off again, and the
-    // blocks go once more one write each, which finds the first that does not fit.
-    struct stat st {};
-    if (landed > 0 && ::fstat(m_fd, &st) == 0 && static_cast<std::size_t>(st.st_size) >= landed) {
-        (void)!::ftruncate(m_fd, st.st_size - static_cast<off_t>(landed));
-    }
+    // What landed comes off again, and the blocks go once more one write each, which
+    // finds the first that does not fit.
+    CutOff(landed);
     std::size_t begin = 0;
     for (const std::size_t end : ends) {
         flushed.result = WriteHeld(std::string_view(queue).substr(begin, end - begin));
@@ -354,18 +351,21 @@ BlockWrite ReportAppender::WriteHeld(std::string_view block) {
         return BlockWrite::Written;
     }
     if (m_regular) {
-        // O_APPEND put what landed at the end, and the lock kept every other writer out:
-        // cutting that many bytes off the end takes exactly this block back out.
-        struct stat st {};
-        if (landed > 0 && ::fstat(m_fd, &st) == 0 &&
-            static_cast<std::size_t>(st.st_size) >= landed) {
-            (void)!::ftruncate(m_fd, st.st_size - static_cast<off_t>(landed));
-        }
+        CutOff(landed);
         if (m_created && StillNamed(m_final, m_fd)) ::unlink(m_final.c_str());
     }
     m_created = false;
     Close();
     return Fail(BlockWrite::WriteFailed, error);
+}
+
+void ReportAppender::CutOff(std::size_t landed) {
+    // O_APPEND put what landed at the end, and the lock kept every other writer out:
+    // cutting that many bytes off the end takes exactly what this writer added.
+    struct stat st {};
+    if (landed > 0 && ::fstat(m_fd, &st) == 0 && static_cast<std::size_t>(st.st_size) >= landed) {
+        (void)!::ftruncate(m_fd, st.st_size - static_cast<off_t>(landed));
+    }
 }
 
 BlockWrite ReportAppender::Replace(const std::string& path, std::string_view block) {

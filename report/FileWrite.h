@@ -104,6 +104,8 @@ class ReportAppender {
     BlockWrite OpenToAppend(const std::string& path, ReportOpen mode);
     BlockWrite Replace(const std::string& path, std::string_view block);
     BlockWrite WriteHeld(std::string_view block);
+    // Takes the last `landed` bytes of the held regular file back off.
+    void CutOff(std::size_t landed);
     BlockWrite Fail(BlockWrite result, int error);
 
     int m_fd = -1;

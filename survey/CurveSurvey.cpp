@@ -24,13 +24,6 @@ void AppendLabelled(std::string& out, std::string_view label, std::string_view v
     out.append(value).push_back('\n');
 }
 
-std::string Dms(double degrees) {
-    std::string text;
-    FormatDms(degrees, text);
-    TrimLeft(text);
-    return text;
-}
-
 const char* TurnName(const CCurveRecord& record) {
     return record.m_left ? "left" : "right";
 }
@@ -241,7 +234,7 @@ std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
             json.Key("deflection");
             json.Number(row.deflection);
             json.Key("deflection-text");
-            json.String(Dms(row.deflection));
+            json.String(DmsString(row.deflection));
             json.Key("chord");
             json.Number(row.chord);
             json.Key("sub-chord");

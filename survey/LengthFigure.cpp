@@ -23,12 +23,6 @@ std::string Trimmed(std::string text) {
     return text;
 }
 
-std::string Fixed(double value) {
-    std::string text;
-    FormatFixed(value, text);
-    return text;
-}
-
 // A count of chords: its digits while they are exact, else the length form (1.0000000e+020).
 std::string Count(double n) {
     if (n < 1e15) {
@@ -148,14 +142,14 @@ LengthFigure BuildLengthFigure(const CCurveRecord& r) {
         f.partChord = part;
         const std::string dcText = Trimmed(r.Text(Field::DegreeChord));
         if (f.wholeChords < 1) {
-            railroad.explanation = Fixed(part) +
+            railroad.explanation = FixedString(part) +
                                    " of one chord of 100; a whole chord of 100 would turn "
                                    "the curve through Dc " +
                                    dcText;
         } else {
             railroad.explanation = Count(f.wholeChords) +
                                    (f.wholeChords == 1 ? " chord of 100" : " chords of 100") +
-                                   (part > 0 ? " + " + Fixed(part) : "") +
+                                   (part > 0 ? " + " + FixedString(part) : "") +
                                    "; each chord of 100 turns the curve through Dc " + dcText;
         }
         f.chordsPerMark = MarkStep(f.wholeChords);

@@ -41,12 +41,6 @@ void Centred(SvgOut& svg, Vec at, std::string_view content, const char* colour) 
     svg.Text({at.x, at.y + kFont * 0.35}, content, "middle", kFont, colour);
 }
 
-std::string Fixed(double value) {
-    std::string text;
-    FormatFixed(value, text);
-    return text;
-}
-
 void DrawCurve(SvgOut& svg, const LengthFigure& f, const Area& area) {
     // Notes at the bottom of the area, the curve above them with room for its labels.
     const double notesHeight = kLine * (1.2 * static_cast<double>(f.notes.size()) + 1.5);
@@ -118,8 +112,8 @@ void DrawCurve(SvgOut& svg, const LengthFigure& f, const Area& area) {
                 const Vec a = at(pieces[i].first), b = at(pieces[i].second);
                 if (Norm(b - a) < 3 * kLine) continue;
                 const Vec inward = Towards(Mid(a, b), at(f.centre));
-                Centred(svg, Mid(a, b) + (0.9 * kLine) * inward, part ? Fixed(f.partChord) : "100",
-                        railroadColour);
+                Centred(svg, Mid(a, b) + (0.9 * kLine) * inward,
+                        part ? FixedString(f.partChord) : "100", railroadColour);
             }
         }
     }

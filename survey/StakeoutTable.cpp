@@ -6,19 +6,6 @@
 namespace bendwise {
 namespace {
 
-std::string Fixed(double value) {
-    std::string text;
-    FormatFixed(value, text);
-    return text;
-}
-
-std::string Dms(double degrees) {
-    std::string text;
-    FormatDms(degrees, text);
-    TrimLeft(text);
-    return text;
-}
-
 // No cell needs quoting: stations, numbers, coordinates and angles hold only digits, '+',
 // '-', '.', blanks and "undefined".
 template <typename Cells>
@@ -40,8 +27,9 @@ StakeoutCells StakeoutHeadings(const Stakeout& stakeout) {
 
 StakeoutCells StakeoutRowCells(const Stakeout& stakeout, std::size_t index) {
     const StakeoutRow& row = stakeout.rows[index];
-    StakeoutCells cells = {FormatStation(row.station), Fixed(row.distance), Dms(row.deflection),
-                           Fixed(row.chord), Fixed(row.subChord)};
+    StakeoutCells cells = {FormatStation(row.station), FixedString(row.distance),
+                           DmsString(row.deflection), FixedString(row.chord),
+                           FixedString(row.subChord)};
     if (!stakeout.positions.empty()) {
         cells.push_back(CoordinateText(stakeout.positions[index].northing));
         cells.push_back(CoordinateText(stakeout.positions[index].easting));
@@ -50,7 +38,7 @@ StakeoutCells StakeoutRowCells(const Stakeout& stakeout, std::size_t index) {
 }
 
 std::string StakeoutCaption(const CCurveRecord& record, const Stakeout& stakeout) {
-    return "every " + Fixed(stakeout.interval) + ", deflections " +
+    return "every " + FixedString(stakeout.interval) + ", deflections " +
            (record.m_left ? "left" : "right") + " from the back tangent at the PC";
 }
 

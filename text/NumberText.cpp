@@ -364,6 +364,18 @@ void FormatDmsTrimmed(double degrees, std::string& out) {
     SetText(out, text);
 }
 
+std::string FixedString(double value) {
+    std::string text;
+    FormatFixed(value, text);
+    return text;
+}
+
+std::string DmsString(double degrees) {
+    std::string text;
+    FormatDmsTrimmed(degrees, text);
+    return text;
+}
+
 std::size_t ReadDecimalPrefix(std::string_view text, double& value) {
     value = 0.0;
     std::size_t i = 0;

@@ -29,6 +29,11 @@ void FormatDms(double degrees, std::string& out);
 // straight, since a batch shows eight such angles a curve.
 void FormatDmsTrimmed(double degrees, std::string& out);
 
+// FormatFixed and FormatDmsTrimmed as new strings, for texts built once (tables, files,
+// figures) rather than kept in a field.
+std::string FixedString(double value);
+std::string DmsString(double degrees);
+
 // Removes leading white space (blank, tab, line feed, vertical tab, form feed, return).
 void TrimLeft(std::string& text);
 void TrimRight(std::string& text);

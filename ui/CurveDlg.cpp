@@ -26,6 +26,7 @@
 #include "ui/LengthWnd.h"
 #include "ui/Platform.h"
 #include "ui/StakeoutWnd.h"
+#include "ui/Utf8.h"
 
 namespace bendwise {
 
@@ -58,10 +59,6 @@ const CurveWindowRow kCurveWindows[] = {
 
 // Puts the report block of the current curve on the clipboard.
 constexpr QKeyCombination kCopyResults = Qt::CTRL | Qt::SHIFT | Qt::Key_C;
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

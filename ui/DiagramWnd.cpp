@@ -110,12 +110,13 @@ void CDiagramWnd::onSave() {
     if (!path) return;
     const bool png =
         QFileInfo(*path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
-    QString reason;
-    if (WriteWholeFile(*path, png ? Png() : m_svg, reason)) {
+    const QByteArray bytes = png ? Png() : m_svg;
+    // A failure is told in a message box; the line under the drawing then says nothing.
+    m_message->clear();
+    if (WriteWholeFile(
+            m_platform, this, *path,
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
         m_message->setText(QStringLiteral("Written to %1").arg(*path));
-    } else {
-        m_message->clear();
-        m_platform.ShowMessage(this, QStringLiteral("Could not write %1: %2").arg(*path, reason));
     }
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/Utf8.h"
+
 namespace bendwise {
 namespace {
 
@@ -21,10 +23,6 @@ QColor BarColour(int bar) {
 constexpr double kMargin = 12;
 constexpr double kMinNameColumn = 150;  // pixels left of the bars for the names and values
 constexpr double kRowLines = 3.8;       // lines of text a bar's row needs at least
-
-QString Q(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Unit vector from `from` towards `to` (downwards when they coincide).
 QPointF Towards(QPointF from, QPointF to) {
@@ -52,11 +50,12 @@ CLengthWnd::CLengthWnd(QWidget* calculator)
 
 void CLengthWnd::ShowCurve(const CCurveRecord& record) {
     m_figure = BuildLengthFigure(record);
-    m_heading = Q(m_figure.heading);
+    m_heading = FromUtf8(m_figure.heading);
     // For a screen reader: what the bars say.
     QStringList said{m_heading};
     for (const LengthBar& bar : m_figure.bars) {
-        said << QStringLiteral("%1 %2: %3").arg(Q(bar.name), Q(bar.value), Q(bar.explanation));
+        said << QStringLiteral("%1 %2: %3")
+                    .arg(FromUtf8(bar.name), FromUtf8(bar.value), FromUtf8(bar.explanation));
     }
     setAccessibleDescription(said.join(QStringLiteral("; ")));
     update();
@@ -102,7 +101,8 @@ void CLengthWnd::paintFigure(QPainter& painter, const QRectF& area) {
     painter.setPen(kNoteColour);
     double y = curveArea.bottom() + line * 1.4;
     for (const std::string& note : f.notes) {
-        drawText(painter, QRectF(area.left(), y, area.width(), line), Qt::AlignLeft, Q(note));
+        drawText(painter, QRectF(area.left(), y, area.width(), line), Qt::AlignLeft,
+                 FromUtf8(note));
         y += 1.2 * line;
     }
     if (!f.drawable || curveArea.height() < line) return;
@@ -232,7 +232,7 @@ void CLengthWnd::paintBars(QPainter& painter, const QRectF& area) {
     // width; the bars to one scale beside it.
     double column = kMinNameColumn;
     for (const LengthBar& bar : f.bars) {
-        column = std::max(column, fontMetrics().horizontalAdvance(Q(bar.value)) + 12.0);
+        column = std::max(column, fontMetrics().horizontalAdvance(FromUtf8(bar.value)) + 12.0);
     }
     column = std::min(column, 0.4 * area.width());
     const double barLeft = area.left() + column;
@@ -250,11 +250,12 @@ void CLengthWnd::paintBars(QPainter& painter, const QRectF& area) {
         const double barY = top + line * 0.9;
         painter.setPen(BarColour(i));
         painter.setFont(bold);
-        drawText(painter, QRectF(area.left(), top, column, line), Qt::AlignLeft, Q(bar.name));
+        drawText(painter, QRectF(area.left(), top, column, line), Qt::AlignLeft,
+                 FromUtf8(bar.name));
         painter.setPen(Qt::black);
         painter.setFont(font());
         drawText(painter, QRectF(area.left(), top + line, column - 6, line), Qt::AlignLeft,
-                 Q(bar.value));
+                 FromUtf8(bar.value));
         if (bar.defined && scale > 0) {
             const double end = barLeft + bar.length * scale;
             painter.setPen(QPen(BarColour(i), 6, Qt::SolidLine, Qt::FlatCap));
@@ -271,7 +272,7 @@ void CLengthWnd::paintBars(QPainter& painter, const QRectF& area) {
         painter.setPen(bar.defined ? Qt::black : kNoteColour);
         painter.setFont(small);
         drawText(painter, QRectF(barLeft, barY + 7, area.right() - barLeft, row - line * 0.9 - 7),
-                 Qt::AlignLeft | Qt::TextWordWrap, Q(bar.explanation));
+                 Qt::AlignLeft | Qt::TextWordWrap, FromUtf8(bar.explanation));
         painter.setFont(font());
     }
 }

@@ -25,6 +25,7 @@
 #include "survey/Stationing.h"
 #include "ui/FileWrite.h"
 #include "ui/Platform.h"
+#include "ui/Utf8.h"
 
 namespace bendwise {
 namespace {
@@ -33,10 +34,6 @@ namespace {
 // and stakes at full stations.
 constexpr const char* kDefaultPiStation = "10+00";
 constexpr const char* kDefaultInterval = "100";
-
-QString Q(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QLabel* ValueLabel(const QString& name, QWidget* parent) {
     auto* label = new QLabel(parent);
@@ -73,11 +70,12 @@ class CStakeoutWnd::CTableModel : public QAbstractTableModel {
         if (role == Qt::TextAlignmentRole) return int(Qt::AlignRight | Qt::AlignVCenter);
         if (role != Qt::DisplayRole) return {};
         const auto row = static_cast<std::size_t>(index.row());
-        return Q(StakeoutRowCells(m_stakeout, row)[static_cast<std::size_t>(index.column())]);
+        return FromUtf8(
+            StakeoutRowCells(m_stakeout, row)[static_cast<std::size_t>(index.column())]);
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-        return Q(m_headings[static_cast<std::size_t>(section)]);
+        return FromUtf8(m_headings[static_cast<std::size_t>(section)]);
     }
 
   private:
@@ -367,7 +365,7 @@ void CStakeoutWnd::recompute() {
     if (request) {
         m_survey = SurveyCurve(m_record, *request);
         if (m_survey->stakeout && m_survey->stakeout->error) {
-            sayAlso(QStringLiteral("No table: %1.").arg(Q(*m_survey->stakeout->error)));
+            sayAlso(QStringLiteral("No table: %1.").arg(FromUtf8(*m_survey->stakeout->error)));
         }
     } else {
         m_survey.reset();
@@ -380,16 +378,16 @@ void CStakeoutWnd::recompute() {
 
 void CStakeoutWnd::showStations() {
     const bool shown = m_survey && m_survey->stations;
-    m_pi->setText(shown ? Q(FormatStation(m_survey->stations->pi)) : QString());
-    m_pc->setText(shown ? Q(FormatStation(m_survey->stations->pc)) : QString());
-    m_pt->setText(shown ? Q(FormatStation(m_survey->stations->pt)) : QString());
+    m_pi->setText(shown ? FromUtf8(FormatStation(m_survey->stations->pi)) : QString());
+    m_pc->setText(shown ? FromUtf8(FormatStation(m_survey->stations->pc)) : QString());
+    m_pt->setText(shown ? FromUtf8(FormatStation(m_survey->stations->pt)) : QString());
 }
 
 void CStakeoutWnd::showTable() {
     const Stakeout* stakeout = m_survey && m_survey->stakeout && !m_survey->stakeout->error
                                    ? &*m_survey->stakeout
                                    : nullptr;
-    m_caption->setText(stakeout ? Q(StakeoutCaption(m_record, *stakeout)) : QString());
+    m_caption->setText(stakeout ? FromUtf8(StakeoutCaption(m_record, *stakeout)) : QString());
     m_rows->SetStakeout(stakeout);
     m_copy->setEnabled(stakeout != nullptr);
     m_saveCsv->setEnabled(stakeout != nullptr);
@@ -399,15 +397,15 @@ void CStakeoutWnd::showCoordinates() {
     m_points->setRowCount(0);
     const bool asked = m_survey && m_survey->points;
     if (asked && m_survey->points->error) {
-        sayAlso(QStringLiteral("No coordinates: %1.").arg(Q(*m_survey->points->error)));
+        sayAlso(QStringLiteral("No coordinates: %1.").arg(FromUtf8(*m_survey->points->error)));
     } else if (asked) {
         for (const NamedPoint& point : NamedPoints(*m_survey->points)) {
             const int row = m_points->rowCount();
             m_points->insertRow(row);
             const QString cells[] = {
                 QString::fromLatin1(point.name),
-                point.at ? Q(CoordinateText(point.at->northing)) : QStringLiteral("none"),
-                point.at ? Q(CoordinateText(point.at->easting)) : Q(kNoPiNote)};
+                point.at ? FromUtf8(CoordinateText(point.at->northing)) : QStringLiteral("none"),
+                point.at ? FromUtf8(CoordinateText(point.at->easting)) : FromUtf8(kNoPiNote)};
             for (int column = 0; column < 3; ++column) {
                 m_points->setItem(row, column, new QTableWidgetItem(cells[column]));
             }
@@ -417,13 +415,13 @@ void CStakeoutWnd::showCoordinates() {
 }
 
 void CStakeoutWnd::showDescription() {
-    m_description->setPlainText(m_survey && m_survey->description ? Q(*m_survey->description)
+    m_description->setPlainText(m_survey && m_survey->description ? FromUtf8(*m_survey->description)
                                                                   : QString());
 }
 
 void CStakeoutWnd::onCopy() {
     if (!m_survey || !m_survey->stakeout) return;
-    QApplication::clipboard()->setText(Q(StakeoutDelimited(*m_survey->stakeout, '\t')));
+    QApplication::clipboard()->setText(FromUtf8(StakeoutDelimited(*m_survey->stakeout, '\t')));
     say(QStringLiteral("Table copied to the clipboard, tab-separated."), false);
 }
 
@@ -434,11 +432,8 @@ void CStakeoutWnd::onSaveCsv() {
         this, QStringLiteral("Save Stakeout Table"), QStringLiteral("Stakeout"),
         {{QStringLiteral("CSV table"), QStringLiteral("csv")}});
     if (!path) return;
-    QString reason;
-    if (WriteWholeFile(*path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), reason)) {
+    if (WriteWholeFile(m_platform, this, *path, csv)) {
         say(QStringLiteral("Written to %1").arg(*path), false);
-    } else {
-        m_platform.ShowMessage(this, QStringLiteral("Could not write %1: %2").arg(*path, reason));
     }
 }
 
@@ -469,12 +464,8 @@ void CStakeoutWnd::onExport() {
     } else {
         bytes = PointsFile(*m_survey);
     }
-    QString reason;
-    if (WriteWholeFile(*path, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())),
-                       reason)) {
+    if (WriteWholeFile(m_platform, this, *path, bytes)) {
         say(QStringLiteral("Written to %1").arg(*path), false);
-    } else {
-        m_platform.ShowMessage(this, QStringLiteral("Could not write %1: %2").arg(*path, reason));
     }
 }
 

@@ -27,7 +27,7 @@
 #include "survey/CurveSurvey.h"
 #include "survey/JsonWriter.h"
 #include "survey/LengthSvg.h"
-#include "text/NumberText.h"
+#include "survey/StakeoutTable.h"
 #include "ui/CurveControls.h"
 
 namespace bendwise {
@@ -273,16 +273,9 @@ EMSCRIPTEN_KEEPALIVE const char* bw_state() {
     extra.Key("table");
     extra.BeginArray();
     if (survey.stakeout) {
-        for (const StakeoutRow& row : survey.stakeout->rows) {
-            std::string distance, deflection, chord, subChord;
-            FormatFixed(row.distance, distance);
-            FormatDms(row.deflection, deflection);
-            TrimLeft(deflection);
-            FormatFixed(row.chord, chord);
-            FormatFixed(row.subChord, subChord);
+        for (std::size_t row = 0; row < survey.stakeout->rows.size(); ++row) {
             extra.BeginArray();
-            for (const std::string& cell :
-                 {FormatStation(row.station), distance, deflection, chord, subChord}) {
+            for (const std::string& cell : StakeoutRowCells(*survey.stakeout, row)) {
                 extra.String(cell);
             }
             extra.EndArray();
