@@ -99,21 +99,28 @@ FIELDS AND GROUPS
     chord group    chord         long chord
     tangent group  tangent
   inbound-az changes only the azimuths and Delta X / Delta Y; it never changes the pair.
-  Lengths are plain decimal numbers read like atof on decimal forms ("12ABC" is 12).
+  A length is one decimal number, the whole text (1000.5, -3, 2.5e3): "1000,5",
+  "1 000" and "12abc" are refused, not read as 1000, 1 or 12. Values over 1e13
+  are taken as 1e13, with a reason.
   Lrr + chord and Lrr + tangent are poorly determined pairs and are not accepted.
+  No curve turns more than 360 degrees: a pair that would (larc=1000 lrr=700) is
+  refused.
 
 ANGLES (degree-arc, degree-chord, delta, half-delta, inbound-az)
   12.5              decimal degrees; needs packed=off (see packed below)
   12 30 15          degrees, minutes, seconds (also 12;30;15)
   12-30-15          two '-' in the first word separate degrees, minutes, seconds
   -12 30            one leading '-': a negative angle, here 347 30 00 after the wrap
-  N 45 30 15 E      bearing: N or S first, E or W after the seconds
+  45°30'15"         the degree sign (also º), apostrophe, quote and primes ′ ″
+                    separate the numbers like blanks
+  N 45 30 15 E      bearing: N or S first, E or W last; N 45 E and N 45 30 E too,
+  N 60°00'00" E     and the legal description's own bearings
   S 45 30 00 W      S..W = 180 + angle, S..E = 180 - angle, N..W = 360 - angle
   12.3456           with packed=on (the default): DD.MMSSs, 12 deg 34 min 56 sec;
                     fewer than four digits after the point gives
                     "Not in DDD.MMSS format"
-  45° 30' 15"       the degree sign, quotes and commas are deleted (not blanked)
-  Text that cannot be read gives "Could not interpret input".
+  Every word must be a whole number: a comma ("12,5"), "30x", a fourth number or
+  a word after the angle gives "Could not interpret input".
 
 OPTIONS
   --fields         instead of the report block, print the 20 display texts as
@@ -217,7 +224,10 @@ COORDINATES, POINTS, LANDXML, DXF
 STANDARD ERROR
   Every message box text as "message: TEXT", every sound as "sound: exclamation"
   (a refused entry, a warning) or "sound: asterisk" (a block written to a file), in
-  the order they happen. Blocks printed to standard output make no sound.
+  the order they happen, and after them what the window's status line says as
+  "reason: TEXT": the field, the text and the rule, for every refused entry and
+  every warning (reason: Radius "1000,5" is not a number (use a point for
+  decimals): not accepted.). Blocks printed to standard output make no sound.
 
 EXIT STATUS
   0  every entry was accepted (warnings such as "Arc near chord, sensitive to
@@ -392,6 +402,13 @@ class CliHost : public CCurveHost {
     }
     void PlaySound(Sound sound) override {
         m_output->Err(sound == Sound::Asterisk ? "sound: asterisk\n" : "sound: exclamation\n");
+    }
+    // What the window's status line says: why an entry was refused, or what it warns of.
+    void ShowStatus(std::string_view text) override {
+        m_line.assign("reason: ");
+        m_line.append(text);
+        m_line.push_back('\n');
+        m_output->Err(m_line);
     }
     void SetIndicator(int, bool) override {}
     void RefreshScreen() override {}

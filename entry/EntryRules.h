@@ -11,19 +11,29 @@
 // Number fields (Radius, L arc, Lrr, Chord, Tangent), in this order:
 //   1. an entry that would form a poorly determined pair (Lrr with a chord or a tangent)
 //      is refused whatever was typed: sound, reason, recalculation;
-//   2. a text equal to the field's display text is no entry, unless Enter forced it;
-//   3. the display text takes the text; the number is read as atof reads decimal forms
-//      ("12ABC" is 12, "" is 0) and clamped at 1e13;
+//   2. a text equal to the field's display text is no entry, unless Enter forced it; when
+//      Enter forced it in the field of the last group entered, it is no new value: the
+//      group is recalculated with the record's own value, not the rounded text read back;
+//   3. the display text takes the text; the whole text must be one decimal number
+//      (text/NumberText.h: "1000,5", "1 000", "12abc" and "" are refused as the value
+//      test refuses), and is clamped at 1e13 with a warning;
 //   4. the value test of the field's row in solver/Fields.h (greater than 0, or 0 or
 //      greater for the tangent; not a number fails both), refused as the row says;
 //   5. an entry that would pair L arc with Chord is checked arc against chord;
-//   6. the value is stored and the group recalculated.
+//   6. a pair that would solve to a central angle over 360 degrees is refused as the
+//      value test refuses;
+//   7. the value is stored and the group recalculated.
 // Angle fields (Degree curve, Degree (chord), Delta angle, Delta/2, Inbound Az): the change
-// test, ReadAngleEntry (its message on failure, then the recalculation, no sound), the
-// clamp (1e13; 5e12 for Delta/2, whose double is stored; none for Inbound Az), the radius
-// of a degree of curve (refused like an invalid radius when it is not a positive finite
-// number), the store, the display text, the recalculation. Leaving Inbound Az always
-// recalculates, once, with 0: a new azimuth never changes the pair.
+// test (and the unchanged re-entry of step 2, Inbound Az included), ReadAngleText (its
+// message on failure, then the recalculation, no sound), the clamp (1e13; 5e12 for
+// Delta/2, whose double is stored; none for Inbound Az), the radius of a degree of curve
+// (refused like an invalid radius when it is not a positive finite number), the full-circle
+// test (sound, reason, recalculation), the store, the display text, the recalculation.
+// Leaving Inbound Az always recalculates, once, with 0: a new azimuth never changes the
+// pair.
+// Every refusal and every warning of an entry also says on the status line which field,
+// which text and which rule: Radius "1000,5" is not a number (use a point for decimals):
+// not accepted.
 #pragma once
 
 #include <string>

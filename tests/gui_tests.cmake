@@ -14,6 +14,8 @@ function(add_bendwise_gui_test name)
 endfunction()
 
 add_bendwise_gui_test(gui_curve_dlg_test gui/CurveDlgTest.cpp gui/ScriptedPlatform.h)
+target_compile_definitions(gui_curve_dlg_test PRIVATE
+  BENDWISE_CLI_DATA="${CMAKE_CURRENT_SOURCE_DIR}/cli/data")
 add_bendwise_gui_test(gui_curve_app_test gui/CurveAppTest.cpp gui/ScriptedPlatform.h)
 add_bendwise_gui_test(gui_event_sound_test gui/EventSoundTest.cpp)
 

@@ -450,4 +450,12 @@ double ReadNumber(std::string_view text) {
     return value;
 }
 
+bool ReadWholeNumber(std::string_view text, double& value) {
+    while (!text.empty() && IsWhite(text.back())) text.remove_suffix(1);
+    const std::size_t used = ReadDecimalPrefix(text, value);
+    if (used != 0 && used == text.size()) return true;
+    value = 0.0;
+    return false;
+}
+
 }  // namespace bendwise

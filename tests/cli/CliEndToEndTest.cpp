@@ -17,6 +17,7 @@
 #include "bendwise/Version.h"
 #include "session/CurveModel.h"
 #include "support/CliCommand.h"
+#include "support/EntryForms.h"
 #include "support/Files.h"
 
 namespace bendwise {
@@ -285,57 +286,111 @@ struct EntryCase {
 TEST_F(Cli, RefusalsAndWarningsInTheirOrder) {
     const std::string exclamation = "sound: exclamation\n";
     const std::string invalid = "message: Invalid input\n";
+    // The solver's warnings say their rule themselves: no reason follows them.
     const std::string bewareL = "message: Beware of rounding when T near L/2.\n";
+    const std::string near = "message: Arc near chord, sensitive to rounding.\n";
+    const std::string less = "message: Larc cannot be less than Chord.\n" + exclamation;
+    auto reason = [](const std::string& text) { return "reason: " + text + "\n"; };
+    auto nearReason = [&](const std::string& named) {
+        return reason(named +
+                      ": the arc is within 0.5% of the chord, so the curve is sensitive "
+                      "to rounding.");
+    };
+    const std::string shorter = ": the arc would be shorter than the chord: not accepted.";
+    const std::string poor = " is a poorly determined pair: not accepted.";
+    auto noRealCurve = [&](const std::string& other) {
+        return exclamation + "message: " + kNoSolutionMessage + "\n" +
+               reason("Radius with " + other +
+                      ": no real curve for these values; the last curve is kept.");
+    };
     const EntryCase cases[] = {
-        // The arc/chord check shows its message, then the handler beeps.
-        {{"chord=100", "larc=99"}, "message: Larc cannot be less than Chord.\n" + exclamation, 1},
-        {{"chord=100", "larc=100.4"}, "message: Arc near chord, sensitive to rounding.\n", 0},
+        // The arc/chord check shows its message, then the handler beeps; the reason last.
+        {{"chord=100", "larc=99"}, less + reason("L arc \"99\"" + shorter), 1},
+        {{"chord=100", "larc=100.4"}, near + nearReason("L arc \"100.4\""), 0},
         {{"chord=100", "larc=100.6"}, "", 0},
         {{"chord=100", "larc=158"},
-         "message: Larc and Chord not implemented past semicircle.\n" + exclamation,
+         "message: Larc and Chord not implemented past semicircle.\n" + exclamation +
+             reason("L arc \"158\": the arc would be longer than a semicircle on the chord: "
+                    "not accepted."),
          1},
-        {{"larc=100", "chord=101"}, "message: Larc cannot be less than Chord.\n" + exclamation, 1},
+        {{"larc=100", "chord=101"}, less + reason("Chord \"101\"" + shorter), 1},
         // Radius and L arc: beep, then "Invalid input".
-        {{"radius=abc"}, exclamation + invalid, 1},
-        {{"radius=0"}, exclamation + invalid, 1},
-        {{"larc="}, exclamation + invalid, 1},
-        {{"larc=-5"}, exclamation + invalid, 1},
+        {{"radius=abc"},
+         exclamation + invalid + reason("Radius \"abc\" is not a number: not accepted."),
+         1},
+        {{"radius=0"},
+         exclamation + invalid + reason("Radius must be a number greater than 0: not accepted."),
+         1},
+        {{"larc="}, exclamation + invalid + reason("L arc is empty: not accepted."), 1},
+        {{"larc=-5"},
+         exclamation + invalid + reason("L arc must be a number greater than 0: not accepted."),
+         1},
         // Chord and tangent value tests: beep only.
-        {{"chord=0"}, exclamation, 1},
+        {{"chord=0"},
+         exclamation + reason("Chord must be a number greater than 0: not accepted."),
+         1},
         {{"tangent=0"}, "", 0},
-        {{"tangent=-1"}, exclamation, 1},
+        {{"tangent=-1"},
+         exclamation + reason("Tangent must be a number, 0 or greater: not accepted."),
+         1},
         // Lrr + chord and Lrr + tangent are refused whatever the value.
-        {{"lrr=100", "chord=50"}, exclamation, 1},
-        {{"lrr=100", "tangent=50"}, exclamation, 1},
-        {{"chord=50", "lrr=100"}, exclamation, 1},
-        {{"tangent=50", "lrr=100"}, exclamation, 1},
+        {{"lrr=100", "chord=50"}, exclamation + reason("Chord with Lrr" + poor), 1},
+        {{"lrr=100", "tangent=50"}, exclamation + reason("Tangent with Lrr" + poor), 1},
+        {{"chord=50", "lrr=100"}, exclamation + reason("Lrr with Chord" + poor), 1},
+        {{"tangent=50", "lrr=100"}, exclamation + reason("Lrr with Tangent" + poor), 1},
         // The order of beep and recalculation shows when the recalculation warns:
         // Lrr recalculates first, then beeps; chord beeps, then recalculates.
-        {{"tangent=50.1", "larc=100", "lrr=0"}, bewareL + bewareL + exclamation, 1},
-        {{"tangent=50.1", "larc=100", "chord=0"}, bewareL + exclamation + bewareL, 1},
-        // Angles: the reader's own message, no beep.
-        {{"delta=abc"}, "message: Could not interpret input\n", 1},
-        {{"delta=12.345"}, "message: Not in DDD.MMSS format\n", 1},
+        {{"tangent=50.1", "larc=100", "lrr=0"},
+         bewareL + bewareL + exclamation +
+             reason("Lrr must be a number greater than 0: not accepted."),
+         1},
+        {{"tangent=50.1", "larc=100", "chord=0"},
+         bewareL + exclamation + reason("Chord must be a number greater than 0: not accepted.") +
+             bewareL,
+         1},
+        // Angles: the reader's own message, no beep, then the rule that failed.
+        {{"delta=abc"},
+         "message: Could not interpret input\n" +
+             reason("Delta angle \"abc\": \"abc\" is not a number: not accepted."),
+         1},
+        {{"delta=12.345"},
+         "message: Not in DDD.MMSS format\n" +
+             reason("Delta angle \"12.345\": packed DD.MMSS needs four digits after the point; "
+                    "clear \"Take packed\" for decimal degrees."),
+         1},
         {{"packed=off", "delta=12.345"}, "", 0},
-        {{"inbound-az=N 45 30 E"}, "message: Could not interpret input\n", 1},
+        {{"inbound-az=N 45 30"},
+         "message: Could not interpret input\n" +
+             reason("Inbound Az \"N 45 30\": a bearing from N or S ends in E or W: not "
+                    "accepted."),
+         1},
+        {{"inbound-az=N 45 30 E"}, "", 0},
         {{"inbound-az=N 45 30 15 E"}, "", 0},
-        {{"delta=1e400"}, "message: Could not interpret input\n", 1},
+        {{"delta=1e400"},
+         "message: Could not interpret input\n" +
+             reason("Delta angle \"1e400\": too large for an angle: not accepted."),
+         1},
         // A degree of curve of 0 would give an infinite radius: refused as a radius.
-        {{"degree-arc=0"}, exclamation + invalid, 1},
-        {{"degree-chord=0"}, exclamation + invalid, 1},
+        {{"degree-arc=0"},
+         exclamation + invalid +
+             reason("Degree curve gives no radius greater than 0: not accepted."),
+         1},
+        {{"degree-chord=0"},
+         exclamation + invalid +
+             reason("Degree (chord) gives no radius greater than 0: not accepted."),
+         1},
         // Accepted, but no real curve: the previous one comes back, which counts as refused.
-        {{"radius=40", "lrr=100"}, exclamation + "message: " + kNoSolutionMessage + "\n", 1},
-        {{"radius=100", "chord=300"}, exclamation + "message: " + kNoSolutionMessage + "\n", 1},
+        {{"radius=40", "lrr=100"}, noRealCurve("Lrr"), 1},
+        {{"radius=100", "chord=300"}, noRealCurve("Chord"), 1},
         // A refusal anywhere sets the status, later accepted entries do not clear it.
-        {{"radius=abc", "radius=1000"}, exclamation + invalid, 1},
+        {{"radius=abc", "radius=1000"},
+         exclamation + invalid + reason("Radius \"abc\" is not a number: not accepted."),
+         1},
         // Enter re-enters a text equal to the one shown: L arc becomes the last group
         // again, so the chord is checked against it and refused.
         {{"chord=100", "larc=100.000", "chord=100.000", "larc=100.000", "chord=101"},
-         "message: Arc near chord, sensitive to rounding.\n"
-         "message: Arc near chord, sensitive to rounding.\n"
-         "message: Arc near chord, sensitive to rounding.\n"
-         "message: Larc cannot be less than Chord.\n" +
-             exclamation,
+         near + nearReason("L arc \"100.000\"") + near + nearReason("Chord \"100.000\"") + near +
+             nearReason("L arc \"100.000\"") + less + reason("Chord \"101\"" + shorter),
          1},
     };
     for (const EntryCase& c : cases) {
@@ -345,6 +400,39 @@ TEST_F(Cli, RefusalsAndWarningsInTheirOrder) {
         EXPECT_EQ(r.err, c.err) << label;
         EXPECT_EQ(r.status, c.status) << label;
         EXPECT_EQ(CountLines(r.out), 11) << label;  // the block of the curve as it stands
+    }
+}
+
+// The rows of entry_forms.tsv, which the engine's and the window's tests read too: each
+// typed into a fresh run, its field's text, its last message and its reason line.
+TEST_F(Cli, TypedFormsReadAsMeantOrRefusedWithTheirReason) {
+    const std::vector<test::EntryForm> rows =
+        test::ReadEntryForms((fs::path(BENDWISE_CLI_DATA) / "entry_forms.tsv").string());
+    ASSERT_GT(rows.size(), 40u);
+    for (const test::EntryForm& row : rows) {
+        std::vector<std::string> args = {"--fields", row.packed ? "packed=on" : "packed=off"};
+        if (!row.before.empty()) args.push_back(row.before);
+        args.push_back(row.field + "=" + row.typed);
+        const RunResult r = Run(args);
+        const std::string label = row.before + " " + row.field + "=" + row.typed;
+        const std::string line = "\n" + row.field + "=";
+        const std::size_t at = ("\n" + r.out).find(line);
+        ASSERT_NE(at, std::string::npos) << label;
+        EXPECT_EQ(r.out.substr(at + row.field.size() + 1,
+                               r.out.find('\n', at) - at - row.field.size() - 1),
+                  row.shown)
+            << label;
+        std::string message, reason;
+        std::istringstream err(r.err);
+        for (std::string e; std::getline(err, e);) {
+            if (e.rfind("message: ", 0) == 0) message = e.substr(9);
+            if (e.rfind("reason: ", 0) == 0) reason += e.substr(8);
+        }
+        EXPECT_EQ(message, row.message) << label;
+        EXPECT_EQ(reason, row.reason) << label;
+        const bool refused = !row.reason.empty() && row.reason.find("used.") == std::string::npos &&
+                             row.reason.find("sensitive") == std::string::npos;
+        EXPECT_EQ(r.status, refused ? 1 : 0) << label;
     }
 }
 
@@ -463,7 +551,9 @@ TEST_F(Cli, BatchEmptyInputWritesNothing) {
 TEST_F(Cli, BatchRefusalGoesOnAndSetsStatus1) {
     const RunResult r = Run({"--batch", "-"}, "larc=\nradius=1000\n");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "sound: exclamation\nmessage: Invalid input\n");
+    EXPECT_EQ(r.err,
+              "sound: exclamation\nmessage: Invalid input\nreason: L arc is empty: not "
+              "accepted.\n");
     EXPECT_EQ(CountLines(r.out), 22);
 }
 
@@ -506,11 +596,11 @@ TEST_F(Cli, MessagesStayInOrderWithTheBlocksWhenMerged) {
     const std::size_t second = r.out.find("sound: exclamation\n", first);
     ASSERT_NE(first, std::string::npos);
     ASSERT_NE(second, std::string::npos);
-    // Line 1: beep, message, block; line 2: block; line 3: beep, block.
+    // Line 1: beep, message, reason, block; line 2: block; line 3: beep, reason, block.
     EXPECT_EQ(r.out.find("sound: exclamation\n"), 0u);
     EXPECT_EQ(first, 19u);
-    EXPECT_EQ(CountLines(r.out.substr(first, second - first)), 1 + 22);
-    EXPECT_EQ(CountLines(r.out.substr(second)), 1 + 11);
+    EXPECT_EQ(CountLines(r.out.substr(first, second - first)), 2 + 22);
+    EXPECT_EQ(CountLines(r.out.substr(second)), 2 + 11);
 }
 
 TEST_F(Cli, LongBatchWritesEveryBlock) {

@@ -36,7 +36,7 @@ PC = (5000.0, 2000.0)
 SHAPES = [
     ("right", ["radius=1000", "delta=30", "inbound-az=45"], "100"),
     ("left", ["left=on", "radius=300", "delta=75", "inbound-az=200"], "25"),
-    ("tiny radius", ["radius=0.05", "delta=40", "inbound-az=10"], "0.01"),
+    ("tiny radius", ["delta=40", "radius=0.05", "inbound-az=10"], "0.01"),
     ("huge radius", ["radius=1e12", "delta=0.000001", "inbound-az=300"], "2500"),
     ("delta near 0", ["radius=1000", "delta=0.0001", "inbound-az=90"], "0.5"),
     ("delta 179.99", ["left=on", "radius=100", "delta=179.99"], "50"),

@@ -25,6 +25,7 @@
 #include "ScriptedPlatform.h"
 #include "app/CurveApp.h"
 #include "bendwise/Version.h"
+#include "support/EntryForms.h"
 #include "support/WorkedExample.h"
 #include "ui/AboutDlg.h"
 #include "ui/CurveControls.h"
@@ -284,7 +285,11 @@ class TestCurveDlg : public QObject {
     // and then read back as a new entry when the user merely passed through the field.
     void longDisplayTextIsShownWholeAndNotReEntered() {
         Open();
-        Enter(Field::Delta, QStringLiteral("1e13"));
+        // No entry makes such a curve any more (a Delta over 360 is refused), but a record
+        // the library is given may hold one.
+        Enter(Field::Delta, QStringLiteral("30"));
+        m_dlg->Model().MutableRecord().m_delta = 1e13;
+        m_dlg->Model().Recalculate(0);
         const QString shown = Text(Field::Delta);
         QCOMPARE(shown, QString::fromStdString(m_dlg->Model().Text(Field::Delta)));
         QVERIFY(shown.size() > 16);
@@ -559,7 +564,50 @@ class TestCurveDlg : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
         QCOMPARE(QApplication::focusWidget(), F(Field::DegreeArc));
         QCOMPARE(m_dlg->StatusText(),
-                 QStringLiteral("Radius must be a number greater than 0: not accepted."));
+                 QStringLiteral("Radius \"abc\" is not a number: not accepted."));
+    }
+
+    // The rows of entry_forms.tsv typed as a person types them, each with Enter in a fresh
+    // calculator: the field's text, the last message box and the status line, which
+    // repeats the message and then gives the reason, and is empty after a plain acceptance.
+    void typedFormsShowTheirReasonOnTheStatusLine() {
+        const std::vector<test::EntryForm> rows =
+            test::ReadEntryForms(std::string(BENDWISE_CLI_DATA) + "/entry_forms.tsv");
+        QVERIFY(rows.size() > 40);
+        for (const test::EntryForm& row : rows) {
+            m_dlg.reset();
+            init();
+            Open();
+            const QByteArray label =
+                QByteArray::fromStdString(row.before + " " + row.field + "=" + row.typed);
+            if (B(IDC_PACKED_DMS)->isChecked() != row.packed) {
+                QTest::mouseClick(B(IDC_PACKED_DMS), Qt::LeftButton);
+            }
+            Field field;
+            if (!row.before.empty()) {
+                const std::size_t equals = row.before.find('=');
+                QVERIFY(FieldByName(row.before.substr(0, equals), field));
+                TypeInto(field, QString::fromStdString(row.before.substr(equals + 1)));
+                Press(Qt::Key_Return);
+            }
+            QVERIFY(FieldByName(row.field, field));
+            m_platform.messages.clear();
+            TypeInto(field, QString());
+            // Character by character, as a keyboard types °, º and the primes too.
+            for (const QChar c : QString::fromStdString(row.typed)) {
+                QTest::sendKeyEvent(QTest::Click, F(field), Qt::Key_unknown, QString(c),
+                                    Qt::NoModifier);
+            }
+            QVERIFY2(Text(field) == QString::fromStdString(row.typed), label);
+            Press(Qt::Key_Return);
+            QVERIFY2(Text(field) == QString::fromStdString(row.shown), label);
+            QVERIFY2((m_platform.messages.isEmpty() ? QString() : m_platform.messages.back()) ==
+                         QString::fromStdString(row.message),
+                     label);
+            const std::string status = !row.reason.empty() ? row.reason : row.message;
+            QVERIFY2(m_dlg->StatusText() == QString::fromStdString(status),
+                     label + ": " + m_dlg->StatusText().toUtf8());
+        }
     }
 
     // Fault pinned: a text wider than its field showed its end, hiding the minus sign and

@@ -85,14 +85,14 @@ Shapes AllShapes() {
     add(new Shape{"exactly a half circle",
                   SolvedCurve({{Field::Radius, "100"}, {Field::Delta, "180"}}),
                   {"No finite PI", "Out of range", nullptr, nullptr}});
-    add(new Shape{"more than a whole circle",
-                  SolvedCurve({{Field::Radius, "100"}, {Field::LengthArc, "1000"}}),
+    add(new Shape{"a whole circle",
+                  SolvedCurve({{Field::Radius, "100"}, {Field::Delta, "360"}}),
                   {"closes on itself", "No finite PI", nullptr, nullptr}});
     add(new Shape{"tangent beside the left edge",
                   SolvedCurve({{Field::Radius, "300"}, {Field::Delta, "60"}}),
                   {"T 173.205", "PI", nullptr, nullptr}});
     add(new Shape{"radius at the floor",
-                  SolvedCurve({{Field::Radius, "0.000001"}, {Field::Delta, "90"}}, true),
+                  SolvedCurve({{Field::Delta, "90"}, {Field::Radius, "0.000001"}}, true),
                   {"PI", "Centre", nullptr, nullptr}});
     return shapes;
 }

@@ -52,7 +52,7 @@ TEST(PlaceCurve, DistancesHoldOnEveryShape) {
         {"left",
          {{{Field::Radius, "300"}, {Field::Delta, "75"}, {Field::InboundAz, "200"}}, true},
          KnownPoint::Pc},
-        {"tiny radius", {{Field::Radius, "0.05"}, {Field::Delta, "40"}}, KnownPoint::Pi},
+        {"tiny radius", {{Field::Delta, "40"}, {Field::Radius, "0.05"}}, KnownPoint::Pi},
         {"huge radius", {{Field::Radius, "1e12"}, {Field::Delta, "0.000001"}}, KnownPoint::Pi},
         {"Delta near 0", {{Field::Radius, "1000"}, {Field::Delta, "0.0001"}}, KnownPoint::Pc},
         {"Delta 179.99",
@@ -195,8 +195,8 @@ TEST(DxfFile, ArcsAnArcCannotCarry) {
         const char* entity;  // on layer CURVE
         const char* note;
     } cases[] = {
-        {"Delta 401",
-         {{Field::Radius, "10"}, {Field::LengthArc, "70"}},
+        {"Delta 360",
+         {{Field::Delta, "360"}, {Field::Radius, "10"}},
          "CIRCLE",
          "A Delta of 360 degrees or more"},
         {"Delta 6e-15",

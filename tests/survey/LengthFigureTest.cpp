@@ -119,17 +119,17 @@ TEST(LengthFigure, ChordRunInWords) {
 }
 
 TEST(LengthFigure, ManyChordsAreMarkedEveryKth) {
-    // Lrr 80949.510 on a radius of 1000: 809 chords of 100, a mark every 20.
-    const SolvedCurve curve({{Field::Radius, "1000"}, {Field::Delta, "5000"}});
-    ASSERT_EQ(curve.Text(Field::LengthRR), "80949.510");
+    // A whole circle of radius 13000: Lrr 81681.208, 816 chords of 100, a mark every 20.
+    const SolvedCurve curve({{Field::Radius, "13000"}, {Field::Delta, "360"}});
+    ASSERT_EQ(curve.Text(Field::LengthRR), "81681.208");
     const LengthFigure f = BuildLengthFigure(curve.Record());
-    EXPECT_EQ(f.wholeChords, 809);
+    EXPECT_EQ(f.wholeChords, 816);
     EXPECT_EQ(f.chordsPerMark, 20);
     EXPECT_EQ(f.bars[kBarRailroad].marks.size(), 40u);
     EXPECT_EQ(f.bars[kBarRailroad].marks.front(), 2000);
     EXPECT_EQ(f.bars[kBarRailroad].marks.back(), 80000);
     // On the arc once round: the chord ends 20 x Dc apart up to 360 degrees.
-    EXPECT_EQ(f.chordEnds.size(), 4u);
+    EXPECT_EQ(f.chordEnds.size(), 41u);
     EXPECT_NE(f.bars[kBarRailroad].explanation.find("(a mark every 20 chords)"), std::string::npos);
 }
 
@@ -143,11 +143,12 @@ TEST(LengthSvg, EveryShapeIsWellFormedAndSaysWhatTheFigureSays) {
         bool left;
     } cases[] = {
         {"300", "60", false},     {"1000", "200", true},     {"40", "30", false},
-        {"1e13", "0.0001", true}, {"50", "179.9999", false}, {"1000", "5000", false},
+        {"1e13", "0.0001", true}, {"50", "179.9999", false}, {"13000", "360", false},
         {"0.000001", "90", true},
     };
     for (const auto& c : cases) {
-        const SolvedCurve curve({{Field::Radius, c.radius}, {Field::Delta, c.delta}}, c.left);
+        // Delta first: a tiny radius with the start curve's arc length would be no curve.
+        const SolvedCurve curve({{Field::Delta, c.delta}, {Field::Radius, c.radius}}, c.left);
         const std::string name = std::string(c.radius) + " " + c.delta;
         const std::string svg = BuildLengthSvg(curve.Record());
         EXPECT_EQ(test::CheckXml(svg), "") << name;

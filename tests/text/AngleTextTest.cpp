@@ -20,6 +20,7 @@ struct AngleCase {
 constexpr AngleRead Ok = AngleRead::Ok;
 constexpr AngleRead Bad = AngleRead::NotInterpreted;
 
+// Every form once, read or refused; the words of each refusal are in entry_forms.tsv.
 TEST(ReadAngleText, AcceptedFormsAndRefusals) {
     const AngleCase cases[] = {
         {true, "12.3456", Ok, 12.58222222},
@@ -33,7 +34,7 @@ TEST(ReadAngleText, AcceptedFormsAndRefusals) {
         {false, "12;34;56", Ok, 12.58222222},
         {false, "-12", Ok, 348},
         {false, "-12 30", Ok, 347.5},
-        {false, "12-30", Ok, 348},
+        {false, "12-30", Bad, 0},  // one '-' inside a word: no number
         {false, "-12-30", Ok, 12.5},
         {false, "--12", Ok, 12},
         {false, "---12", Bad, 0},
@@ -46,30 +47,73 @@ TEST(ReadAngleText, AcceptedFormsAndRefusals) {
         {false, "S 45 30 00 E", Ok, 134.5},
         {false, "S 45 30 00 W", Ok, 225.5},
         {true, "S12.3456W", Ok, 192.5822222},
-        {false, "N 45 30 E", Bad, 0},
-        {false, "N45E", Bad, 0},
+        {false, "N 45 30 E", Ok, 45.5},  // bearings of degrees, or degrees and minutes
+        {false, "N45E", Ok, 45},
+        {false, "N 45 E", Ok, 45},
+        {false, "S 45 W", Ok, 225},
+        {false, "N 45 30 15 EAST", Ok, 45.50416667},
+        {true, "N 45.3015 E", Ok, 45.50416667},  // a lone packed number in a bearing
+        {true, "N 45.5 E", AngleRead::NotPacked, 0},
         {false, "N 45 30 15", Bad, 0},
-        {false, "12 30 15 W", Ok, 12.50416667},
+        {false, "N 45 30 15 E X", Bad, 0},
+        {false, "N E", Bad, 0},
+        {false, "12 30 15 W", Bad, 0},  // no N or S: the letter is a fifth word
+        {false, "12 30 15 5", Bad, 0},
         {false, "45\xB0 30' 15", Ok, 45.50416667},
         {false, "45\xC2\xB0 30' 15", Ok, 45.50416667},
+        // The marks end words: degree sign (Latin-1 and UTF-8), ordinal, primes, quotes.
         {false,
          "45\xB0"
          "30'15",
-         Ok, 452655},
-        {false, "1,234.5", Ok, 874.5},
+         Ok, 45.50416667},
+        {false,
+         "45\xC2\xB0"
+         "30'15\"",
+         Ok, 45.50416667},
+        {true,
+         "45\xC2\xB0"
+         "30'15\"",
+         Ok, 45.50416667},
+        {false,
+         "45\xC2\xBA"
+         "30\xE2\x80\xB2"
+         "15\xE2\x80\xB3",
+         Ok, 45.50416667},
+        {false,
+         "45\xBA"
+         "30\xE2\x80\x99"
+         "15\xE2\x80\x9D",
+         Ok, 45.50416667},
+        {false,
+         "N 60\xC2\xB0"
+         "00'00\" E",
+         Ok, 60},
+        {false,
+         "N60\xC2\xB0"
+         "E",
+         Ok, 60},
+        // A byte that merely follows another character's lead byte is no mark: U+03B0.
+        {false,
+         "45\xCE\xB0"
+         "30",
+         Bad, 0},
+        {false, "1,234.5", Bad, 0},  // a comma is refused anywhere
+        {false, "12,5", Bad, 0},
+        {false, "30x", Bad, 0},
         {false, "360", Ok, 360},
         {false, "-360", Ok, 0},
         {false, "800", Ok, 440},
         {false, "-400", Ok, -40},
-        {false, "12 30 15 junk", Ok, 12.50416667},
-        {false, "12ABC", Ok, 12},
+        {false, "12 30 15 junk", Bad, 0},
+        {false, "12ABC", Bad, 0},
+        {false, "1E-5", Ok, 1e-5},  // the exponent's '-' is no sign
         {false, "1E2", Ok, 100},
         {false, "", Bad, 0},
         {false, "   ", Bad, 0},
         {false, "abc", Bad, 0},
         {false, "inf", Bad, 0},
         {false, "nan", Bad, 0},
-        {false, "0X10", Ok, 0},
+        {false, "0X10", Bad, 0},
         {false, " \t12 30\r\n", Ok, 12.5},
         // Our packed rules: a leading '-' is a negative packed angle, nothing before the
         // point is 0 degrees.
