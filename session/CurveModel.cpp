@@ -1,5 +1,7 @@
 #include "session/CurveModel.h"
 
+#include <cstring>
+
 #include "report/Report.h"
 #include "solver/Derive.h"
 #include "solver/Solve.h"
@@ -17,6 +19,7 @@ void CCurveModel::Initialize() {
     m_record.m_pi = 3.141592653589793;
     m_record.m_degPerRad = 180 / m_record.m_pi;
     m_reportPath.clear();
+    m_solveMemo.valid = false;
     m_record.m_alwaysOnTop = 0;
     m_record.m_radius = m_memory->m_radius;
     m_record.m_lengthArc = m_memory->m_lengthArc;
@@ -27,15 +30,55 @@ void CCurveModel::Initialize() {
     Recalculate(0);
 }
 
+namespace {
+
+// The members a pair is solved from (and R, L, Delta, which it solves for).
+constexpr double CCurveRecord::*kSolveMembers[] = {
+    &CCurveRecord::m_radius, &CCurveRecord::m_lengthArc, &CCurveRecord::m_lengthRR,
+    &CCurveRecord::m_delta,  &CCurveRecord::m_chord,     &CCurveRecord::m_tangent,
+};
+
+}  // namespace
+
+void CCurveModel::SolveMemo::Take(const CCurveRecord& record, std::array<double, 6>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = record.*kSolveMembers[i];
+}
+
+bool CCurveModel::SolveMemo::Untouched(const CCurveRecord& record, int pair) const {
+    if (!valid || pair != this->pair) return false;
+    std::array<double, 6> now;
+    Take(record, now);
+    return std::memcmp(now.data(), shown.data(), sizeof now) == 0;
+}
+
+void CCurveModel::SolveMemo::Restore(CCurveRecord& record) const {
+    for (std::size_t i = 0; i < inputs.size(); ++i) record.*kSolveMembers[i] = inputs[i];
+}
+
 void CCurveModel::Recalculate(int group) {
     UpdatePair(group, m_memory->m_lastGroup, m_memory->m_prevGroup);
     // The indicators show the new pair before solving, so also while a message is open.
     ShowIndicators();
+    const int pair = m_memory->m_lastGroup + m_memory->m_prevGroup;
+    // The derivation rewrites the chord, Lrr and tangent from R, L and Delta, and the
+    // rewritten values are not bit for bit the ones the pair was solved from: solving
+    // again from them (a new azimuth, Left, Acres, a refusal, Enter in an unchanged field)
+    // would move the curve a little every time, most where the ratio inversions are
+    // ill-conditioned. While nothing has touched the record since the last solve, the
+    // same pair is solved again from the values it was solved from: the same curve, the
+    // same notices.
+    if (m_solveMemo.Untouched(m_record, pair)) {
+        m_solveMemo.Restore(m_record);
+    } else {
+        SolveMemo::Take(m_record, m_solveMemo.inputs);
+        m_solveMemo.pair = pair;
+    }
     Notices notices;
-    m_lastSolveFailed =
-        !SolvePair(m_memory->m_lastGroup + m_memory->m_prevGroup, m_record, *m_memory, notices);
+    m_lastSolveFailed = !SolvePair(pair, m_record, *m_memory, notices);
     Replay(notices);
     DeriveElements(m_record, m_memory->m_acres != 0);
+    SolveMemo::Take(m_record, m_solveMemo.shown);
+    m_solveMemo.valid = true;
     m_record.m_forceReread = 0;
     SaveToMemory();
     m_host->RefreshScreen();

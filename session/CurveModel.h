@@ -19,6 +19,7 @@
 // host returns.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -52,9 +53,11 @@ class CCurveModel {
 
     // Solves the current pair after an entry of `group` (a GROUP_ code, or 0 for none),
     // derives every other element, rebuilds all twenty texts, saves the curve to the
-    // memory and refreshes the host. Where the pair has no real solution for the values
-    // given (any of R, L, Delta not finite), R, L and Delta are restored from the memory,
-    // with the warning sound and the message kNoSolutionMessage (solver/Solve.h).
+    // memory and refreshes the host. The same pair with nothing changed since the last
+    // solve is solved from the same values again, so R, L and Delta stay the same doubles. Where
+    // the pair has no real solution for the values given (any of R, L, Delta not finite), R, L and
+    // Delta are restored from the memory, with the warning sound and the message kNoSolutionMessage
+    // (solver/Solve.h).
     void Recalculate(int group);
 
     // The ten entry handlers, each given the field's text as it stands when the field
@@ -128,7 +131,20 @@ class CCurveModel {
     // The sound or message that ends a report block's write, and its result.
     ReportResult Conclude(BlockWrite written);
 
+    // What the last solve started from and what the derivation left, so that a re-solve
+    // of the same pair with nothing new gives the same curve (Recalculate).
+    struct SolveMemo {
+        bool valid = false;
+        int pair = 0;
+        std::array<double, 6> inputs{};  // R, L, Lrr, Delta, C, T before the solve
+        std::array<double, 6> shown{};   // the same after the derivation
+        static void Take(const CCurveRecord& record, std::array<double, 6>& values);
+        bool Untouched(const CCurveRecord& record, int pair) const;
+        void Restore(CCurveRecord& record) const;
+    };
+
     CCurveRecord m_record;
+    SolveMemo m_solveMemo;
     CCurveMemory* m_memory;
     CCurveHost* m_host;
     std::string m_reportPath;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "math/Trig.h"
+#include "solver/Fields.h"
 #include "solver/RatioInversion.h"
 
 namespace bendwise {
@@ -21,8 +22,7 @@ void Floor(double& value) {
 
 // An out-of-range ratio gives kInversionFailed; its message is added here and the value
 // goes on into the floor that follows it in every caller.
-double Invert(double (*inversion)(double), double r, Notices& notices) {
-    const double x = inversion(r);
+double Checked(double x, Notices& notices) {
     if (x == kInversionFailed) notices.push_back(Notice::Message("Can't deal with extreme value."));
     return x;
 }
@@ -43,7 +43,11 @@ void RadiusLrr(Rec& c, Notices&) {
 
 void ArcLrr(Rec& c, Notices& notices) {
     Floor(c.m_lengthArc);
-    const double x = Invert(InvertChordRatio, c.m_lengthRR / c.m_lengthArc, notices);
+    // sin(x) / x = Lrr / L, with 1 - Lrr / L as (L - Lrr) / L: exact differences keep the
+    // digits that a ratio near 1 loses.
+    const double x = Checked(InvertChordRatio(c.m_lengthRR / c.m_lengthArc,
+                                              (c.m_lengthArc - c.m_lengthRR) / c.m_lengthArc),
+                             notices);
     c.m_degreeChord = ((x + x) * 180) / c.m_pi;
     Floor(c.m_degreeChord);
     c.m_radius = 50 / math::Sin(c.m_degreeChord / (2 * c.m_degPerRad));
@@ -74,7 +78,9 @@ void RadiusChord(Rec& c, Notices&) {
 
 void ArcChord(Rec& c, Notices& notices) {
     Floor(c.m_lengthArc);
-    const double x = Invert(InvertChordRatio, c.m_chord / c.m_lengthArc, notices);
+    const double x = Checked(
+        InvertChordRatio(c.m_chord / c.m_lengthArc, (c.m_lengthArc - c.m_chord) / c.m_lengthArc),
+        notices);
     c.m_delta = x * (2 * c.m_degPerRad);
     Floor(c.m_delta);
     c.m_radius = (180 * c.m_lengthArc) / (c.m_pi * c.m_delta);
@@ -97,7 +103,9 @@ void RadiusTangent(Rec& c, Notices&) {
 
 void ArcTangent(Rec& c, Notices& notices) {
     Floor(c.m_lengthArc);
-    const double x = Invert(InvertTangentRatio, (2 * c.m_tangent) / c.m_lengthArc, notices);
+    const double x = Checked(InvertTangentRatio((2 * c.m_tangent) / c.m_lengthArc,
+                                                (2 * c.m_tangent - c.m_lengthArc) / c.m_lengthArc),
+                             notices);
     c.m_delta = (x + x) * c.m_degPerRad;
     Floor(c.m_delta);
     c.m_radius = (180 * c.m_lengthArc) / (c.m_pi * c.m_delta);
@@ -189,6 +197,14 @@ bool SolvePair(int sum, CCurveRecord& record, const CCurveMemory& previous, Noti
     record.m_delta = previous.m_delta;
     notices.push_back(Notice::Beep(Sound::Exclamation));
     notices.push_back(Notice::Message(kNoSolutionMessage));
+    const GroupInfo* low = FindGroup(sum & -sum);
+    const GroupInfo* high = FindGroup(sum - (sum & -sum));
+    if (low != nullptr && high != nullptr) {
+        notices.push_back(Notice::Status(std::string(InfoOf(low->field).words) + " with " +
+                                         InfoOf(high->field).words +
+                                         ": no real curve for these values; the last curve is "
+                                         "kept."));
+    }
     return false;
 }
 

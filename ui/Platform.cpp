@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -20,6 +23,16 @@ void CQtPlatform::ShowMessage(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    // A box holds its text and buttons only, and the window manager cuts a title wider than
+    // that ("Invalid input" left "Be... e"). Room for the title beside the frame's icon and
+    // buttons, in the box's own font: QMessageBox sizes itself when shown, so the width goes
+    // into its layout.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const QFontMetrics metrics(box.font());
+        const int width = metrics.horizontalAdvance(box.windowTitle()) + 12 * metrics.height();
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 

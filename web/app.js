@@ -140,6 +140,9 @@
             showNextMessage();
         } else if (focusAfterMessages) {
             focusAfterMessages.focus();
+            // Typing after the message replaces the field's text, as after Tab, instead of
+            // being added to it (12.3, OK, 250 must not make 100.000250).
+            if (focusAfterMessages.select) focusAfterMessages.select();
             focusAfterMessages = null;
         }
     });
@@ -164,23 +167,36 @@
     // ---- what the engine says after every call -----------------------------------------
     let reportWritten = false;
 
-    function refresh(nextFocus) {
+    // The status line, as the window's: it repeats every message and reason, keeps the last
+    // one, and is cleared by an entry accepted with nothing to say.
+    const status = byId('status');
+    function say(text) {
+        status.textContent = text;
+        status.title = text;
+    }
+
+    // `accepted`: the call was an entry that the engine took.
+    function refresh(nextFocus, accepted) {
         const state = JSON.parse(call.state());
         for (const [name, text] of Object.entries(state.texts)) byId(name).value = text;
         for (const radio of indicators) {
             radio.checked = (state.indicators & Number(radio.dataset.group)) !== 0;
         }
         for (const name of ['left', 'acres', 'packed']) byId(name).checked = state.values[name];
-        const status = byId('status');
+        let said = false;
         for (const line of state.events.split('\n')) {
             const tab = line.indexOf('\t');
             if (tab < 0) continue;
             const kind = line.slice(0, tab);
             const text = line.slice(tab + 1);
             if (kind === 'message') pending.push(text);
-            if (kind === 'status') status.textContent = text;
+            if (kind === 'message' || kind === 'status') {
+                say(text);
+                said = true;
+            }
             if (kind === 'sound') beep(text);
         }
+        if (accepted && !said) say('');
         showSurvey(state);
         showDrawing();
         if (pending.length > 0) {
@@ -248,8 +264,8 @@
         input.addEventListener('blur', (event) => {
             const enter = enterPressed;
             enterPressed = false;
-            call.entry(input.id, input.value, enter ? 1 : 0);
-            refresh(event.relatedTarget);
+            const result = call.entry(input.id, input.value, enter ? 1 : 0);
+            refresh(event.relatedTarget, result === 1);
         });
     }
 

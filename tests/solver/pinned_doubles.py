@@ -45,24 +45,77 @@ def sqrt(v):
     return math.sqrt(v) if v >= 0 else float("nan")
 
 
-def invert_chord_ratio(r):  # sin(x) / x = r, 20 fixed-gain steps
+def x_minus_sin(x):  # the series below 1, as the engine sums it
+    if x > 1:
+        return x - trig.sin(x)
+    x2 = x * x
+    nested = 1.0
+    for k in range(12, 1, -1):
+        nested = 1 - x2 / ((2.0 * k) * (2.0 * k + 1)) * nested
+    return x * x2 / 6 * nested
+
+
+def newton_to_root(x, limit, f, slope):
+    fx = f(x)
+    nxt = x - fx / slope(x)
+    ulp = math.nextafter(x, limit + 1) - x
+    if not abs(nxt - x) > 4 * ulp:
+        return x
+    before = -1.0
+    for _ in range(64):
+        if not (nxt > 0 and nxt <= limit):
+            return x
+        if nxt == x:
+            return x
+        if nxt == before:
+            return nxt if abs(f(nxt)) < abs(fx) else x
+        before, x = x, nxt
+        fx = f(x)
+        nxt = x - fx / slope(x)
+    return x
+
+
+def chord_slope(t):
+    if t < 0.1:
+        t2 = t * t
+        return -t * (1.0 / 3 - t2 * (1.0 / 30 - t2 / 840))
+    return (t * trig.cos(t) - trig.sin(t)) / (t * t)
+
+
+def tangent_slope(u):
+    u2 = u * u
+    if u < 0.1:
+        return u * (2.0 / 3 + u2 * (8.0 / 15 + u2 * (34.0 / 105)))
+    c = trig.cos(u)
+    return (u / (c * c) - trig.tan(u)) / u2
+
+
+def invert_chord_ratio(r, s):  # sin(x) / x = r with s = 1 - r: 20 fixed-gain steps, Newton
     x = sqrt(3 * (1 - r) * (1 + r)) if r > 0.7 else 3 * (1 - r) * sqrt(1 + r)
     if not x > 0:
         x = 1e-10
     g = 3.0 if r > 0.84 else 2.25 + 2 * abs(r - 0.42)
     for _ in range(20):
         x = x - g * (r - trig.sin(x) / x)
-    return x
+    if not s > 0:
+        return x
+    return newton_to_root(x, 3.141592653589793, lambda t: s - x_minus_sin(t) / t, chord_slope)
 
 
-def invert_tangent_ratio(r):  # tan(x) / x = r, 10 steps
+def invert_tangent_ratio(r, q):  # tan(x) / x = r with q = r - 1: 10 steps, Newton
     x = 1.0 if r > 1.4 else sqrt(3 * (r - 1))
     if not x > 0:
         x = 1e-10
     for _ in range(10):
         t = trig.tan(x)
         x = x + (x - t / r) / (x * t - (r - 1) / r)
-    return x
+    if not (r > 1 and q > 0):
+        return x
+
+    def f(u):
+        half = trig.sin(u / 2)
+        return (2 * u * half * half - x_minus_sin(u)) / trig.cos(u) / u - q
+    return newton_to_root(x, 1.5707963267948966, f, tangent_slope)
 
 
 def solve(pair, v):
@@ -74,7 +127,7 @@ def solve(pair, v):
         R = floor(R); Dc = trig.asin(50 / R) * (2 * K); D = (Dc * Lrr) * 0.01
         L = (PI * R * D) / 180
     elif pair == "larc+lrr":
-        L = floor(L); x = invert_chord_ratio(Lrr / L); Dc = ((x + x) * 180) / PI
+        L = floor(L); x = invert_chord_ratio(Lrr / L, (L - Lrr) / L); Dc = ((x + x) * 180) / PI
         Dc = floor(Dc); R = 50 / trig.sin(Dc / (2 * K)); R = floor(R); D = (180 * L) / (PI * R)
     elif pair == "radius+delta":
         L = (PI * R * D) / 180
@@ -85,14 +138,14 @@ def solve(pair, v):
     elif pair == "radius+chord":
         R = floor(R); D = trig.asin(C / (2 * R)) * (2 * K); L = (PI * R * D) / 180
     elif pair == "larc+chord":
-        L = floor(L); x = invert_chord_ratio(C / L); D = x * (2 * K); D = floor(D)
+        L = floor(L); x = invert_chord_ratio(C / L, (L - C) / L); D = x * (2 * K); D = floor(D)
         R = (180 * L) / (PI * D)
     elif pair == "delta+chord":
         R = C / (2 * trig.sin(D / (2 * K))); L = (PI * R * D) / 180
     elif pair == "radius+tangent":
         R = floor(R); D = trig.atan(T / R) * (2 * K); L = (PI * R * D) / 180
     elif pair == "larc+tangent":
-        L = floor(L); x = invert_tangent_ratio((2 * T) / L); D = (x + x) * K; D = floor(D)
+        L = floor(L); x = invert_tangent_ratio((2 * T) / L, (2 * T - L) / L); D = (x + x) * K; D = floor(D)
         R = (180 * L) / (PI * D)
     elif pair == "delta+tangent":
         D = floor(D); R = T / trig.tan(D / (2 * K)); L = (PI * R * D) / 180
