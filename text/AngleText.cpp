@@ -150,7 +150,8 @@ AngleRead ParseAngleText(double& angle, char* text, bool packed, std::string* wh
 
     double values[3] = {0.0, 0.0, 0.0};
     for (int i = 0; i < 3 && (i < count || !packedWords[0].empty()); ++i) {
-        const std::string_view word = packedWords[0].empty() ? words[i] : packedWords[i];
+        const std::string_view word =
+            packedWords[0].empty() ? std::string_view(words[i]) : std::string_view(packedWords[i]);
         if (word.empty() || ReadDecimalPrefix(word, values[i]) != word.size()) {
             return refuse(
                 kBad, (packedWords[0].empty() ? quoted(words[i]) : '"' + std::string(word) + '"') +

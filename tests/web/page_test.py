@@ -128,6 +128,27 @@ class Page(unittest.TestCase):
         self.assertEqual(self.field("larc").get_attribute("value"), arc)
         self.assertEqual(self.driver.switch_to.active_element.get_attribute("id"), "mid-ordinate")
 
+    def test_text_is_selected_after_a_message_and_the_status_line_follows(self):
+        status = self.field("status")
+        self.type_into("delta", "12.3")
+        self.assertEqual(self.message(), "Not in DDD.MMSS format")
+        self.assertEqual(status.text, 'Delta angle "12.3": packed DD.MMSS needs four digits '
+                         'after the point; clear "Take packed" for decimal degrees.')
+        self.field("message-ok").click()
+        # The focus is back in L arc, where Tab went, with its text selected: typing
+        # replaces it instead of making 100.000250.
+        active = self.driver.switch_to.active_element
+        self.assertEqual(active.get_attribute("id"), "larc")
+        active.send_keys("250", Keys.TAB)
+        self.assertEqual(self.field("larc").get_attribute("value"), "250.000")
+        self.assertEqual(status.text, "")  # accepted with nothing to say: cleared
+        # The same message again is said again, then the reason.
+        self.type_into("radius", "1000,5")
+        self.assertEqual(self.message(), "Invalid input")
+        self.assertEqual(status.text,
+                         'Radius "1000,5" is not a number (use a point for decimals): '
+                         "not accepted.")
+
     def test_report_downloads_the_worked_block(self):
         self.type_into("radius", "1000")
         self.type_into("delta", "30")
