@@ -1,4 +1,4 @@
-// Number entry: ReadDecimalPrefix and ReadNumber against a reference.
+// Number entry: ReadDecimalPrefix and ReadWholeNumber against a reference.
 //
 // The reference scans the decimal grammar itself (white space, sign, digits with one
 // optional point and at least one digit, optional exponent with at least one digit) and
@@ -104,7 +104,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!SameBits(value, reference)) Fail("value differs from strtod", text);
     }
     if (std::isnan(value)) Fail("read a not-a-number", text);
-    if (!SameBits(ReadNumber(text), value)) Fail("ReadNumber differs from ReadDecimalPrefix", text);
+    // A whole number is exactly a prefix that, white space aside, leaves nothing over.
+    double whole = 1.0;
+    std::size_t end = text.size();
+    while (end > used && std::strchr(" \t\n\v\f\r", text[end - 1]) != nullptr &&
+           text[end - 1] != '\0')
+        --end;
+    const bool isWhole = used != 0 && end == used;
+    if (ReadWholeNumber(text, whole) != isWhole) Fail("ReadWholeNumber takes another text", text);
+    if (!SameBits(whole, isWhole ? value : 0.0)) Fail("ReadWholeNumber's value differs", text);
 
     CheckFormats(value);
     // Any double at all, NaN and infinities included, straight from the bytes.

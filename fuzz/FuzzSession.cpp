@@ -10,10 +10,14 @@
 //              10: Left, 11: SqFt-->Acres, 12: Packed DMS (each click flips the box);
 //              13..15: pass through field (next byte % 10), with Enter for 15.
 // Besides the invariants, every handler ends in exactly one recalculation, or in none when
-// its text is unchanged (Inbound Az: always one).
+// its text is unchanged (Inbound Az: always one); no step leaves a central angle over 360
+// degrees that was not there before; and a step that brings no new value of the pair (a
+// check box, a refusal, Inbound Az, passing through or Enter in an unchanged field of the
+// last group) leaves R, L and Delta the same doubles.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -61,6 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++step;
         const int op = data[i++] % 16;
         host.refreshes = 0;
+        const CCurveRecord before = model.Record();
+        const int lastBefore = memory.m_lastGroup, prevBefore = memory.m_prevGroup;
+        bool newValue = false;
         if (op < 10 || op >= 13) {
             int fieldIndex = op;
             bool enter = false;
@@ -87,7 +94,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const Field field = static_cast<Field>(fieldIndex);
             if (passThrough) text = model.Text(field);
             if (enter) model.OnEnterKey();
+            const bool unchangedLast =
+                text == model.Text(field) &&
+                (InfoOf(field).group == memory.m_lastGroup || field == Field::InboundAz);
             const EntryResult result = model.OnKillfocus(field, text);
+            newValue = result == EntryResult::Accepted && !unchangedLast;
             const int expected =
                 result == EntryResult::Unchanged ? (field == Field::InboundAz ? 1 : 0) : 1;
             if (host.refreshes != expected) {
@@ -108,6 +119,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         failure = fuzz::CheckSession(model.Record(), memory, host.indicators);
         if (!failure.empty()) Fail(failure, step);
+        const CCurveRecord& after = model.Record();
+        if (after.m_delta > 360 && !(before.m_delta > 360))
+            Fail("a curve of over 360 degrees", step);
+        const bool samePair = memory.m_lastGroup + memory.m_prevGroup == lastBefore + prevBefore;
+        if (!newValue && samePair &&
+            (std::memcmp(&after.m_radius, &before.m_radius, sizeof(double)) != 0 ||
+             std::memcmp(&after.m_lengthArc, &before.m_lengthArc, sizeof(double)) != 0 ||
+             std::memcmp(&after.m_delta, &before.m_delta, sizeof(double)) != 0)) {
+            Fail("the curve moved without a new value", step);
+        }
     }
     return 0;
 }

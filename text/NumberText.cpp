@@ -444,12 +444,6 @@ std::size_t ReadDecimalPrefix(std::string_view text, double& value) {
     return end;
 }
 
-double ReadNumber(std::string_view text) {
-    double value = 0.0;
-    ReadDecimalPrefix(text, value);
-    return value;
-}
-
 bool ReadWholeNumber(std::string_view text, double& value) {
     while (!text.empty() && IsWhite(text.back())) text.remove_suffix(1);
     const std::size_t used = ReadDecimalPrefix(text, value);

@@ -46,9 +46,6 @@ void TrimRight(std::string& text);
 // (overflow gives an infinity of the right sign, underflow a zero, as strtod does).
 std::size_t ReadDecimalPrefix(std::string_view text, double& value);
 
-// atof on decimal forms only: ReadDecimalPrefix, 0 when there is no number.
-double ReadNumber(std::string_view text);
-
 // A typed length: the whole text, white space trimmed at both ends, must be one decimal
 // number as ReadDecimalPrefix reads it; anything else ("1000,5", "1 000", "12abc", "",
 // "0x10", "inf") is no number and returns false with `value` 0. An overflow is a number:

@@ -637,6 +637,14 @@ class TestCurveDlg : public QObject {
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 seen << box->windowTitle() << box->text()
                      << (box->icon() == QMessageBox::Warning ? "warning" : "other icon");
+                // Room for the whole title beside a frame's icon, three buttons and their
+                // margins, about ten lines' height: "Invalid input" alone made a box of 148
+                // pixels here, and the window manager cut the title to "Be... e".
+                const QFontMetrics metrics(box->font());
+                if (box->width() <
+                    metrics.horizontalAdvance(box->windowTitle()) + 10 * metrics.height()) {
+                    seen << "too narrow for its title";
+                }
             }
             ClickOk(modal);
         });

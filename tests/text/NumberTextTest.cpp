@@ -201,9 +201,26 @@ TEST(ReadDecimalPrefix, DecimalFormsOnly) {
         EXPECT_EQ(ReadDecimalPrefix(c.text, value), c.used) << c.text;
         EXPECT_EQ(value, c.value) << c.text;
     }
-    EXPECT_EQ(ReadNumber("  100.000"), 100.0);
-    EXPECT_EQ(ReadNumber("abc"), 0.0);
-    EXPECT_EQ(ReadNumber("2e13"), 2e13);
+}
+
+// A typed length is the whole text or nothing: what the prefix reader would cut off
+// ("1000,5" as 1000) is refused.
+TEST(ReadWholeNumber, TheWholeTrimmedTextOrNothing) {
+    const struct {
+        const char* text;
+        bool number;
+        double value;
+    } cases[] = {
+        {"  100.000 \t", true, 100}, {"2e13", true, 2e13}, {"-5", true, -5},
+        {"1e400", true, HUGE_VAL},   {"1000,5", false, 0}, {"1 000", false, 0},
+        {"12abc", false, 0},         {"", false, 0},       {"   ", false, 0},
+        {"0x10", false, 0},          {"inf", false, 0},    {"1e", false, 0},
+    };
+    for (const auto& c : cases) {
+        double value = -1;
+        EXPECT_EQ(ReadWholeNumber(c.text, value), c.number) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
 }
 
 }  // namespace
