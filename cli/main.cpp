@@ -41,6 +41,7 @@
 #include "session/CurveHost.h"
 #include "session/CurveModel.h"
 #include "solver/Curve.h"
+#include "text/Utf8.h"
 
 namespace bendwise {
 namespace {
@@ -429,29 +430,6 @@ struct Entry {
     std::string text;
 };
 
-// Characters of a UTF-8 text: a well-formed multi-byte sequence is one character, every
-// other byte (ASCII, or a stray byte such as a Latin-1 degree sign) is one character.
-std::size_t CountCharacters(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++count) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 1;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-        }
-        bool wellFormed = i + length <= text.size();
-        for (std::size_t k = 1; wellFormed && k < length; ++k) {
-            wellFormed = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-        }
-        i += wellFormed ? length : 1;
-    }
-    return count;
-}
-
 // Parses FIELD=TEXT, left=on|off, acres=on|off or packed=on|off into `entry` (reusing its
 // text's storage). On failure sets `reason` and returns false.
 bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
@@ -500,7 +478,7 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
             reason.assign("field '").append(name).append("' is a result and takes no entry");
             return false;
         }
-        const std::size_t characters = CountCharacters(value);
+        const std::size_t characters = Utf8Characters(value);
         if (characters > kMaxFieldChars) {
             reason.assign("text for '")
                 .append(name)

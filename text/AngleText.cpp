@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "text/NumberText.h"
+#include "text/Utf8.h"
 
 namespace bendwise {
 namespace {
@@ -187,25 +188,6 @@ constexpr const char* kMarks[] = {
     "\xE2\x80\x9D",  // right double quotation mark
 };
 
-// The length of the UTF-8 sequence at `at`, or 1 for a byte that starts none (ASCII, or a
-// Latin-1 byte such as a single-byte degree sign).
-std::size_t SequenceLength(std::string_view text, std::size_t at) {
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-    }
-    if (at + length > text.size()) return 1;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 1;
-    }
-    return length;
-}
-
 }  // namespace
 
 AngleRead ReadAngleText(std::string text, bool packed, double& angle, std::string* why) {
@@ -224,7 +206,7 @@ AngleRead ReadAngleText(std::string text, bool packed, double& angle, std::strin
     std::string cleaned;
     cleaned.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = SequenceLength(text, i);
+        const std::size_t length = Utf8SequenceLength(text, i);
         const std::string_view character(text.data() + i, length);
         bool mark = false;
         if (length == 1) {
