@@ -41,4 +41,10 @@ double Asin(double x);
 double Acos(double x);
 double Atan(double x);
 
+// sqrt(x^2 + y^2) without overflow or underflow on the way, from the exact squares in
+// double-double: within about 2^-100 of the exact value before its one rounding, so the
+// nearest double but within a hair of a midpoint, and the same double on every build
+// (std::hypot is rounded differently by glibc and musl).
+double Hypot(double x, double y);
+
 }  // namespace bendwise::math

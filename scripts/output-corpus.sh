@@ -13,7 +13,7 @@
 #   mixed.txt   random entries into random fields (refusals, garbage, extreme values,
 #               bearings, check boxes), one session, so every state follows every other
 # Each run keeps standard output, standard error and the exit status; report files,
-# drawings and JSON are kept as written.
+# drawings, exchange files (PNEZD points, DXF) and JSON are kept as written.
 set -eu
 cli=${1:?usage: output-corpus.sh CLI OUTDIR [LINES]}
 out=${2:?usage: output-corpus.sh CLI OUTDIR [LINES]}
@@ -87,6 +87,11 @@ head -n 1500 "$out/pairs.txt" >"$out/pairs-short.txt"
 head -n 1500 "$out/mixed.txt" >"$out/mixed-short.txt"
 run pairs-svg --batch ../pairs-short.txt --svg pairs.svg
 run mixed-svg --batch ../mixed-short.txt --svg mixed.svg --fields
+# Placed curves: the exchange files of every line (LandXML only where the build writes it).
+run pairs-placed --batch ../pairs-short.txt --pc 5000.125,2000.5 --points pairs.csv \
+    --dxf pairs.dxf --pi-station 25+50 --stakeout 100 --json
+run mixed-placed --batch ../mixed-short.txt --pi 5000.125,2000.5 --points mixed.csv \
+    --dxf mixed.dxf --first-point 100
 
 # Single runs: the worked examples, usage errors and what they print.
 run worked radius=1000 delta=30 inbound-az=45 --output worked.txt --svg worked.svg --describe
@@ -105,3 +110,5 @@ run bad-station --pi-station 12+3x
 run no-batch --batch does-not-exist.txt
 run result-field chord-az=10
 run refused chord=100 larc=99
+run placed-dxf packed=off radius=1811.5 delta=135.0726 inbound-az=228.3874 --pc 5000.125,2000.5 \
+    --dxf placed.dxf --points placed.csv

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -163,7 +164,26 @@ void SegmentLabel(SvgOut& svg, Vec a, Vec b, double t, Vec away, std::string_vie
 // A round length (1, 2 or 5 times a power of ten) about 100 pixels long at `scale`.
 double ScaleBarLength(double scale) {
     const double target = 100 / scale;
-    const double power = std::pow(10.0, std::floor(std::log10(target)));
+    // The largest power of ten not above the target, each power read from its decimal
+    // text (correctly rounded everywhere) rather than pow(10, floor(log10(target))), which
+    // C libraries round differently.
+    auto powerOfTen = [](int k) {
+        char text[8];
+        const int n = std::snprintf(text, sizeof text, "1e%d", k);
+        double value = 0;
+        FromChars(text, text + n, value);
+        return value;
+    };
+    // As pow and log10 have it: 0 for 0, infinity for infinity, else not a number.
+    double power = target == 0 || target == std::numeric_limits<double>::infinity()
+                       ? target
+                       : std::numeric_limits<double>::quiet_NaN();
+    if (target > 0 && std::isfinite(target)) {
+        int k = 0;
+        while (k < 308 && powerOfTen(k + 1) <= target) ++k;
+        while (k > -323 && powerOfTen(k) > target) --k;
+        power = powerOfTen(k);
+    }
     double length = power;
     for (double step : {2.0, 5.0, 10.0}) {
         if (step * power <= target * 1.5) length = step * power;

@@ -65,7 +65,7 @@ NorthEast Minus(const NorthEast& a, const NorthEast& b) {
 
 // `v` scaled to length 1, or `fallback` when it has no usable length.
 NorthEast Unit(const NorthEast& v, const NorthEast& fallback) {
-    const double n = std::hypot(v.northing, v.easting);
+    const double n = math::Hypot(v.northing, v.easting);
     return n > 0 && std::isfinite(n) ? NorthEast{v.northing / n, v.easting / n} : fallback;
 }
 

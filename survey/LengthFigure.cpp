@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "math/Trig.h"
 #include "text/NumberText.h"
 
 namespace bendwise {
@@ -75,8 +76,8 @@ LengthFigure BuildLengthFigure(const CCurveRecord& r) {
     // the product form keeping its digits when R is huge and the angles tiny.
     auto onArc = [&](double theta) {
         return FigurePoint{
-            radius * std::sin((theta - delta / 2) / k),
-            (2 * radius) * std::sin(theta / (2 * k)) * std::sin((delta - theta) / (2 * k))};
+            radius * math::Sin((theta - delta / 2) / k),
+            (2 * radius) * math::Sin(theta / (2 * k)) * math::Sin((delta - theta) / (2 * k))};
     };
 
     f.drawable = k > 0 && std::isfinite(radius) && radius > 0 && std::isfinite(delta) && delta > 0;
@@ -86,9 +87,9 @@ LengthFigure BuildLengthFigure(const CCurveRecord& r) {
         for (int i = 0; i <= pieces; ++i) f.arc.push_back(onArc(drawn * i / pieces));
         f.pc = onArc(0);
         f.pt = onArc(delta);
-        f.centre = {0, -radius * std::cos(delta / (2 * k))};
+        f.centre = {0, -radius * math::Cos(delta / (2 * k))};
         f.finitePi = delta < 180 && std::isfinite(r.m_tangent) && r.m_tangent >= 0;
-        if (f.finitePi) f.pi = {0, r.m_tangent * std::sin(delta / (2 * k))};
+        if (f.finitePi) f.pi = {0, r.m_tangent * math::Sin(delta / (2 * k))};
 
         f.fitMin = f.fitMax = f.pc;
         auto grow = [](FigurePoint& lo, FigurePoint& hi, FigurePoint p) {

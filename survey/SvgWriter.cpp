@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "math/Trig.h"
 #include "text/CharConv.h"
 
 namespace bendwise::svg {
 
 double Norm(Vec a) {
-    return std::hypot(a.x, a.y);
+    return math::Hypot(a.x, a.y);
 }
 bool Finite(Vec a) {
     return std::isfinite(a.x) && std::isfinite(a.y);

@@ -237,3 +237,56 @@ TEST(Trig, SpecialArguments) {
 
 }  // namespace
 }  // namespace bendwise::math
+
+namespace bendwise::math {
+namespace {
+
+// A NaN argument gives the quiet NaN, not the argument's own bits (a signalling NaN or a
+// payload), from all six.
+TEST(Trig, NaNInQuietNaNOut) {
+    double signalling;
+    const std::uint64_t bits = 0x7FF0000000000123ull;
+    std::memcpy(&signalling, &bits, sizeof signalling);
+    const double quiet = std::numeric_limits<double>::quiet_NaN();
+    for (double (*f)(double) : {Sin, Cos, Tan, Asin, Acos, Atan}) {
+        const double y = f(signalling);
+        EXPECT_EQ(std::memcmp(&y, &quiet, sizeof y), 0);
+    }
+}
+
+// Hypot against MPFR: the nearest double over every scale (subnormal, near overflow), equal
+// and very unequal sides; no overflow on the way.
+TEST(Trig, HypotIsTheNearestDouble) {
+    Random random{7};
+    long wrong = 0, tried = 0;
+    mpfr_t a, b, r;
+    mpfr_inits2(53, a, b, r, static_cast<mpfr_ptr>(nullptr));
+    for (long i = 0; i < Arguments(); ++i) {
+        const double x = random.Magnitude(-1074, 1023);
+        const int kind = static_cast<int>(i % 4);
+        const double y = kind == 0   ? random.Magnitude(-1074, 1023)
+                         : kind == 1 ? x * (1 + random.Unit() * 0x1p-20)  // nearly equal
+                         : kind == 2 ? x * std::ldexp(1 + random.Unit(), -27 - i % 4)
+                                     : random.Magnitude(-30, 30);
+        mpfr_set_d(a, x, MPFR_RNDN);
+        mpfr_set_d(b, y, MPFR_RNDN);
+        const int inexact = mpfr_hypot(r, a, b, MPFR_RNDN);
+        mpfr_subnormalize(r, inexact, MPFR_RNDN);
+        const double expected = mpfr_get_d(r, MPFR_RNDN);
+        ++tried;
+        if (!SameDouble(Hypot(x, y), expected)) {
+            if (++wrong <= 5) ADD_FAILURE() << std::hexfloat << x << " " << y;
+        }
+    }
+    mpfr_clears(a, b, r, static_cast<mpfr_ptr>(nullptr));
+    EXPECT_EQ(wrong, 0) << "of " << tried;
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(Hypot(inf, std::numeric_limits<double>::quiet_NaN()), inf);
+    EXPECT_TRUE(std::isnan(Hypot(std::numeric_limits<double>::quiet_NaN(), 1)));
+    EXPECT_EQ(Hypot(-3, 4), 5);
+    EXPECT_EQ(Hypot(0, -0.0), 0);
+    EXPECT_EQ(Hypot(1e308, 1e308), 1.4142135623730951e308);
+}
+
+}  // namespace
+}  // namespace bendwise::math
