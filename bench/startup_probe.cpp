@@ -5,10 +5,10 @@
 // so the calculator and the bare reference dialog are measured the same way.
 //
 // "Shown" means: the window's first paint has finished (the next turn of the event loop
-// after the first paint event of the window or of any widget in it). At that moment the probe writes "shown <class name>" to
-// standard output and flushes it. A window with an "Accept" button then gets that button
-// clicked, as the user would. After BENDWISE_PROBE_WINDOWS windows (default 1) the
-// process ends at once with status 0, so the launcher's wait reports its peak RSS.
+// after the first paint event of the window or of any widget in it). At that moment the probe
+// writes "shown <class name>" to standard output and flushes it. A window with an "Accept" button
+// then gets that button clicked, as the user would. After BENDWISE_PROBE_WINDOWS windows (default
+// 1) the process ends at once with status 0, so the launcher's wait reports its peak RSS.
 #include <QtGui/qgenericplugin.h>
 
 #include <QApplication>

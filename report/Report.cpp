@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string_view>
 
-
 namespace bendwise {
 namespace {
 
@@ -49,8 +48,8 @@ char* PutLabelled(char* at, std::string_view label, const std::string& value) {
     return at + value.size();
 }
 
-// The separator line, as WriteReportLine(out, kSeparator, " ") writes it, at `at` in
-// blanks; returns the end of the line.
+// The separator line (kSeparator in the left column, then one blank) at `at` in blanks;
+// returns the end of the line.
 char* PutSeparatorLine(char* at) {
     const std::string_view separator = kSeparator;
     std::memcpy(at, separator.data(), separator.size());
@@ -61,16 +60,9 @@ char* PutSeparatorLine(char* at) {
 
 }  // namespace
 
-void WriteReportLine(std::string& out, std::string left, std::string right) {
-    if (left.size() < kLeftColumn) left.append(kLeftColumn - left.size(), ' ');
-    out += left;
-    out += right;
-    out += '\n';
-}
-
-// Each line is WriteReportLine(block, Labelled(left), Labelled(right)) - a left text
-// padded to kLeftColumn, the right text, a line feed. The block is measured first and
-// written into one blank-filled string, since a batch rebuilds it for every curve.
+// Each line is a left text padded to kLeftColumn (a longer one kept whole, with no blank
+// after it), the right text, a line feed. The block is measured first and written into
+// one blank-filled string, since a batch rebuilds it for every curve.
 std::string BuildReportBlock(const CCurveRecord& r) {
     std::size_t size = 2 * (kLeftColumn + 2);  // the two separator lines
     for (const ReportLine& line : kLines) {

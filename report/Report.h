@@ -15,10 +15,6 @@
 
 namespace bendwise {
 
-// Appends one line to `out`: `left` padded with blanks to 32 characters (a longer left
-// text is kept whole), then `right`, then '\n'.
-void WriteReportLine(std::string& out, std::string left, std::string right);
-
 // The whole 11-line block of the record's display texts, exactly as they stand.
 std::string BuildReportBlock(const CCurveRecord& record);
 

@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-svg-dev
   libcanberra-dev librsvg2-bin man-db
   xvfb openbox xdotool xclip imagemagick
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   libxml2-dev                   # xmlwriter for the LandXML file
   libxml2-utils python3-ezdxf   # xmllint and ezdxf read the exchange files back in tests
 )

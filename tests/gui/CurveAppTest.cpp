@@ -29,7 +29,8 @@ class TestCurveApp : public QObject {
         CScriptedPlatform platform;
         CCurveApp app(platform);
         QStringList seenInCalculator;
-        ModalPoller poller([&seenInCalculator](QWidget* modal) {
+        CCurveRecord solved;
+        ModalPoller poller([&seenInCalculator, &solved](QWidget* modal) {
             if (auto* accept = modal->findChild<QPushButton*>(QStringLiteral("accept"))) {
                 accept->click();
                 return;
@@ -41,6 +42,9 @@ class TestCurveApp : public QObject {
             // Always on top must not end the modal run.
             calculator->findChild<QAbstractButton*>(QStringLiteral("alwaysOnTop"))->click();
             if (calculator->isVisible()) seenInCalculator << QStringLiteral("still open");
+            // A new curve, which the memory must hold after the calculator has closed.
+            calculator->Model().OnKillfocus(Field::Delta, "30");
+            solved = calculator->Model().Record();
             QTest::keyClick(modal, Qt::Key_Escape);
         });
         QVERIFY(!app.InitInstance());
@@ -48,8 +52,13 @@ class TestCurveApp : public QObject {
         QCOMPARE(poller.Answered(), (QStringList{QStringLiteral("bendwise::CAboutDlg"),
                                                  QStringLiteral("bendwise::CCurveDlg")}));
         QCOMPARE(seenInCalculator, (QStringList{"5729.578", "100.000", "still open"}));
-        // The memory holds the curve the calculator last solved.
-        QCOMPARE(app.Memory().m_lengthArc, 100.0);
+        // The memory holds the curve the calculator last solved, and its pair.
+        QCOMPARE(solved.m_delta, 30.0);
+        QCOMPARE(app.Memory().m_delta, solved.m_delta);
+        QCOMPARE(app.Memory().m_radius, solved.m_radius);
+        QCOMPARE(app.Memory().m_lengthArc, solved.m_lengthArc);
+        QVERIFY(app.Memory().m_lengthArc != 100.0);
+        QCOMPARE(app.Memory().m_lastGroup, GROUP_DELTA);
     }
 };
 

@@ -31,23 +31,6 @@ std::string Pad32(std::string s) {
     return s;
 }
 
-TEST(WriteReportLine, PadsTheLeftColumnTo32) {
-    struct Case {
-        std::string left, right, line;
-    };
-    const Case cases[] = {
-        {"ab", "cd", "ab" + std::string(30, ' ') + "cd\n"},
-        {"", "", std::string(32, ' ') + "\n"},
-        {std::string(32, 'x'), "r", std::string(32, 'x') + "r\n"},
-        {std::string(40, 'x'), "r", std::string(40, 'x') + "r\n"},  // kept whole, no blank
-    };
-    for (const auto& c : cases) {
-        std::string out = "before\n";
-        WriteReportLine(out, c.left, c.right);
-        EXPECT_EQ(out, "before\n" + c.line);
-    }
-}
-
 using bendwise::test::ReadFile;
 using bendwise::test::WriteFile;
 std::string Line(const std::string& block, int number) {  // 1-based, with its line feed

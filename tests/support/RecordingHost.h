@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "solver/Curve.h"
 #include "session/CurveHost.h"
+#include "solver/Curve.h"
 
 namespace bendwise::test {
 
