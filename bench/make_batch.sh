@@ -4,7 +4,10 @@
 # Usage: make_batch.sh N [SEED]
 #
 # Each line defines one curve by a pair of its elements. A radius R (200..20000) and a
-# central angle Delta (15..150 degrees) are drawn and every element is derived from them.
+# central angle Delta (15..150 degrees) are drawn and every element is derived from them;
+# R walks, each line's within a factor of 2 of the line before's, so that the first entry
+# of a line never makes a curve of more than 360 degrees with what the line before left
+# (an arc length of one curve on the radius of the next, say), which would be refused.
 # The lines cycle through all thirteen solvable pairs (and a new inbound azimuth), in an
 # order where the first entry of a line also forms a workable pair with what the line
 # before left: the engine solves after every entry, not after every line.
@@ -37,8 +40,11 @@ function angle(value, k) {
 BEGIN {
     srand(seed)
     pi = atan2(0, -1)
+    R = 200 + rand() * 19800
     for (i = 0; i < n; ++i) {
-        R = 200 + rand() * 19800
+        R = R * exp((2 * rand() - 1) * log(2))
+        if (R < 200) R = 40000 / R
+        if (R > 20000) R = 400000000 / R
         D = 15 + rand() * 135
         h = D * pi / 360               # half the central angle, radians
         L = pi * R * D / 180
