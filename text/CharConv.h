@@ -46,6 +46,7 @@ inline std::to_chars_result ToChars(char* first, char* last, double value, std::
 // Under emscripten the digits are those of the first %.*e precision that reads back: the
 // correctly rounded shortest digits, which is what to_chars gives but where a shorter
 // string that is not the nearest also reads back (near a power of two), then it is longer.
+// A whole number written fixed has its exact digits, as libstdc++ writes it.
 inline std::to_chars_result ToChars(char* first, char* last, double value) {
 #if defined(__EMSCRIPTEN__)
     if (!std::isfinite(value)) return ToChars(first, last, value, std::chars_format::general, 6);
@@ -71,7 +72,11 @@ inline std::to_chars_result ToChars(char* first, char* last, double value) {
     if (exponent < 0) {
         fixed.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
     } else if (exponent + 1 >= count) {
-        fixed.append(digits).append(static_cast<std::size_t>(exponent + 1 - count), '0');
+        // A whole number: libstdc++ writes its exact digits (408280983829884224, not the
+        // shortest digits padded with zeros, 408280983829884200), as %.0f does.
+        char whole[320];
+        std::snprintf(whole, sizeof whole, "%.0f", value);
+        fixed = whole;
     } else {
         fixed.append(digits, 0, static_cast<std::size_t>(exponent + 1))
             .append(".")
