@@ -17,7 +17,7 @@
 #include <cstring>
 #include <vector>
 
-#include "ui/CurveControls.h"
+#include "frontend/CurveControls.h"
 #include "ui/CurveDlg.h"
 #include "ui/CurveWindow.h"
 #include "ui/DialogLook.h"

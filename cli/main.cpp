@@ -36,7 +36,7 @@
 
 #include "bendwise/Version.h"
 #include "cli/ShellWords.h"
-#include "cli/SurveyOptions.h"
+#include "frontend/SurveyOptions.h"
 #include "report/Report.h"
 #include "session/CurveHost.h"
 #include "session/CurveModel.h"

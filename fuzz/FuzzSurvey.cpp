@@ -20,7 +20,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "cli/SurveyOptions.h"
+#include "frontend/SurveyOptions.h"
 #include "fuzz/CurveInvariants.h"
 #include "session/CurveModel.h"
 #include "survey/CurveDiagram.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bendwise/Version.h"
-#include "ui/CurveControls.h"
+#include "frontend/CurveControls.h"
 #include "ui/DialogUnits.h"
 #include "ui/Platform.h"
 

@@ -17,9 +17,9 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "frontend/CurveControls.h"
 #include "report/Report.h"
 #include "ui/AboutDlg.h"
-#include "ui/CurveControls.h"
 #include "ui/DiagramWnd.h"
 #include "ui/DialogLook.h"
 #include "ui/DialogUnits.h"

@@ -18,7 +18,8 @@
 #include <string_view>
 
 #include "bendwise/Version.h"
-#include "cli/SurveyOptions.h"
+#include "frontend/CurveControls.h"
+#include "frontend/SurveyOptions.h"
 #include "session/CurveHost.h"
 #include "session/CurveModel.h"
 #include "solver/Curve.h"
@@ -28,7 +29,6 @@
 #include "survey/JsonWriter.h"
 #include "survey/LengthSvg.h"
 #include "survey/StakeoutTable.h"
-#include "ui/CurveControls.h"
 
 namespace bendwise {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "cli/SurveyOptions.h"
+#include "frontend/SurveyOptions.h"
 
 namespace bendwise {
 namespace {

@@ -25,10 +25,10 @@
 #include "ScriptedPlatform.h"
 #include "app/CurveApp.h"
 #include "bendwise/Version.h"
+#include "frontend/CurveControls.h"
 #include "support/EntryForms.h"
 #include "support/WorkedExample.h"
 #include "ui/AboutDlg.h"
-#include "ui/CurveControls.h"
 #include "ui/CurveDlg.h"
 #include "ui/DialogLook.h"
 

@@ -17,11 +17,11 @@
 #include <memory>
 
 #include "ScriptedPlatform.h"
+#include "frontend/CurveControls.h"
 #include "survey/CurveDiagram.h"
 #include "survey/ExchangeFiles.h"
 #include "survey/LegalDescription.h"
 #include "survey/StakeoutTable.h"
-#include "ui/CurveControls.h"
 #include "ui/CurveDlg.h"
 #include "ui/DiagramWnd.h"
 #include "ui/DialogLook.h"

@@ -10,7 +10,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "ui/CurveControls.h"
+#include "frontend/CurveControls.h"
 #include "ui/CurveDlg.h"
 #include "ui/EventSound.h"
 #include "ui/Platform.h"

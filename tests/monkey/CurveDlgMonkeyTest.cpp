@@ -38,10 +38,10 @@
 #include <set>
 #include <thread>
 
+#include "frontend/CurveControls.h"
 #include "fuzz/CurveInvariants.h"
 #include "survey/CurveDiagram.h"
 #include "survey/LegalDescription.h"
-#include "ui/CurveControls.h"
 #include "ui/CurveDlg.h"
 #include "ui/DiagramWnd.h"
 #include "ui/LengthWnd.h"

@@ -1,4 +1,4 @@
-#include "cli/SurveyOptions.h"
+#include "frontend/SurveyOptions.h"
 
 #include <cerrno>
 #include <cmath>

@@ -3,9 +3,10 @@
 // --stationing), the stakeout table (--stakeout), the whole curve as JSON (--json), and
 // coordinates (--pc or --pi) with their files (--points, --first-point, --landxml, --dxf).
 //
-// main() hands every option this module knows to SetSurveyOption while it reads the
-// command line, calls CheckSurveyOptions once before anything is solved or written (so a
-// bad value stops the run with nothing written), and for every curve it emits computes
+// bendwise-cli's main() and the web page's binding both read them here (the page by the
+// same option names). main() hands every option this module knows to SetSurveyOption while it reads
+// the command line, calls CheckSurveyOptions once before anything is solved or written (so a bad
+// value stops the run with nothing written), and for every curve it emits computes
 // SurveyCurve(record, RequestOf(options)) once, renders it with SurveyText or CurveJson,
 // and writes each of SurveyFiles(...) with WriteOutputFile, the one function that writes
 // a file of this module. FilesWritten lists every file the options name, so that main()

@@ -1,4 +1,4 @@
-#include "ui/CurveControls.h"
+#include "frontend/CurveControls.h"
 
 namespace bendwise {
 
