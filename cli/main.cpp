@@ -52,9 +52,6 @@ constexpr int kExitRefused = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitNotWritten = 3;
 
-// An entry field holds at most 16 characters (a degree sign counts as one).
-constexpr std::size_t kMaxFieldChars = 16;
-
 // The longest batch line read, in bytes without its line feed. A line of entries needs a
 // few hundred bytes (ten fields of 16 characters, quoted); the cap bounds the memory a
 // batch takes whatever it holds (--batch /dev/zero).
@@ -479,12 +476,13 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
             return false;
         }
         const std::size_t characters = Utf8Characters(value);
-        if (characters > kMaxFieldChars) {
+        if (characters > static_cast<std::size_t>(kFieldCharacters)) {
             reason.assign("text for '")
                 .append(name)
                 .append("' has ")
                 .append(std::to_string(characters))
-                .append(" characters; a field holds 16");
+                .append(" characters; a field holds ")
+                .append(std::to_string(kFieldCharacters));
             return false;
         }
         entry.kind = Entry::Kind::Text;

@@ -28,6 +28,10 @@ enum class ValueTest {
     NotNegativeOrSound,  // >= 0; else sound, recalculation
 };
 
+// An entry field takes at most this many typed characters (a degree sign is one): the
+// window's fields, bendwise-cli's FIELD=TEXT and the page's inputs.
+constexpr int kFieldCharacters = 16;
+
 // Typed lengths and angles above this are taken as this, so that no product overflows.
 constexpr double kEntryLimit = 1e13;
 constexpr double kNoLimit = std::numeric_limits<double>::infinity();

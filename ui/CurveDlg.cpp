@@ -30,9 +30,6 @@
 
 namespace bendwise {
 
-// Every edit field takes at most this many typed characters.
-constexpr int kMaxFieldChars = 16;
-
 namespace {
 
 // The curve windows: the button that opens each, its shortcut, whether it takes the
@@ -240,7 +237,7 @@ void CCurveDlg::createFields(const CDialogUnits& units) {
         field->setObjectName(QString::fromLatin1(row.name));
         field->setGeometry(units.Map(row.x, row.y, row.width, row.height));
         field->setAlignment(Qt::AlignCenter);
-        field->setMaxLength(kMaxFieldChars);
+        field->setMaxLength(kFieldCharacters);
         if (row.kind == ControlKind::ResultField) {
             field->setReadOnly(true);
             ShowAsReadOnly(field);
@@ -507,7 +504,7 @@ void CCurveDlg::RefreshScreen() {
         // The limit is on typing only: QLineEdit would cut a longer text the engine shows
         // (a central angle of 1e13 degrees), and the cut text would then read as a new
         // entry when the user merely passes through the field.
-        m_fields[i]->setMaxLength(std::max(kMaxFieldChars, static_cast<int>(text.size())));
+        m_fields[i]->setMaxLength(std::max(kFieldCharacters, static_cast<int>(text.size())));
         m_fields[i]->setText(text);
         // setText leaves the cursor at the end, and a text wider than its field would show
         // its end: a minus sign and the leading digits would be hidden.

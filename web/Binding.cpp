@@ -160,6 +160,10 @@ EMSCRIPTEN_KEEPALIVE const char* bw_controls() {
         json.BeginArray();
         for (int v : {control.x, control.y, control.width, control.height}) json.Number(v);
         json.EndArray();
+        if (control.kind == ControlKind::EntryField) {
+            json.Key("max-length");
+            json.Number(kFieldCharacters);
+        }
         if (control.kind == ControlKind::Indicator) {
             json.Key("group");
             json.Number(control.role);

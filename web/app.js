@@ -53,7 +53,7 @@
         const input = document.createElement('input');
         input.type = 'text';
         input.id = control.id;
-        input.maxLength = 16;
+        if (control['max-length']) input.maxLength = control['max-length'];
         input.autocomplete = 'off';
         input.spellcheck = false;
         input.className = control.kind;
