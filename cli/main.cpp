@@ -37,6 +37,7 @@
 #include "bendwise/Version.h"
 #include "cli/ShellWords.h"
 #include "frontend/SurveyOptions.h"
+#include "frontend/Switches.h"
 #include "report/Report.h"
 #include "session/CurveHost.h"
 #include "session/CurveModel.h"
@@ -418,10 +419,9 @@ class CliHost : public CCurveHost {
     std::string m_line;
 };
 
-// One parsed ENTRY.
+// One parsed ENTRY: text typed into a field, or a check box set on or off.
 struct Entry {
-    enum class Kind { Text, Left, Acres, Packed };
-    Kind kind = Kind::Text;
+    const SwitchInfo* box = nullptr;  // a check box (frontend/Switches.h), else a field
     Field field = Field::Radius;
     bool on = false;
     std::string text;
@@ -438,23 +438,13 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
     const std::string_view name = word.substr(0, equals);
     const std::string_view value = word.substr(equals + 1);
 
-    struct Switch {
-        std::string_view name;
-        Entry::Kind kind;
-    };
-    static constexpr Switch kSwitches[] = {
-        {"left", Entry::Kind::Left},
-        {"acres", Entry::Kind::Acres},
-        {"packed", Entry::Kind::Packed},
-    };
     // The field names measured once: a batch looks up every entry.
     static const std::array<std::string_view, kFieldCount> kFieldNames = [] {
         std::array<std::string_view, kFieldCount> names;
         for (std::size_t i = 0; i < kFieldCount; ++i) names[i] = Fields()[i].name;
         return names;
     }();
-    for (const Switch& sw : kSwitches) {
-        if (name != sw.name) continue;
+    if (const SwitchInfo* box = FindSwitch(name)) {
         if (value != "on" && value != "off") {
             reason.assign("'")
                 .append(name)
@@ -463,7 +453,7 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
                 .append("'");
             return false;
         }
-        entry.kind = sw.kind;
+        entry.box = box;
         entry.on = value == "on";
         return true;
     }
@@ -485,7 +475,7 @@ bool ParseEntry(std::string_view word, Entry& entry, std::string& reason) {
                 .append(std::to_string(kFieldCharacters));
             return false;
         }
-        entry.kind = Entry::Kind::Text;
+        entry.box = nullptr;
         entry.field = info.field;
         entry.text.assign(value);
         return true;
@@ -520,28 +510,16 @@ class Session {
 
     // Applies one entry; returns false when it was refused.
     bool Apply(const Entry& entry) {
-        switch (entry.kind) {
-            case Entry::Kind::Text: {
-                m_model.OnEnterKey();
-                const EntryResult result = m_model.OnKillfocus(entry.field, entry.text);
-                // An accepted pair without a real solution brought the previous curve
-                // back: for the user that entry did not take.
-                return result != EntryResult::Refused &&
-                       !(result == EntryResult::Accepted && m_model.LastSolveFailed());
-            }
-            case Entry::Kind::Left:
-                if ((m_model.Record().m_left != 0) != entry.on) m_model.OnLeft(entry.on);
-                return true;
-            case Entry::Kind::Acres:
-                if ((m_model.Memory().m_acres != 0) != entry.on) m_model.OnAcres(entry.on);
-                return true;
-            case Entry::Kind::Packed:
-                if ((m_model.Record().m_packedDms != 0) != entry.on) {
-                    m_model.OnPackedDms(entry.on);
-                }
-                return true;
+        if (entry.box != nullptr) {
+            SetSwitch(m_model, *entry.box, entry.on);
+            return true;
         }
-        return true;
+        m_model.OnEnterKey();
+        const EntryResult result = m_model.OnKillfocus(entry.field, entry.text);
+        // An accepted pair without a real solution brought the previous curve back: for
+        // the user that entry did not take.
+        return result != EntryResult::Refused &&
+               !(result == EntryResult::Accepted && m_model.LastSolveFailed());
     }
 
     // Writes the current curve: the block to the report file or standard output, and the

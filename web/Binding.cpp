@@ -20,6 +20,7 @@
 #include "bendwise/Version.h"
 #include "frontend/CurveControls.h"
 #include "frontend/SurveyOptions.h"
+#include "frontend/Switches.h"
 #include "session/CurveHost.h"
 #include "session/CurveModel.h"
 #include "solver/Curve.h"
@@ -87,12 +88,6 @@ const char* Result(std::string text) {
     return g_result.c_str();
 }
 
-// The check boxes that change the curve, under their bendwise-cli switch names.
-constexpr struct {
-    int controlId;
-    const char* name;
-} kSwitches[] = {{IDC_LEFT, "left"}, {IDC_ACRES, "acres"}, {IDC_PACKED_DMS, "packed"}};
-
 const char* KindName(ControlKind kind) {
     switch (kind) {
         case ControlKind::PushButton:
@@ -123,8 +118,8 @@ std::string PageId(const ControlRow& control) {
     if (control.kind == ControlKind::EntryField || control.kind == ControlKind::ResultField) {
         return InfoOf(static_cast<Field>(control.role)).name;
     }
-    for (const auto& sw : kSwitches) {
-        if (sw.controlId == control.id) return sw.name;
+    for (const SwitchInfo& box : Switches()) {
+        if (box.controlId == control.id) return box.name;
     }
     return control.name;
 }
@@ -160,6 +155,10 @@ EMSCRIPTEN_KEEPALIVE const char* bw_controls() {
         json.BeginArray();
         for (int v : {control.x, control.y, control.width, control.height}) json.Number(v);
         json.EndArray();
+        if (FindSwitch(PageId(control)) != nullptr) {
+            json.Key("switch");
+            json.Bool(true);
+        }
         if (control.kind == ControlKind::EntryField) {
             json.Key("max-length");
             json.Number(kFieldCharacters);
@@ -206,11 +205,7 @@ EMSCRIPTEN_KEEPALIVE void bw_enter_key() {
 
 // The check box `name` (left, acres, packed) changed to `on`.
 EMSCRIPTEN_KEEPALIVE void bw_check(const char* name, int on) {
-    CCurveModel& model = Current().model;
-    const std::string_view which = name;
-    if (which == "left") model.OnLeft(on != 0);
-    if (which == "acres") model.OnAcres(on != 0);
-    if (which == "packed") model.OnPackedDms(on != 0);
+    if (const SwitchInfo* box = FindSwitch(name)) (Current().model.*box->click)(on != 0);
 }
 
 // "Write New File" (`newFile` 1) or "Append to File" (0). Returns the ReportResult.

@@ -25,6 +25,8 @@
 
     // ---- the calculator, built from the control table in its tab order ----------------
     const layout = JSON.parse(call.controls());
+    // The check boxes that change the curve (left, acres, packed), by the binding's table.
+    const switches = layout.controls.filter((c) => c.switch).map((c) => c.id);
     const calculator = byId('calculator');
     calculator.style.setProperty('--width', layout.width);
     calculator.style.setProperty('--height', layout.height);
@@ -182,7 +184,7 @@
         for (const radio of indicators) {
             radio.checked = (state.indicators & Number(radio.dataset.group)) !== 0;
         }
-        for (const name of ['left', 'acres', 'packed']) byId(name).checked = state.values[name];
+        for (const name of switches) byId(name).checked = state.values[name];
         let said = false;
         for (const line of state.events.split('\n')) {
             const tab = line.indexOf('\t');
@@ -282,7 +284,7 @@
         midOrdinate.focus();
     });
 
-    for (const name of ['left', 'acres', 'packed']) {
+    for (const name of switches) {
         byId(name).addEventListener('change', (event) => {
             call.check(name, event.target.checked ? 1 : 0);
             refresh();
