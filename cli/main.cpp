@@ -20,6 +20,7 @@
 // file, so that a block's asterisk never shows before the block is there.
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -375,6 +376,16 @@ class LineReader {
         }
     }
     int Error() const { return m_error; }
+
+    // True when no further line is at hand: none in the buffer, and the input has nothing
+    // ready to read now (a pipe fed slowly, a terminal). A file always has.
+    bool WouldWait() const {
+        if (m_atEnd || std::memchr(m_buffer.data() + m_scanned, '\n', m_end - m_scanned)) {
+            return false;
+        }
+        pollfd ready{m_fd, POLLIN, 0};
+        return ::poll(&ready, 1, 0) == 0;
+    }
 
   private:
     int m_fd;
@@ -751,7 +762,12 @@ int RunBatch(int in, Session& session, Output& output, bool& refused) {
         for (std::size_t k = 0; k < words.size(); ++k) {
             if (!session.Apply(entries[k])) refused = true;
         }
-        if (!session.Emit(lineNumber) || !session.Flush(false)) return kExitNotWritten;
+        // Blocks wait in the queue only while more input is ready: a batch fed slowly has
+        // each block in the file before the program waits for the next line, so that a
+        // kill loses none and other writers are not kept waiting on them.
+        if (!session.Emit(lineNumber) || !session.Flush(reader.WouldWait())) {
+            return kExitNotWritten;
+        }
     }
 }
 

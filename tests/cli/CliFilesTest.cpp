@@ -2,8 +2,11 @@
 // to one report at once, a file size limit, a report file another program holds locked,
 // batch input that never ends or cannot be read, a standard output that cannot be
 // written, and one file named in two roles.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -387,4 +390,30 @@ TEST_F(CliFiles, OneFileInTwoRolesIsRefused) {
 }
 
 }  // namespace
+// A batch fed slowly through a pipe has each block in the file as soon as its line is
+// solved, not when 64 KiB have queued up or the input ends: a kill then loses none.
+TEST_F(CliFiles, SlowlyFedBatchWritesEachBlockBeforeWaiting) {
+    const std::string fifo = Path("slow.fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    test::Started run = Start("slow", {"--batch", "-", "--append", "r.txt"}, "slow.fifo");
+    const int feed = open(fifo.c_str(), O_WRONLY);
+    ASSERT_GE(feed, 0);
+    auto blocksWithin = [&](int blocks) {
+        for (int i = 0; i < 500; ++i) {  // 5 s at most
+            const std::string file = fs::exists(Path("r.txt")) ? ReadFile(Path("r.txt")) : "";
+            if (std::count(file.begin(), file.end(), '\n') >= 11 * blocks) return true;
+            usleep(10000);
+        }
+        return false;
+    };
+    for (const std::string line : {"radius=1000 delta=30\n", "larc=600\n"}) {
+        ASSERT_EQ(write(feed, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+        EXPECT_TRUE(blocksWithin(line[0] == 'r' ? 1 : 2)) << line;
+    }
+    close(feed);
+    run.Wait();
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(Err("slow"), "sound: asterisk\nsound: asterisk\n");
+}
+
 }  // namespace bendwise
