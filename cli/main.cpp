@@ -378,8 +378,12 @@ class LineReader {
     int Error() const { return m_error; }
 
     // True when no further line is at hand: none in the buffer, and the input has nothing
-    // ready to read now (a pipe fed slowly, a terminal). A file always has.
+    // ready to read now (a pipe fed slowly, a terminal). A file always has. Node's file
+    // layer under WebAssembly answers poll() wrongly, so there it is never asked.
     bool WouldWait() const {
+#if defined(__EMSCRIPTEN__)
+        return false;
+#endif
         if (m_atEnd || std::memchr(m_buffer.data() + m_scanned, '\n', m_end - m_scanned)) {
             return false;
         }
