@@ -1,10 +1,12 @@
 #include "solver/Solve.h"
 
 #include <cmath>
+#include <limits>
 
 #include "math/Trig.h"
 #include "solver/Fields.h"
 #include "solver/RatioInversion.h"
+#include "text/NumberText.h"
 
 namespace bendwise {
 
@@ -64,8 +66,20 @@ void ArcDelta(Rec& c, Notices&) {
     c.m_radius = (180 * c.m_lengthArc) / (c.m_pi * c.m_delta);
 }
 
-void LrrDelta(Rec& c, Notices&) {
+void LrrDelta(Rec& c, Notices& notices) {
     Floor(c.m_lengthRR);
+    // Lrr = 100 x Delta / Dc, and no degree of curve exceeds 180 (a 100-unit chord is at
+    // most a diameter): a shorter Lrr has no curve. The sine below would fold back past 90
+    // degrees (Dc / 2) and hand out the radius of another Lrr, or a negative one past 180.
+    if (c.m_lengthRR * 180 < 100 * c.m_delta) {
+        notices.push_back(Notice::Status(
+            "Lrr " + FixedString(c.m_lengthRR) +
+            " is less than 100 x Delta / 180 = " + FixedString(100 * c.m_delta / 180) +
+            ": no real curve for this Delta; the last curve is "
+            "kept."));
+        c.m_radius = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     c.m_radius = 50 / math::Sin((50 * c.m_delta) / (c.m_lengthRR * c.m_degPerRad));
     c.m_lengthArc = (c.m_pi * c.m_radius * c.m_delta) / 180;
 }
@@ -184,6 +198,7 @@ int PairAfterEntry(int group, int last, int prev) {
 
 bool SolvePair(int sum, CCurveRecord& record, const CCurveMemory& previous, Notices& notices) {
     // A sum of no pair solves nothing: it cannot occur while the two codes differ.
+    const std::size_t start = notices.size();
     if (const PairInfo* pair = FindPair(sum)) pair->solve(record, notices);
 
     // No real solution for these values: keep the last solved curve rather than show
@@ -195,11 +210,23 @@ bool SolvePair(int sum, CCurveRecord& record, const CCurveMemory& previous, Noti
     record.m_radius = previous.m_radius;
     record.m_lengthArc = previous.m_lengthArc;
     record.m_delta = previous.m_delta;
+    // A reason the pair's solve gave comes after the sound and the message, as the
+    // general one does.
+    Notices reasons;
+    for (std::size_t i = start; i < notices.size();) {
+        if (notices[i].kind != Notice::Kind::Status) {
+            ++i;
+            continue;
+        }
+        reasons.push_back(std::move(notices[i]));
+        notices.erase(notices.begin() + static_cast<std::ptrdiff_t>(i));
+    }
     notices.push_back(Notice::Beep(Sound::Exclamation));
     notices.push_back(Notice::Message(kNoSolutionMessage));
+    for (Notice& reason : reasons) notices.push_back(std::move(reason));
     const GroupInfo* low = FindGroup(sum & -sum);
     const GroupInfo* high = FindGroup(sum - (sum & -sum));
-    if (low != nullptr && high != nullptr) {
+    if (low != nullptr && high != nullptr && reasons.empty()) {
         notices.push_back(Notice::Status(std::string(InfoOf(low->field).words) + " with " +
                                          InfoOf(high->field).words +
                                          ": no real curve for these values; the last curve is "
