@@ -7,19 +7,29 @@
 // lock and then gives up without writing anything. Each block goes to the file in one
 // write(); a block that cannot be written whole (full disk, or a file size limit with
 // SIGXFSZ ignored, so that write() fails with EFBIG) is cut off again, so no partial block
-// is ever left behind. After taking the lock a writer checks that the path still names the
-// file it locked (another writer may have replaced or removed it meanwhile) and opens again
-// if not.
+// is ever left behind. SIGINT, SIGTERM, SIGHUP and SIGQUIT are held back while a block is
+// written, so that they end the program between blocks, never inside one; a block that
+// spans pages is announced on the file (an extended attribute), so that one torn by
+// SIGKILL is cut off by the next writer that takes the lock. After taking the lock a writer
+// checks that the path still names the file it locked (another writer may have replaced or
+// removed it meanwhile) and opens again if not; before every later block it checks again,
+// and stops (BlockWrite::Moved) if another program has removed or replaced the file.
 //
-// Replacing. A regular or missing target gets a temporary file in the same folder
-// (".NAME.XXXXXXXX"), which is written, flushed to disk (fsync), given the target's mode and
-// owner, and renamed over the target while the old file is locked: a reader, another writer
-// or a crash sees the old file or the whole new one, never a mix. A new target is renamed
-// into place only if it is still missing (RENAME_NOREPLACE); otherwise the writer starts
-// again on the file that appeared.
+// Replacing. A regular or missing target gets a temporary file in the same folder (unnamed,
+// O_TMPFILE, where the file system allows; else ".NAME.XXXXXXXX"), which is written,
+// flushed to disk (fsync), given the target's mode, owner and group (where the writer may
+// set them) and renamed over the target while the old file is locked: a reader, another
+// writer or a crash sees the old file or the whole new one, never a mix, and a writer
+// killed before the rename leaves no temporary file behind. A new target is put into place
+// only if it is still missing (RENAME_NOREPLACE); otherwise the writer starts again on the
+// file that appeared. A file the writer may write in a folder it may not is written over
+// in place instead (RewroteInPlace() says so): the old contents come back after a failed
+// write, but a kill part way can leave a part of the new ones.
 //
 // Paths. Symbolic links are followed to the file they name, so a replaced file keeps its
-// link and a dangling link gets its file created where it points. A target that is not a
+// link and a dangling link gets its file created where it points. As the kernel does with
+// fs.protected_symlinks set, a link in a sticky world-writable folder (/tmp) is followed
+// only when its owner owns the folder or is the writer; otherwise EACCES. A target that is not a
 // regular file (a device such as /dev/full, a FIFO, a terminal, /dev/stdout and the other
 // links into /proc) is written in place, appended to, and never removed or replaced.
 //
@@ -56,6 +66,8 @@ enum class BlockWrite {
     OpenFailed,   // the file could not be opened (or created) in that mode
     Locked,       // another writer held the file longer than kLockWait: nothing written
     WriteFailed,  // not written completely; the file is as it was before the block
+    Moved,        // the held file's path no longer names it (removed or replaced by
+                  // another program): nothing written, the file closed
 };
 
 // The longest wait for another writer's lock on the same file.
@@ -97,21 +109,29 @@ class ReportAppender {
     Flushed FlushQueued();
 
     bool IsOpen() const { return m_fd >= 0; }
+    // True when the last replacement wrote over the old file in place (its folder is not
+    // writable), so that it was not replaced in one step.
+    bool RewroteInPlace() const { return m_inPlace; }
     // The errno of the last failure (0 after Written; EWOULDBLOCK after Locked).
     int Error() const { return m_error; }
 
   private:
     BlockWrite OpenToAppend(const std::string& path, ReportOpen mode);
     BlockWrite Replace(const std::string& path, std::string_view block);
+    BlockWrite RewriteInPlace(int fd, const std::string& path, const std::string& final,
+                              std::string_view block);
     BlockWrite WriteHeld(std::string_view block);
-    // Takes the last `landed` bytes of the held regular file back off.
-    void CutOff(std::size_t landed);
+    // Writes `data` to the end of the held file, whole or (cut off again) not at all. 0 or
+    // an errno; ESTALE when the path no longer names the held file.
+    int WriteWhole(std::string_view data);
     BlockWrite Fail(BlockWrite result, int error);
 
     int m_fd = -1;
     std::string m_path;      // as given, to recognise the held file
     std::string m_final;     // with symbolic links followed: the name that was opened
     bool m_regular = false;  // a regular file: locked, and a failed block is cut off
+    bool m_named = false;    // m_final names it (not reached through a /proc link)
+    bool m_inPlace = false;  // see RewroteInPlace()
     bool m_created = false;  // created by this appender and holding none of its blocks yet
     int m_error = 0;
     bool m_queueing = false;
@@ -124,8 +144,9 @@ BlockWrite WriteBlockToFile(const std::string& path, ReportOpen mode, std::strin
 
 // Replaces the contents of `path` by `bytes` as described above (a drawing, JSON). Returns
 // 0, or the errno of the failure (EWOULDBLOCK: another writer held the file too long); on
-// failure the file is as it was and no temporary file is left.
-int ReplaceFile(const std::string& path, std::string_view bytes);
+// failure the file is as it was and no temporary file is left. `inPlace`, when given, is
+// set as RewroteInPlace().
+int ReplaceFile(const std::string& path, std::string_view bytes, bool* inPlace = nullptr);
 
 // True when `a` and `b` name one file that must not serve in two roles: the same regular
 // file (same device and inode, whatever the names: links, "./", a hard link), or, when
@@ -143,5 +164,8 @@ enum class FileStage {
 };
 using FileStageHook = void (*)(FileStage stage, const std::string& path);
 void SetFileStageHookForTesting(FileStageHook hook);
+// The link rule above as if fs.protected_symlinks were `on` (1) or off (0); -1 (the
+// default): as the system says. Not for use outside tests.
+void SetLinkProtectionForTesting(int on);
 
 }  // namespace bendwise

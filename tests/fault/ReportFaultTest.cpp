@@ -62,6 +62,8 @@ const char* Name(BlockWrite w) {
             return "WriteFailed";
         case BlockWrite::Locked:
             return "Locked";
+        case BlockWrite::Moved:
+            return "Moved";
     }
     return "?";
 }
@@ -77,6 +79,8 @@ const char* Name(ReportResult r) {
             return "WriteFailed";
         case ReportResult::Locked:
             return "Locked";
+        case ReportResult::Moved:
+            return "Moved";
     }
     return "?";
 }
