@@ -234,7 +234,8 @@ EXIT STATUS
      rounding." allowed)
   1  at least one entry was refused: the engine refused the text, or it was taken
      but the pair had no real solution and the previous curve was restored; or a
-     curve could not be placed from --pi for its --points, --landxml or --dxf file
+     curve could not be placed from --pi for its --points, --landxml or --dxf file;
+     or the stakeout asked for could not be made (those files are then not written)
   2  usage error: unknown option or field, malformed entry, text over 16 characters,
      unreadable --batch file, malformed batch line
   3  the report file, the --svg, --points, --landxml or --dxf file (or standard
@@ -507,9 +508,17 @@ class Session {
     // In a `batch` that writes only report blocks, the blocks are queued and written many
     // at a time (report/FileWrite.h): such a run prints nothing to standard output and
     // writes no other file, so standard error, held meanwhile, is all it shows of them.
+    // A file this run reads or appends to, which no file it writes may turn out to be.
+    struct KeptFile {
+        std::string option;  // "--batch"
+        std::string path;    // as opened ("/dev/stdin" for "-")
+        std::string shown;   // as given
+    };
+
     Session(Output* output, Target target, std::optional<std::string> reportPath, bool fields,
-            const SurveyOptions* survey, bool batch)
+            const SurveyOptions* survey, bool batch, std::vector<KeptFile> kept)
         : m_output(output),
+          m_kept(std::move(kept)),
           m_host(output, std::move(reportPath)),
           m_model(&m_memory, &m_host),
           m_target(target),
@@ -571,17 +580,30 @@ class Session {
             m_output->Out(BuildReportBlock(m_model.Record()));
         }
         if (!m_survey->json) m_output->Out(SurveyText(m_model.Record(), survey));
+        if (survey.stakeout && survey.stakeout->intervalRefused) {
+            m_output->Err("bendwise-cli: no stakeout: " + *survey.stakeout->error + "\n");
+            m_filesLeftOut = true;
+        }
         std::string skipped;
         const std::vector<SurveyFile> files =
             SurveyFiles(*m_survey, m_model.Record(), survey, line, skipped);
         // A standard output that has failed stops the run before another file is written.
         if (!files.empty() && !m_output->Settle()) return false;
         for (const SurveyFile& file : files) {
-            std::string reason;
-            if (!WriteOutputFile(file.path, file.bytes, file.kind, reason)) {
-                m_output->Err("bendwise-cli: " + reason + "\n");
-                return false;
+            // Checked before every write, by identity: a file named per batch line may be
+            // a link to the batch file or the report, which no check of names up front sees.
+            for (const KeptFile& kept : m_kept) {
+                if (SameFile(file.path, kept.path)) {
+                    m_output->Err("bendwise-cli: cannot write " + std::string(file.kind) +
+                                  " file '" + file.path + "': it is the " + kept.option +
+                                  " file '" + kept.shown + "'\n");
+                    return false;
+                }
             }
+            std::string reason;
+            const bool written = WriteOutputFile(file.path, file.bytes, file.kind, reason);
+            if (!reason.empty()) m_output->Err("bendwise-cli: " + reason + "\n");
+            if (!written) return false;
         }
         if (!skipped.empty()) {
             m_output->Err("bendwise-cli: " + skipped + "\n");
@@ -616,6 +638,7 @@ class Session {
 
   private:
     Output* m_output;
+    const std::vector<KeptFile> m_kept;
     CCurveMemory m_memory;
     CliHost m_host;
     CCurveModel m_model;
@@ -712,6 +735,15 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
             value = argv[++i];
         }
         if (value->empty()) return usageError("option '" + std::string(name) + "' needs a FILE");
+#if defined(__EMSCRIPTEN__)
+        // Node has no file locks: runs appending at once would mix their blocks, and a
+        // lock held by another program would go unseen.
+        if (name == "--append") {
+            return usageError(
+                "--append needs a file lock, which this build cannot take; use --output, "
+                "or the native bendwise-cli");
+        }
+#endif
         if (name == "--batch") {
             if (options.batchPath) return usageError("--batch given twice");
             options.batchPath = std::move(value);
@@ -856,8 +888,17 @@ int Run(int argc, char** argv, Output& output) {
         }
     }
 
+    std::vector<Session::KeptFile> kept;
+    if (options.batchPath) {
+        const std::string& path = *options.batchPath;
+        kept.push_back({"--batch", path == "-" ? "/dev/stdin" : path, path});
+    }
+    if (options.reportPath) {
+        kept.push_back({options.target == Target::NewFile ? "--output" : "--append",
+                        *options.reportPath, *options.reportPath});
+    }
     Session session(&output, options.target, options.reportPath, options.fields, &options.survey,
-                    options.batchPath.has_value());
+                    options.batchPath.has_value(), std::move(kept));
     bool refused = false;
     for (const Entry& entry : options.entries) {
         if (!session.Apply(entry)) refused = true;
@@ -883,6 +924,10 @@ int main(int argc, char** argv) {
     // Past a file size limit (ulimit -f) write() then fails with EFBIG, and the writers take
     // the partial block back out, instead of the signal ending the run mid-block.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A standard output piped into a program that ends early (| head) then fails with
+    // EPIPE, and the run stops with status 3 and says so, instead of dying silently of
+    // SIGPIPE (141).
+    std::signal(SIGPIPE, SIG_IGN);
     bendwise::Output output;
     int status = bendwise::Run(argc, argv, output);
     if (!output.Finish()) {

@@ -245,11 +245,14 @@ std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRe
     std::vector<SurveyFile> files;
     std::string notWritten;
     const bool placed = IsPlaced(survey);
+    // The coordinate files list every stake: without the stakeout asked for they would
+    // look complete and lack them.
+    const bool stakesMissing = survey.stakeout && survey.stakeout->intervalRefused;
     for (const FileOption& file : kFileOptions) {
         const std::optional<std::string>& path = options.*file.path;
         if (!path) continue;
         const std::string lined = SvgPathForLine(*path, line);
-        if (file.needsPlace && !placed) {
+        if (file.needsPlace && (!placed || stakesMissing)) {
             notWritten.append(notWritten.empty() ? "" : ", ").append(lined);
         } else {
             files.push_back({lined, file.kind, file.render(options, record, survey)});
@@ -259,7 +262,9 @@ std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRe
     if (!notWritten.empty()) {
         const std::optional<std::string>& error =
             survey.points ? survey.points->error : std::nullopt;
-        skipped = "not written: " + notWritten + ": " + error.value_or("the curve is not placed");
+        skipped = "not written: " + notWritten + ": " +
+                  (!placed ? error.value_or("the curve is not placed")
+                           : "the stakeout asked for could not be made");
     }
     return files;
 }
@@ -276,8 +281,17 @@ std::vector<OutputFile> FilesWritten(const SurveyOptions& options) {
 
 bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string_view kind,
                      std::string& reason) {
-    const int error = ReplaceFile(path, bytes);
-    if (error == 0) return true;
+    bool inPlace = false;
+    const int error = ReplaceFile(path, bytes, &inPlace);
+    reason.clear();
+    if (error == 0) {
+        if (inPlace) {
+            reason.assign(kind).append(" file '").append(path).append(
+                "' is in a folder you may not write: it was written over in place, not "
+                "replaced in one step");
+        }
+        return true;
+    }
     reason.assign("cannot write ").append(kind).append(" file '").append(path).append("': ");
     reason.append(error == EWOULDBLOCK ? "the file is in use by another program"
                                        : std::strerror(error));

@@ -108,7 +108,8 @@ std::vector<OutputFile> FilesWritten(const SurveyOptions& options);
 // or missing file holds afterwards the new bytes whole or, on failure, what it held before;
 // a device or FIFO is written in place; nothing is ever removed. On failure returns false
 // with a one-line `reason` naming the file by its `kind`: "cannot write SVG file 'a/c.svg':
-// No such file or directory".
+// No such file or directory". A file in a folder the user may not write is written over in
+// place; it returns true with a `reason` that says so (empty after any other success).
 bool WriteOutputFile(const std::string& path, std::string_view bytes, std::string_view kind,
                      std::string& reason);
 

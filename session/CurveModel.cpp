@@ -12,6 +12,10 @@ const char* const kReportIncompleteMessage =
     "Report not written completely; the file is unchanged.";
 const char* const kReportLockedMessage =
     "Report not written; the file is in use by another program.";
+const char* const kReportPartMessage =
+    "Report not written completely; the new file holds the blocks before this one.";
+const char* const kReportMovedMessage =
+    "Report not written; the file was removed or replaced by another program.";
 
 CCurveModel::CCurveModel(CCurveMemory* memory, CCurveHost* host) : m_memory(memory), m_host(host) {}
 
@@ -207,12 +211,14 @@ ReportResult CCurveModel::WriteReport(bool newFile) {
     if (!newFile && !m_reportPath.empty()) {
         written = m_reportFile.Append(m_reportPath, ReportOpen::ExistingKeep, block);
     }
+    if (newFile) m_replacedReport = false;
     if (written == BlockWrite::OpenFailed) {
         std::optional<std::string> path = m_host->AskReportPath(
             newFile ? "New Curve Data File" : "No file to append - Create New");
         if (!path) return ReportResult::Cancelled;
         // Remembered before the open, so that a failed open is tried again next time.
         m_reportPath = *path;
+        m_replacedReport = false;
         written = m_reportFile.Append(
             m_reportPath, newFile ? ReportOpen::CreateEmpty : ReportOpen::CreateKeep, block);
         if (written == BlockWrite::OpenFailed) {
@@ -220,11 +226,21 @@ ReportResult CCurveModel::WriteReport(bool newFile) {
             return ReportResult::OpenFailed;
         }
     }
+    const bool inPlace = newFile && written == BlockWrite::Written && m_reportFile.RewroteInPlace();
     // One press holds the file (and its lock) only while it writes.
     if (written == BlockWrite::Written && !m_holdReportFile && !m_reportFile.Close()) {
         written = BlockWrite::WriteFailed;
     }
-    return Conclude(written);
+    const ReportResult result = Conclude(written);
+    // Only a run that holds the file writes its later blocks into the file it replaced; a
+    // press in the window is a write of its own, and "unchanged" speaks of that press.
+    if (newFile && written == BlockWrite::Written && m_holdReportFile) m_replacedReport = true;
+    if (inPlace) {
+        m_host->ShowStatus("\"" + m_reportPath +
+                           "\" is in a folder you may not write: it was written over in place, "
+                           "not replaced in one step.");
+    }
+    return result;
 }
 
 ReportResult CCurveModel::Conclude(BlockWrite written) {
@@ -237,8 +253,11 @@ ReportResult CCurveModel::Conclude(BlockWrite written) {
         case BlockWrite::Locked:
             m_host->ShowMessage(kReportLockedMessage);
             return ReportResult::Locked;
+        case BlockWrite::Moved:
+            m_host->ShowMessage(kReportMovedMessage);
+            return ReportResult::Moved;
         default:
-            m_host->ShowMessage(kReportIncompleteMessage);
+            m_host->ShowMessage(m_replacedReport ? kReportPartMessage : kReportIncompleteMessage);
             return ReportResult::WriteFailed;
     }
 }

@@ -38,8 +38,12 @@ enum class ReportResult {
     Cancelled,    // the file dialog was cancelled: nothing written, nothing shown
     OpenFailed,   // "File does not exist or is Read-Only."
     WriteFailed,  // the block could not be written completely; the file is as it was
+                  // before the block (kReportIncompleteMessage, or kReportPartMessage when
+                  // this run had replaced the file)
     Locked,       // another program held the file longer than kLockWait: nothing written,
                   // kReportLockedMessage
+    Moved,        // another program removed or replaced the held file: nothing written,
+                  // kReportMovedMessage
 };
 
 class CCurveModel {
@@ -150,6 +154,9 @@ class CCurveModel {
     std::string m_reportPath;
     ReportAppender m_reportFile;
     bool m_holdReportFile = false;
+    // "Write New File" replaced the file at m_reportPath in this run: after a failure it
+    // holds this run's blocks, not its old contents.
+    bool m_replacedReport = false;
     bool m_lastSolveFailed = false;
 };
 
@@ -157,5 +164,9 @@ class CCurveModel {
 extern const char* const kReportIncompleteMessage;
 // "Report not written; the file is in use by another program."
 extern const char* const kReportLockedMessage;
+// "Report not written completely; the new file holds the blocks before this one."
+extern const char* const kReportPartMessage;
+// "Report not written; the file was removed or replaced by another program."
+extern const char* const kReportMovedMessage;
 
 }  // namespace bendwise

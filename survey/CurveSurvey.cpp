@@ -73,6 +73,7 @@ CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request
     std::string reason;
     if (!BuildStakeout(record, *survey.stations, stakeout.interval, stakeout.rows, reason)) {
         stakeout.error = reason;
+        stakeout.intervalRefused = survey.stations->defined;
     }
     if (survey.points && !survey.points->error) {
         for (const StakeoutRow& row : stakeout.rows) {

@@ -33,6 +33,10 @@ struct Stakeout {
     double interval = 0.0;
     std::vector<StakeoutRow> rows;  // empty when `error` is set
     std::optional<std::string> error;
+    // The error is the interval's (too short for the curve, or for stations this large),
+    // so the stakeout asked for is refused; a curve without stations (Delta of 180 or more)
+    // simply has no table.
+    bool intervalRefused = false;
     // Northing and easting of each row, in the same order, when the curve was placed
     // (CurveSurvey::points without an error); empty otherwise.
     std::vector<NorthEast> positions;
