@@ -735,15 +735,6 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
             value = argv[++i];
         }
         if (value->empty()) return usageError("option '" + std::string(name) + "' needs a FILE");
-#if defined(__EMSCRIPTEN__)
-        // Node has no file locks: runs appending at once would mix their blocks, and a
-        // lock held by another program would go unseen.
-        if (name == "--append") {
-            return usageError(
-                "--append needs a file lock, which this build cannot take; use --output, "
-                "or the native bendwise-cli");
-        }
-#endif
         if (name == "--batch") {
             if (options.batchPath) return usageError("--batch given twice");
             options.batchPath = std::move(value);
@@ -757,6 +748,15 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
         output.Err("bendwise-cli: " + reason + "\n");
         return kExitUsage;
     }
+#if defined(__EMSCRIPTEN__)
+    // Node has no file locks: runs appending at once would mix their blocks, and a lock
+    // held by another program would go unseen.
+    if (options.target == Target::AppendFile) {
+        return usageError(
+            "--append needs a file lock, which this build cannot take; use --output, or the "
+            "native bendwise-cli");
+    }
+#endif
     return -1;
 }
 

@@ -26,4 +26,16 @@ inline bool CliWritesLandXml() {
     return without == nullptr || *without == '\0';
 }
 
+// False when the bendwise-cli under test refuses --append because it cannot lock a file (the
+// WebAssembly build on Node); its runner sets BENDWISE_CLI_WITHOUT_APPEND.
+inline bool CliAppends() {
+    const char* without = std::getenv("BENDWISE_CLI_WITHOUT_APPEND");
+    return without == nullptr || *without == '\0';
+}
+
+// What such a build says to --append, after "bendwise-cli: ".
+constexpr const char* kAppendRefused =
+    "--append needs a file lock, which this build cannot take; use --output, or the native "
+    "bendwise-cli\n";
+
 }  // namespace bendwise::test
