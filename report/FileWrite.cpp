@@ -193,7 +193,9 @@ class SignalsHeld {
 // take the lock finds the attribute and cuts the file back to START. A write within one
 // page is never torn, so most single blocks go without it. A file system without extended
 // attributes gets no announcement and no repair.
+#if defined(BENDWISE_HAVE_XATTR)
 constexpr const char* kWritingAttr = "user.bendwise.writing";
+#endif
 constexpr off_t kPageSize = 4096;
 
 bool Announce(int fd, off_t start, std::size_t length) {
