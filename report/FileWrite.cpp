@@ -630,15 +630,7 @@ BlockWrite ReportAppender::Replace(const std::string& path, std::string_view blo
             return Fail(BlockWrite::WriteFailed, error);
         }
         Stage(FileStage::Renamed, target.path);
-        m_fd = temp.fd.release();
-        m_path = path;
-        m_final = target.path;
-        m_regular = true;
-        m_named = true;
-        m_created = false;
-        m_inPlace = false;
-        m_error = 0;
-        return BlockWrite::Written;
+        return HoldReplaced(temp.fd.release(), path, target.path, false);
     }
     return Fail(BlockWrite::OpenFailed, EAGAIN);
 }
@@ -679,13 +671,18 @@ BlockWrite ReportAppender::RewriteInPlace(int fd, const std::string& path, const
     if (error != 0) return Fail(BlockWrite::WriteFailed, error);
     // Later blocks go to the end, as to any held file.
     (void)::fcntl(old.get(), F_SETFL, O_APPEND | O_NONBLOCK);
-    m_fd = old.release();
+    return HoldReplaced(old.release(), path, final, true);
+}
+
+BlockWrite ReportAppender::HoldReplaced(int fd, const std::string& path, const std::string& final,
+                                        bool inPlace) {
+    m_fd = fd;
     m_path = path;
     m_final = final;
     m_regular = true;
     m_named = true;
     m_created = false;
-    m_inPlace = true;
+    m_inPlace = inPlace;
     m_error = 0;
     return BlockWrite::Written;
 }

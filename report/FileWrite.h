@@ -120,6 +120,9 @@ class ReportAppender {
     BlockWrite Replace(const std::string& path, std::string_view block);
     BlockWrite RewriteInPlace(int fd, const std::string& path, const std::string& final,
                               std::string_view block);
+    // Holds the file that replaced the one at `path` (`final` once links are followed).
+    BlockWrite HoldReplaced(int fd, const std::string& path, const std::string& final,
+                            bool inPlace);
     BlockWrite WriteHeld(std::string_view block);
     // Writes `data` to the end of the held file, whole or (cut off again) not at all. 0 or
     // an errno; ESTALE when the path no longer names the held file.
