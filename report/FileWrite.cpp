@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <utility>
 
 namespace bendwise {
