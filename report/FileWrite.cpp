@@ -679,7 +679,13 @@ BlockWrite ReportAppender::HoldReplaced(int fd, const std::string& path, const s
     m_path = path;
     m_final = final;
     m_regular = true;
+#if defined(__EMSCRIPTEN__)
+    // Node's file layer answers fstat() of a renamed file by the name it was opened under,
+    // which is gone: the check that the name still holds the file would always fail.
+    m_named = inPlace;
+#else
     m_named = true;
+#endif
     m_created = false;
     m_inPlace = inPlace;
     m_error = 0;
