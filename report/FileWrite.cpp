@@ -542,14 +542,17 @@ int ReportAppender::WriteWhole(std::string_view data) {
     // on would put the blocks where nobody can find them.
     if (m_named && !StillNamed(m_final, m_fd)) return ESTALE;
     const SignalsHeld held;
-    struct stat st {};
-    if (::fstat(m_fd, &st) != 0) return errno;
     // O_APPEND puts the block at the end, and the lock keeps every other writer out: the
-    // size before it is where it starts, and where a failed block is cut back to.
-    const bool announced = st.st_size % kPageSize + static_cast<off_t>(data.size()) > kPageSize &&
+    // size before it is where it starts, and where a failed block is cut back to. (Node's
+    // file layer cannot fstat() a file renamed since it was opened: there the size stays
+    // unknown, and a failed block cannot be cut off.)
+    struct stat st {};
+    const bool sized = ::fstat(m_fd, &st) == 0;
+    const bool announced = sized &&
+                           st.st_size % kPageSize + static_cast<off_t>(data.size()) > kPageSize &&
                            Announce(m_fd, st.st_size, data.size());
     const int error = WriteAll(m_fd, data, landed);
-    if (error != 0 && landed > 0) (void)!::ftruncate(m_fd, st.st_size);
+    if (error != 0 && landed > 0 && sized) (void)!::ftruncate(m_fd, st.st_size);
     if (announced) Unannounce(m_fd);
     return error;
 }
