@@ -37,6 +37,7 @@
 
 #include "bendwise/Version.h"
 #include "cli/ShellWords.h"
+#include "frontend/CliOptions.h"
 #include "frontend/SurveyOptions.h"
 #include "frontend/Switches.h"
 #include "report/Report.h"
@@ -63,207 +64,6 @@ constexpr const char* kUsageText =
     "usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] "
     "[ENTRY ...]\n"
     "       bendwise-cli --help | --version\n";
-
-constexpr const char* kHelpText =
-    R"(bendwise-cli - solve a circular (horizontal) curve from any workable pair of its
-elements and print the curve report block.
-
-usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] [ENTRY ...]
-       [--svg FILE] [--describe [--unit WORD]] [--json]
-       [--pi-station STA [--stationing arc|chord] [--stakeout INTERVAL]]
-       [--pc N,E | --pi N,E] [--points FILE [--first-point N]] [--landxml FILE]
-       [--dxf FILE]
-       bendwise-cli --help | --version
-
-A run starts as the calculator does after "Accept": the remembered curve is a radius of
-5729.578 with an arc length of 100 (a 1-degree curve, Delta 1 00  0.0), the pair is
-radius + L arc. Each ENTRY is then applied in order, as a person would in the window.
-
-ENTRIES
-  FIELD=TEXT     TEXT is typed into FIELD (replacing what it shows) and Enter is
-                 pressed, so the field takes it even when it equals the text shown.
-                 TEXT holds at most 16 characters (a degree sign is one). FIELD= with
-                 nothing after it empties the field, then presses Enter.
-  left=on|off    the Left check box (curve turns left); clicked only when it differs.
-  acres=on|off   the SqFt-->Acres check box (areas in acres of 43,560 square units).
-  packed=on|off  the "Take packed DD.MMSSs" check box; on at the start.
-  Quote an entry for your shell when its text holds blanks: 'delta=12 30 15'.
-
-FIELDS AND GROUPS
-  The curve is defined by the last two distinct groups entered (the pair):
-    radius group   radius, degree-arc (100-unit arc definition),
-                   degree-chord (100-unit chord definition, railroad)
-    larc group     larc          arc length
-    lrr group      lrr           railroad pseudo-length, 100 x Delta / degree-chord
-    delta group    delta, half-delta   central angle, or half of it
-    chord group    chord         long chord
-    tangent group  tangent
-  inbound-az changes only the azimuths and Delta X / Delta Y; it never changes the pair.
-  A length is one decimal number, the whole text (1000.5, -3, 2.5e3): "1000,5",
-  "1 000" and "12abc" are refused, not read as 1000, 1 or 12. Values over 1e13
-  are taken as 1e13, with a reason.
-  Lrr + chord and Lrr + tangent are poorly determined pairs and are not accepted.
-  No curve turns more than 360 degrees: a pair that would (larc=1000 lrr=700) is
-  refused.
-
-ANGLES (degree-arc, degree-chord, delta, half-delta, inbound-az)
-  12.5              decimal degrees; needs packed=off (see packed below)
-  12 30 15          degrees, minutes, seconds (also 12;30;15)
-  12-30-15          two '-' in the first word separate degrees, minutes, seconds
-  -12 30            one leading '-': a negative angle, here 347 30 00 after the wrap
-  45°30'15"         the degree sign (also º), apostrophe, quote and primes ′ ″
-                    separate the numbers like blanks
-  N 45 30 15 E      bearing: N or S first, E or W last; N 45 E and N 45 30 E too,
-  N 60°00'00" E     and the legal description's own bearings
-  S 45 30 00 W      S..W = 180 + angle, S..E = 180 - angle, N..W = 360 - angle
-  12.3456           with packed=on (the default): DD.MMSSs, 12 deg 34 min 56 sec;
-                    fewer than four digits after the point gives
-                    "Not in DDD.MMSS format"
-  Every word must be a whole number: a comma ("12,5"), "30x", a fourth number or
-  a word after the angle gives "Could not interpret input".
-
-OPTIONS
-  --fields         instead of the report block, print the 20 display texts as
-                   name=text lines (radius, degree-arc, degree-chord, larc, lrr, chord,
-                   tangent, delta, half-delta, inbound-az, chord-az, outbound-az,
-                   external, mid-ordinate, delta-x, delta-y, circle-area, sector-area,
-                   segment-area, fillet-area), then pair=LAST,PREV with the group names
-                   radius, larc, lrr, delta, chord, tangent.
-  --output FILE    write the block(s) to FILE as "Write New File" does: FILE is
-                   created or emptied once, then every block of the run follows.
-  --append FILE    write the block(s) to FILE as "Append to File" does: FILE is
-                   created if missing, what it holds is kept.
-                   With --output or --append nothing goes to standard output unless
-                   --fields is given too (then the fields go there, the block to FILE).
-  --batch FILE     read more entries from FILE (- for standard input), one session for
-                   the whole run. Each line is a list of entries, split into words as a
-                   POSIX shell does ('single', "double" with \" \\ \$ \` escapes,
-                   backslash outside quotes; no expansions, no operators). After each
-                   line that has entries, one block (or, with --fields, 21 lines) is
-                   written. Empty and blank lines, and lines whose first non-blank
-                   character is #, write nothing; a word starting with # begins a
-                   comment. A trailing CR is dropped. Entries given on the command line
-                   are applied first, before the first line, and write nothing.
-                   A malformed line (unterminated quote, unknown field, over-long
-                   text, a line over 65536 bytes, ...) stops the run: "line N: REASON"
-                   on standard error, exit 2. A batch that cannot be read is exit 2.
-                   A file named in two roles (--batch f --output f, --append log
-                   --svg log) is refused before anything is written, exit 2.
-  --help           this text.   --version   the version.
-
-DIAGRAM, DESCRIPTION, STATIONS, STAKEOUT, JSON
-  These work with entries and with --batch alike; each curve written gets them. A bad
-  value stops the run before anything is written: one line on standard error, exit 2.
-  Text output (description, stations, table) follows the block or the --fields lines
-  on standard output (with --output or --append it is all that goes there).
-  --svg FILE       draw the curve into FILE as a standalone SVG: north up, the arc,
-                   long chord, tangents to the PI, radii, external and middle
-                   ordinate, PC, PI, PT and the centre, labelled with the display
-                   texts and scaled to fit. With a Delta of 180 degrees or more there
-                   is no finite PI and the drawing says so. In --batch every curve
-                   gets its own file, the line number before the extension: line 3 of
-                   --svg plan.svg writes plan-3.svg.
-  --describe       print the curve in legal-description wording:
-                     a curve to the right having a radius of 1000.00 feet, a central
-                     angle of 30°00'00", an arc length of 523.60 feet, and a long chord
-                     bearing N 60°00'00" E, 517.64 feet
-                   (angles rounded to whole seconds, the chord as a quadrant bearing).
-  --unit WORD      the length word of the description; feet when not given. With
-                   m, metre(s) or meter(s) --landxml writes meter units.
-  --pi-station STA the station of the PI, as 25+50, 25+50.00 or 2550; prints PI, PC
-                   (PI - tangent) and PT as NN+NN.NN (1299.996 is 13+00.00).
-  --stationing arc|chord
-                   arc (the default, highway practice): PT = PC + L arc.
-                   chord (railroad practice): PT = PC + L railroad pseudo-length.
-                   Needs --pi-station.
-  --stakeout INTERVAL
-                   the deflection table from the PC, at the PC, every full multiple
-                   of INTERVAL between PC and PT, and the PT: station, distance from
-                   the PC, deflection from the back tangent (half the central angle
-                   to the point; with chord stationing half the chord degree per 100
-                   of pseudo-length), chord from the PC, sub-chord from the point
-                   before. INTERVAL is a positive number. Needs --pi-station.
-  --json           instead of the block and the --fields lines, one JSON object per
-                   curve (one line each in --batch, with "line"): "values" (every
-                   number of the curve at 17 significant digits, null where not a
-                   number), "texts" (the twenty display texts), "pair", and, when
-                   asked for, "description", "stations", "coordinates" and
-                   "stakeout" (with "northing" and "easting" per row).
-
-COORDINATES, POINTS, LANDXML, DXF
-  --pc N,E         the PC's northing and easting (5000,2000 or 5000.25,2000.5): the
-                   text then lists PC, PI, PT, RP (the centre) and MPC (the middle of
-                   the arc) with northing and easting to four decimals, and the
-                   stakeout table gains Northing and Easting columns. Azimuths as the
-                   calculator's: north 0, clockwise; each point is the PC plus one
-                   chord (PT, MPC, stakeout points), the radius (RP) or the tangent
-                   (PI). A Delta of 180 degrees or more has no PI: "PI none: ...".
-  --pi N,E         the PI's northing and easting instead; the PC lies one tangent
-                   back. A curve of 180 degrees or more cannot be placed from a PI:
-                   "Coordinates none: ...", its files are not written ("not
-                   written: FILES: REASON" on standard error) and the exit status is
-                   1. --pc and --pi cannot be given together.
-  --points FILE    the points as PNEZD for a data collector: number, northing,
-                   easting, empty elevation, description (PC, PI, PT, RP, MPC, then
-                   each stakeout station as printed), four decimals, CR LF:
-                     1,5000.0000,2000.0000,,PC
-  --first-point N  the first point number (1 when not given), 1 to 999999999; also
-                   the CgPoint names of --landxml.
-  --landxml FILE   a LandXML 1.2 document: Units (foot, or meter with --unit m or
-                   --unit metres), CgPoints, and an Alignment whose CoordGeom holds the
-                   back tangent Line, the Curve (rot, radius, length, delta, tangent,
-                   chord, external, midOrd, dirStart, dirEnd; Start, Center, End, PI)
-                   and the ahead tangent Line; staStart from --pi-station. Directions
-                   counter-clockwise from north, as LandXML defines them.
-  --dxf FILE       an R12 ASCII DXF at real coordinates (x easting, y northing): the
-                   arc on layer CURVE, PC-PI-PT on TANGENT, the long chord on CHORD,
-                   every point as a POINT with a TEXT label on POINTS.
-  --points, --landxml and --dxf need --pc or --pi; in --batch each curve gets its own
-  files, named as --svg names them (c.dxf, line 3: c-3.dxf).
-
-STANDARD ERROR
-  Every message box text as "message: TEXT", every sound as "sound: exclamation"
-  (a refused entry, a warning) or "sound: asterisk" (a block written to a file), in
-  the order they happen, and after them what the window's status line says as
-  "reason: TEXT": the field, the text and the rule, for every refused entry and
-  every warning (reason: Radius "1000,5" is not a number (use a point for
-  decimals): not accepted.). Blocks printed to standard output make no sound.
-
-EXIT STATUS
-  0  every entry was accepted (warnings such as "Arc near chord, sensitive to
-     rounding." allowed)
-  1  at least one entry was refused: the engine refused the text, or it was taken
-     but the pair had no real solution and the previous curve was restored; or a
-     curve could not be placed from --pi for its --points, --landxml or --dxf file;
-     or the stakeout asked for could not be made (those files are then not written)
-  2  usage error: unknown option or field, malformed entry, text over 16 characters,
-     unreadable --batch file, malformed batch line
-  3  the report file, the --svg, --points, --landxml or --dxf file (or standard
-     output) could not be written; the run stops
-
-EXAMPLES
-  bendwise-cli                                  the start curve
-  bendwise-cli radius=1000 delta=30 inbound-az=45 --output curve.txt
-  bendwise-cli chord=200 --append curve.txt     a second block in the same file
-  bendwise-cli --fields 'delta=N 45 30 15 E' tangent=300
-  bendwise-cli packed=off delta=12.5 larc=250
-  bendwise-cli chord=100 larc=99                refused: "Larc cannot be less than
-                                                Chord.", exit status 1
-  printf 'radius=1000 delta=30\nlarc="523.6"\n' | bendwise-cli --batch -
-  bendwise-cli radius=1000 delta=30 inbound-az=45 --svg curve.svg --describe
-  bendwise-cli packed=off radius=300 delta=12.5 --describe --unit metres
-  bendwise-cli degree-chord=2 delta=18 --pi-station 25+50 --stationing chord \
-               --stakeout 100               PC 20+96.24, PT 29+96.24, 100-unit chords
-  bendwise-cli degree-arc=4 delta=40 --pi-station 23+25 --json
-  printf 'radius=500 delta=20\nleft=on\n' | bendwise-cli --batch - --svg c.svg
-                                                writes c-1.svg and c-2.svg
-  bendwise-cli radius=1000 delta=30 inbound-az=45 --pc 5000,2000
-                                                PI 5189.4687 2189.4687, PT 5258.8190
-                                                2448.2877, RP 4292.8932 2707.1068
-  bendwise-cli radius=1000 delta=30 inbound-az=45 --pi 5189.4687,2189.4687 \
-               --pi-station 10+00 --stakeout 100 --points c.csv --first-point 101 \
-               --landxml c.xml --dxf c.dxf
-)";
 
 // The buffer of standard output, static so that it outlives every use of the stream (stdio
 // flushes once more after main returns).
@@ -674,7 +474,7 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            output.Out(kHelpText);
+            output.Out(CliHelpText());
             return kExitAccepted;
         }
         if (arg == "--version") {
@@ -697,10 +497,6 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
             optionsEnded = true;
             continue;
         }
-        if (arg == "--fields") {
-            options.fields = true;
-            continue;
-        }
         // Options with a value: "--output FILE" or "--output=FILE".
         std::string_view name = arg;
         std::optional<std::string> value;
@@ -708,14 +504,19 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
             name = arg.substr(0, equals);
             value = std::string(arg.substr(equals + 1));
         }
-        // Diagram, description, stations, stakeout, JSON (cli/SurveyOptions.h). A bad value is one
-        // line on standard error, before anything is solved or written.
-        if (const SurveyOptionKind kind = KindOfSurveyOption(name);
-            kind != SurveyOptionKind::NotSurvey) {
-            if (kind == SurveyOptionKind::Flag && value) {
+        const OptionInfo* option = FindCliOption(name);
+        // --help and --version were answered above; with "=..." they are no option.
+        if (option == nullptr || option->group == OptionGroup::Info) {
+            return usageError("unknown option '" + std::string(arg) + "'");
+        }
+        // Diagram, description, stations, stakeout, JSON, coordinates and their files
+        // (frontend/SurveyOptions.h). A bad value is one line on standard error, before
+        // anything is solved or written.
+        if (option->group != OptionGroup::Run) {
+            if (option->takes == OptionTakes::Nothing && value) {
                 return usageError("option '" + std::string(name) + "' takes no value");
             }
-            if (kind == SurveyOptionKind::Valued && !value) {
+            if (option->takes != OptionTakes::Nothing && !value) {
                 if (i + 1 >= argc) {
                     return usageError("option '" + std::string(name) + "' needs a value");
                 }
@@ -727,8 +528,10 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
             }
             continue;
         }
-        if (name != "--output" && name != "--append" && name != "--batch") {
-            return usageError("unknown option '" + std::string(arg) + "'");
+        if (option->takes == OptionTakes::Nothing) {  // --fields
+            if (value) return usageError("unknown option '" + std::string(arg) + "'");
+            options.fields = true;
+            continue;
         }
         if (!value) {
             if (i + 1 >= argc) return usageError("option '" + std::string(name) + "' needs a FILE");

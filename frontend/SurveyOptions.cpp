@@ -93,16 +93,6 @@ constexpr long kLargestFirstPoint = 999999999;
 
 }  // namespace
 
-SurveyOptionKind KindOfSurveyOption(std::string_view name) {
-    if (name == "--describe" || name == "--json") return SurveyOptionKind::Flag;
-    if (FindFileOption(name) != nullptr) return SurveyOptionKind::Valued;
-    for (const char* valued : {"--unit", "--pi-station", "--stationing", "--stakeout", "--pc",
-                               "--pi", "--first-point"}) {
-        if (name == valued) return SurveyOptionKind::Valued;
-    }
-    return SurveyOptionKind::NotSurvey;
-}
-
 bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOptions& options,
                      std::string& reason) {
     const std::string quoted = "'" + std::string(value) + "'";

@@ -45,15 +45,6 @@ struct SurveyOptions {
     std::optional<long> firstPoint;  // 1 when not given
 };
 
-enum class SurveyOptionKind {
-    NotSurvey,  // not an option of this module
-    Flag,       // --describe, --json
-    Valued,     // --svg FILE, --unit WORD, --pi-station STA, --stationing arc|chord,
-                // --stakeout INTERVAL, --pc N,E, --pi N,E, --points FILE,
-                // --first-point N, --landxml FILE, --dxf FILE
-};
-SurveyOptionKind KindOfSurveyOption(std::string_view name);
-
 // Stores option `name` with its value (ignored for a flag). On a bad value returns false
 // with a one-line `reason`, e.g. "--pi-station: '12+3x' is not a station (25+50,
 // 25+50.00 or 2550)", "--stakeout: the interval must be a positive length, not '0'",
