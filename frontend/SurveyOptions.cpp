@@ -3,10 +3,9 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 
+#include "frontend/ExportFormats.h"
 #include "report/FileWrite.h"
-#include "survey/CurveDiagram.h"
 #include "survey/ExchangeFiles.h"
 #include "survey/JsonWriter.h"
 #include "text/NumberText.h"
@@ -27,67 +26,6 @@ bool ParseNorthEast(std::string_view text, NorthEast& at) {
     return true;
 }
 
-#if BENDWISE_HAVE_LANDXML
-// Today's local date and time as LandXML writes them.
-void Stamp(LandXmlHeader& header) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    char date[32] = "1970-01-01";
-    char time[32] = "00:00:00";
-    if (localtime_r(&now, &local) != nullptr) {
-        std::strftime(date, sizeof date, "%Y-%m-%d", &local);
-        std::strftime(time, sizeof time, "%H:%M:%S", &local);
-    }
-    header.date = date;
-    header.time = time;
-}
-#endif
-
-std::string RenderSvg(const SurveyOptions&, const CCurveRecord& record, const CurveSurvey&) {
-    return BuildCurveSvg(record);
-}
-std::string RenderPoints(const SurveyOptions&, const CCurveRecord&, const CurveSurvey& survey) {
-    return PointsFile(survey);
-}
-std::string RenderLandXml(const SurveyOptions& options, const CCurveRecord& record,
-                          const CurveSurvey& survey) {
-#if BENDWISE_HAVE_LANDXML
-    LandXmlHeader header;
-    header.metric = IsMetricUnit(options.unit);
-    Stamp(header);
-    return LandXmlFile(record, survey, header);
-#else
-    (void)options, (void)record, (void)survey;
-    return {};  // never reached: SetSurveyOption refuses --landxml in this build
-#endif
-}
-std::string RenderDxf(const SurveyOptions&, const CCurveRecord& record, const CurveSurvey& survey) {
-    return DxfFile(record, survey);
-}
-
-// Every file option: its name, where its path is kept, the word of its messages, whether
-// it needs the curve placed (--pc or --pi), and how its bytes are made.
-struct FileOption {
-    const char* name;
-    std::optional<std::string> SurveyOptions::*path;
-    const char* kind;
-    bool needsPlace;
-    std::string (*render)(const SurveyOptions&, const CCurveRecord&, const CurveSurvey&);
-};
-constexpr FileOption kFileOptions[] = {
-    {"--svg", &SurveyOptions::svgPath, "SVG", false, RenderSvg},
-    {"--points", &SurveyOptions::pointsPath, "points", true, RenderPoints},
-    {"--landxml", &SurveyOptions::landXmlPath, "LandXML", true, RenderLandXml},
-    {"--dxf", &SurveyOptions::dxfPath, "DXF", true, RenderDxf},
-};
-
-const FileOption* FindFileOption(std::string_view name) {
-    for (const FileOption& option : kFileOptions) {
-        if (name == option.name) return &option;
-    }
-    return nullptr;
-}
-
 // Most digits of a point number: collectors take up to nine.
 constexpr long kLargestFirstPoint = 999999999;
 
@@ -100,8 +38,8 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
         options.describe = true;
     } else if (name == "--json") {
         options.json = true;
-    } else if (const FileOption* file = FindFileOption(name)) {
-        if (!BENDWISE_HAVE_LANDXML && file->render == RenderLandXml) {
+    } else if (const ExportFormat* file = FindExportOption(name)) {
+        if (!file->available) {
             reason = "--landxml: this build writes no LandXML (it has no XML writer)";
             return false;
         }
@@ -178,9 +116,9 @@ bool CheckSurveyOptions(const SurveyOptions& options, std::string& reason) {
         reason = "--pc and --pi cannot be given together: the curve is placed from one point";
         return false;
     }
-    for (const FileOption& file : kFileOptions) {
+    for (const ExportFormat& file : ExportFormats()) {
         if (file.needsPlace && options.*file.path && !options.pc && !options.pi) {
-            reason = std::string(file.name) + " needs --pc or --pi to place the curve";
+            reason = std::string(file.option) + " needs --pc or --pi to place the curve";
             return false;
         }
     }
@@ -238,14 +176,15 @@ std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRe
     // The coordinate files list every stake: without the stakeout asked for they would
     // look complete and lack them.
     const bool stakesMissing = survey.stakeout && survey.stakeout->intervalRefused;
-    for (const FileOption& file : kFileOptions) {
+    for (const ExportFormat& file : ExportFormats()) {
         const std::optional<std::string>& path = options.*file.path;
         if (!path) continue;
         const std::string lined = SvgPathForLine(*path, line);
         if (file.needsPlace && (!placed || stakesMissing)) {
             notWritten.append(notWritten.empty() ? "" : ", ").append(lined);
         } else {
-            files.push_back({lined, file.kind, file.render(options, record, survey)});
+            files.push_back(
+                {lined, file.kind, file.render({record, survey, IsMetricUnit(options.unit)})});
         }
     }
     skipped.clear();
@@ -261,9 +200,9 @@ std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRe
 
 std::vector<OutputFile> FilesWritten(const SurveyOptions& options) {
     std::vector<OutputFile> files;
-    for (const FileOption& file : kFileOptions) {
+    for (const ExportFormat& file : ExportFormats()) {
         if (const std::optional<std::string>& path = options.*file.path) {
-            files.push_back({file.name, *path});
+            files.push_back({std::string(file.option), *path});
         }
     }
     return files;

@@ -74,7 +74,7 @@ bool PrintsNothingPerCurve(const SurveyOptions& options);
 // the word of the messages) and its bytes.
 struct SurveyFile {
     std::string path;
-    const char* kind = "";
+    std::string_view kind;
     std::string bytes;
 };
 

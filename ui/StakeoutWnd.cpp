@@ -6,7 +6,6 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -20,6 +19,7 @@
 #include <QTableView>
 #include <QTableWidget>
 
+#include "frontend/ExportFormats.h"
 #include "survey/ExchangeFiles.h"
 #include "survey/StakeoutTable.h"
 #include "survey/Stationing.h"
@@ -439,31 +439,22 @@ void CStakeoutWnd::onSaveCsv() {
 
 void CStakeoutWnd::onExport() {
     if (!m_survey || !IsPlaced(*m_survey)) return;
-    QList<FileType> types = {
-        {QStringLiteral("Points for a data collector, PNEZD"), QStringLiteral("csv")},
-        {QStringLiteral("DXF drawing, R12"), QStringLiteral("dxf")}};
-    if (BENDWISE_HAVE_LANDXML)
-        types.insert(1, {QStringLiteral("LandXML 1.2"), QStringLiteral("xml")});
+    // The formats the window offers, in the table's order (frontend/ExportFormats.h).
+    QList<FileType> types;
+    for (const ExportFormat& format : ExportFormats()) {
+        if (format.caption.empty() || !format.available) continue;
+        types.push_back({FromUtf8(format.caption), FromUtf8(format.suffix)});
+    }
     const std::optional<QString> path = m_platform.AskSaveFileOfType(
         this, QStringLiteral("Export Curve Points"), QStringLiteral("Curve"), types);
     if (!path) return;
     // The name's suffix says which file: the dialog gives a name without one the suffix of
     // the type chosen, and a points file is plain text whatever it is called.
-    const QString suffix = QFileInfo(*path).suffix().toLower();
-    std::string bytes;
-    if (suffix == QLatin1String("dxf")) {
-        bytes = DxfFile(m_record, *m_survey);
-#if BENDWISE_HAVE_LANDXML
-    } else if (suffix == QLatin1String("xml")) {
-        LandXmlHeader header;
-        const QDateTime now = QDateTime::currentDateTime();
-        header.date = now.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
-        header.time = now.toString(QStringLiteral("HH:mm:ss")).toStdString();
-        bytes = LandXmlFile(m_record, *m_survey, header);
-#endif
-    } else {
-        bytes = PointsFile(*m_survey);
+    const ExportFormat* format = FindExportSuffix(QFileInfo(*path).suffix().toStdString());
+    if (format == nullptr || format->caption.empty() || !format->available) {
+        format = FindExportOption("--points");
     }
+    const std::string bytes = format->render({m_record, *m_survey});
     if (WriteWholeFile(m_platform, this, *path, bytes)) {
         say(QStringLiteral("Written to %1").arg(*path), false);
     }

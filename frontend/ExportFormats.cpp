@@ -1,0 +1,85 @@
+#include "frontend/ExportFormats.h"
+
+#include <ctime>
+
+#include "survey/CurveDiagram.h"
+#include "survey/ExchangeFiles.h"
+
+namespace bendwise {
+namespace {
+
+#if BENDWISE_HAVE_LANDXML
+// Today's local date and time as LandXML writes them.
+void Stamp(LandXmlHeader& header) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char date[32] = "1970-01-01";
+    char time[32] = "00:00:00";
+    if (localtime_r(&now, &local) != nullptr) {
+        std::strftime(date, sizeof date, "%Y-%m-%d", &local);
+        std::strftime(time, sizeof time, "%H:%M:%S", &local);
+    }
+    header.date = date;
+    header.time = time;
+}
+#endif
+
+std::string RenderSvg(const ExportInput& in) {
+    return BuildCurveSvg(in.record);
+}
+std::string RenderPoints(const ExportInput& in) {
+    return PointsFile(in.survey);
+}
+std::string RenderLandXml(const ExportInput& in) {
+#if BENDWISE_HAVE_LANDXML
+    LandXmlHeader header;
+    header.metric = in.metric;
+    Stamp(header);
+    return LandXmlFile(in.record, in.survey, header);
+#else
+    (void)in;
+    return {};  // never reached: the format is not available in this build
+#endif
+}
+std::string RenderDxf(const ExportInput& in) {
+    return DxfFile(in.record, in.survey);
+}
+
+constexpr std::array<ExportFormat, kExportFormatCount> kFormats = {{
+    {"--svg", &SurveyOptions::svgPath, "SVG", "", "svg", false, true, RenderSvg},
+    {"--points", &SurveyOptions::pointsPath, "points", "Points for a data collector, PNEZD", "csv",
+     true, true, RenderPoints},
+    {"--landxml", &SurveyOptions::landXmlPath, "LandXML", "LandXML 1.2", "xml", true,
+     BENDWISE_HAVE_LANDXML != 0, RenderLandXml},
+    {"--dxf", &SurveyOptions::dxfPath, "DXF", "DXF drawing, R12", "dxf", true, true, RenderDxf},
+}};
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+const std::array<ExportFormat, kExportFormatCount>& ExportFormats() {
+    return kFormats;
+}
+
+const ExportFormat* FindExportOption(std::string_view option) {
+    for (const ExportFormat& format : kFormats) {
+        if (format.option == option) return &format;
+    }
+    return nullptr;
+}
+
+const ExportFormat* FindExportSuffix(std::string_view suffix) {
+    for (const ExportFormat& format : kFormats) {
+        if (format.suffix.size() != suffix.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < suffix.size(); ++i)
+            same &= Lower(suffix[i]) == format.suffix[i];
+        if (same) return &format;
+    }
+    return nullptr;
+}
+
+}  // namespace bendwise
