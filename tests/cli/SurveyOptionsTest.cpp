@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
 #include <string>
 
+#include "frontend/CliOptions.h"
+#include "frontend/ExportFormats.h"
 #include "frontend/SurveyOptions.h"
 
 namespace bendwise {
@@ -136,6 +140,47 @@ TEST(SurveyOption, BatchLineNumberGoesBeforeTheExtension) {
         {".svg", 4, ".svg-4"},           {"a/b.c.svg", 7, "a/b.c-7.svg"},
     };
     for (const auto& c : cases) EXPECT_EQ(SvgPathForLine(c.path, c.line), c.result);
+}
+
+// The option table, --help and the export formats say the same: every option of the table
+// has its item in the help ("  --name VALUE" at the start of a line), every option the help
+// names is in the table, every export format is a survey option that takes a file, and
+// every option the survey options take is one the table lists outside the run's own.
+TEST(OptionTable, HelpTableAndFormatsAgree) {
+    const std::string help = CliHelpText();
+    for (const OptionInfo& option : CliOptions()) {
+        if (option.group == OptionGroup::Info) continue;
+        std::string item = "\n  " + std::string(option.name);
+        if (!option.value.empty()) item += " " + std::string(option.value);
+        const std::size_t at = help.find(item + " ") != std::string::npos ? help.find(item + " ")
+                                                                          : help.find(item + "\n");
+        EXPECT_NE(at, std::string::npos) << item;
+    }
+    const std::regex named("--[a-z][a-z-]*");
+    std::set<std::string> inHelp;
+    for (auto m = std::sregex_iterator(help.begin(), help.end(), named);
+         m != std::sregex_iterator(); ++m) {
+        inHelp.insert(m->str());
+    }
+    for (const std::string& name : inHelp) EXPECT_NE(FindCliOption(name), nullptr) << name;
+    EXPECT_EQ(inHelp.size(), CliOptions().size());
+    for (const ExportFormat& format : ExportFormats()) {
+        const OptionInfo* option = FindCliOption(format.option);
+        ASSERT_NE(option, nullptr) << format.option;
+        EXPECT_EQ(option->takes, OptionTakes::File) << format.option;
+        EXPECT_NE(option->group, OptionGroup::Run) << format.option;
+        EXPECT_EQ(FindExportSuffix(format.suffix), &format) << format.option;
+    }
+    SurveyOptions options;
+    std::string reason;
+    for (const OptionInfo& option : CliOptions()) {
+        const bool survey =
+            option.group == OptionGroup::Survey || option.group == OptionGroup::Place;
+        const std::string value = option.takes == OptionTakes::Nothing ? "" : "x";
+        SetSurveyOption(option.name, value, options, reason);
+        EXPECT_EQ(reason.rfind("unknown option", 0) != 0, survey) << option.name << ": " << reason;
+        reason.clear();
+    }
 }
 
 }  // namespace
