@@ -6,12 +6,12 @@ namespace {
 
 using K = ControlKind;
 
-// A field's edit box: id, kind and role from the field table; the rectangle and object name
-// are the window's.
-ControlRow FieldRow(Field field, int x, int y, int width, int height, const char* name) {
+// A field's edit box: id, kind, role and object name from the field table; the rectangle is
+// the window's.
+ControlRow FieldRow(Field field, int x, int y, int width, int height) {
     const FieldInfo& info = InfoOf(field);
     const ControlKind kind = info.kind == FieldKind::Result ? K::ResultField : K::EntryField;
-    return {info.controlId, kind, "", x, y, width, height, static_cast<int>(field), name};
+    return {info.controlId, kind, "", x, y, width, height, static_cast<int>(field), info.id};
 }
 
 // The label beside a field, its text from the field table.
@@ -33,32 +33,32 @@ const std::vector<ControlRow>& CurveControls() {
         {IDC_ABOUT, K::PushButton, "About", 146, 1, 50, 14, 0, "about"},
         {IDC_CLOSE, K::DefaultButton, "Close", 203, 1, 50, 14, 0, "close"},
         IndicatorRow(GROUP_RADIUS, 8, 38, 16, 8, "radiusIndicator"),
-        FieldRow(Field::Radius, 68, 45, 59, 14, "radius"),
-        FieldRow(Field::DegreeArc, 68, 64, 59, 14, "degreeArc"),
-        FieldRow(Field::DegreeChord, 68, 86, 59, 14, "degreeChord"),
+        FieldRow(Field::Radius, 68, 45, 59, 14),
+        FieldRow(Field::DegreeArc, 68, 64, 59, 14),
+        FieldRow(Field::DegreeChord, 68, 86, 59, 14),
         IndicatorRow(GROUP_DELTA, 8, 114, 8, 8, "deltaIndicator"),
-        FieldRow(Field::HalfDelta, 71, 122, 62, 14, "halfDelta"),
-        FieldRow(Field::Delta, 71, 143, 62, 14, "delta"),
+        FieldRow(Field::HalfDelta, 71, 122, 62, 14),
+        FieldRow(Field::Delta, 71, 143, 62, 14),
         IndicatorRow(GROUP_LARC, 142, 38, 8, 8, "lengthArcIndicator"),
-        FieldRow(Field::LengthArc, 196, 41, 56, 13, "lengthArc"),
-        FieldRow(Field::LengthRR, 196, 66, 56, 13, "lengthRR"),
+        FieldRow(Field::LengthArc, 196, 41, 56, 13),
+        FieldRow(Field::LengthRR, 196, 66, 56, 13),
         IndicatorRow(GROUP_LRR, 142, 62, 8, 8, "lengthRRIndicator"),
         IndicatorRow(GROUP_CHORD, 142, 90, 8, 8, "chordIndicator"),
-        FieldRow(Field::Chord, 196, 94, 56, 13, "chord"),
+        FieldRow(Field::Chord, 196, 94, 56, 13),
         IndicatorRow(GROUP_TANGENT, 142, 118, 8, 8, "tangentIndicator"),
-        FieldRow(Field::Tangent, 196, 118, 56, 12, "tangent"),
-        FieldRow(Field::InboundAz, 189, 144, 64, 14, "inboundAz"),
+        FieldRow(Field::Tangent, 196, 118, 56, 12),
+        FieldRow(Field::InboundAz, 189, 144, 64, 14),
         {IDC_LEFT, K::CheckBox, "", 177, 168, 9, 9, 0, "left"},
-        FieldRow(Field::ChordAz, 189, 169, 64, 14, "chordAz"),
-        FieldRow(Field::OutboundAz, 189, 183, 64, 12, "outboundAz"),
-        FieldRow(Field::External, 49, 168, 66, 14, "external"),
-        FieldRow(Field::MidOrdinate, 51, 182, 61, 14, "midOrdinate"),
-        FieldRow(Field::DeltaX, 51, 196, 60, 14, "deltaX"),
-        FieldRow(Field::DeltaY, 189, 197, 64, 14, "deltaY"),
-        FieldRow(Field::CircleArea, 48, 256, 73, 12, "circleArea"),
-        FieldRow(Field::SectorArea, 180, 256, 73, 14, "sectorArea"),
-        FieldRow(Field::SegmentArea, 50, 270, 71, 12, "segmentArea"),
-        FieldRow(Field::FilletArea, 182, 270, 71, 14, "filletArea"),
+        FieldRow(Field::ChordAz, 189, 169, 64, 14),
+        FieldRow(Field::OutboundAz, 189, 183, 64, 12),
+        FieldRow(Field::External, 49, 168, 66, 14),
+        FieldRow(Field::MidOrdinate, 51, 182, 61, 14),
+        FieldRow(Field::DeltaX, 51, 196, 60, 14),
+        FieldRow(Field::DeltaY, 189, 197, 64, 14),
+        FieldRow(Field::CircleArea, 48, 256, 73, 12),
+        FieldRow(Field::SectorArea, 180, 256, 73, 14),
+        FieldRow(Field::SegmentArea, 50, 270, 71, 12),
+        FieldRow(Field::FilletArea, 182, 270, 71, 14),
         {IDC_PACKED_DMS, K::CheckBox, "Take packed\nDD.MMSSs\n(No DD.ddd)", 7, 295, 59, 27, 0,
          "packedDms"},
         {IDC_CURVE_DIAGRAM, K::PushButton, "Curve Diagram", 7, 321, 86, 14, 0, "curveDiagram"},

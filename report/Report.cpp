@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "solver/Fields.h"
+
 namespace bendwise {
 namespace {
 
@@ -14,24 +16,23 @@ constexpr std::size_t kLabelWidth = 13;  // every value starts in column 14 of i
 // 33 characters and its line feed.
 constexpr const char* kSeparator = "- - - - - - - ";
 
-// The nine data lines: label and field of the left column, then of the right column.
+// The nine data lines: the field of the left column, then of the right column; each label
+// is the field's report label.
 struct ReportLine {
-    std::string_view leftLabel;
     Field left;
-    std::string_view rightLabel;
     Field right;
 };
 constexpr ReportLine kLines[] = {
-    {"Radius", Field::Radius, "Larc", Field::LengthArc},
-    {"Degree arc", Field::DegreeArc, "Lrr", Field::LengthRR},
-    {"Degree RR", Field::DegreeChord, "Chord", Field::Chord},
-    {"Delta/2", Field::HalfDelta, "Tangent", Field::Tangent},
-    {"Delta", Field::Delta, "Inbound Az", Field::InboundAz},
-    {"External", Field::External, "Chord Az", Field::ChordAz},
-    {"MidOrdinate", Field::MidOrdinate, "Outward Az", Field::OutboundAz},
-    {"Circle Area", Field::CircleArea, "Sector Area", Field::SectorArea},
-    {"Segment Area", Field::SegmentArea, "Fillet Area", Field::FilletArea},
+    {Field::Radius, Field::LengthArc},       {Field::DegreeArc, Field::LengthRR},
+    {Field::DegreeChord, Field::Chord},      {Field::HalfDelta, Field::Tangent},
+    {Field::Delta, Field::InboundAz},        {Field::External, Field::ChordAz},
+    {Field::MidOrdinate, Field::OutboundAz}, {Field::CircleArea, Field::SectorArea},
+    {Field::SegmentArea, Field::FilletArea},
 };
+
+std::string_view ReportLabel(Field field) {
+    return InfoOf(field).reportLabel;
+}
 
 // Width of a label with its value: the label padded to kLabelWidth (a longer one is kept
 // whole), then the value.
@@ -66,16 +67,16 @@ char* PutSeparatorLine(char* at) {
 std::string BuildReportBlock(const CCurveRecord& r) {
     std::size_t size = 2 * (kLeftColumn + 2);  // the two separator lines
     for (const ReportLine& line : kLines) {
-        size += std::max(LabelledWidth(line.leftLabel, r.Text(line.left)), kLeftColumn) +
-                LabelledWidth(line.rightLabel, r.Text(line.right)) + 1;
+        size += std::max(LabelledWidth(ReportLabel(line.left), r.Text(line.left)), kLeftColumn) +
+                LabelledWidth(ReportLabel(line.right), r.Text(line.right)) + 1;
     }
     std::string block(size, ' ');
     char* at = PutSeparatorLine(&block[0]);
     for (const ReportLine& line : kLines) {
         char* const start = at;
-        at = PutLabelled(at, line.leftLabel, r.Text(line.left));
+        at = PutLabelled(at, ReportLabel(line.left), r.Text(line.left));
         at = std::max(at, start + kLeftColumn);
-        at = PutLabelled(at, line.rightLabel, r.Text(line.right));
+        at = PutLabelled(at, ReportLabel(line.right), r.Text(line.right));
         *at++ = '\n';
     }
     PutSeparatorLine(at);

@@ -43,7 +43,7 @@ double RadiusOfDegreeChord(double degree, double pi, double degPerRad);
 
 struct FieldInfo {
     Field field;
-    const char* name;   // command-line name and web page id: "degree-arc"
+    const char* name;   // command-line and --fields name, JSON key, web page id: "degree-arc"
     const char* words;  // the field named in a sentence: "Degree curve"
     const char* label;  // the label beside it in the window, lines separated by '\n'
     int controlId;      // the edit field's control id in the calculator window
@@ -57,6 +57,13 @@ struct FieldInfo {
     ValueTest test;
     // The two degree fields belong to the radius group: an entry also sets the radius.
     double (*radiusOf)(double degree, double pi, double degPerRad);
+    // The field's other spellings, each kept in this row: the window's object name
+    // ("outboundAz", what GUI tests and accessibility tools find it by), the label in a report
+    // block ("Outward Az"; null for Delta X and Delta Y, which a block leaves out) and the LandXML
+    // Curve attribute that carries the value ("dirEnd"; null when the Curve element has none).
+    const char* id;
+    const char* reportLabel;
+    const char* landXml;
 };
 
 // All twenty fields, in the order of Field (solver/Curve.h).

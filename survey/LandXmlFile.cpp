@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "solver/Fields.h"
 #include "survey/ExchangeFiles.h"
 
 namespace bendwise {
@@ -158,15 +159,17 @@ std::string LandXmlFile(const CCurveRecord& record, const CurveSurvey& survey,
     xml.Attribute("rot", record.m_left ? "ccw" : "cw");
     xml.Attribute("crvType", "arc");
     xml.Attribute("staStart", pcStation);
-    xml.Attribute("radius", record.m_radius);
-    xml.Attribute("length", arc);
-    xml.Attribute("delta", record.m_delta);
-    if (p.pi) xml.Attribute("tangent", record.m_tangent);
-    xml.Attribute("chord", record.m_chord);
-    if (p.pi) xml.Attribute("external", record.m_external);
-    xml.Attribute("midOrd", record.m_midOrdinate);
-    xml.Attribute("dirStart", Direction(record.m_inboundAz));
-    xml.Attribute("dirEnd", Direction(record.m_outboundAz));
+    // A field's attribute is named in the field table; tangent and external only with a PI.
+    const auto field = [&xml](Field f, double value) { xml.Attribute(InfoOf(f).landXml, value); };
+    field(Field::Radius, record.m_radius);
+    field(Field::LengthArc, arc);
+    field(Field::Delta, record.m_delta);
+    if (p.pi) field(Field::Tangent, record.m_tangent);
+    field(Field::Chord, record.m_chord);
+    if (p.pi) field(Field::External, record.m_external);
+    field(Field::MidOrdinate, record.m_midOrdinate);
+    field(Field::InboundAz, Direction(record.m_inboundAz));
+    field(Field::OutboundAz, Direction(record.m_outboundAz));
     xml.Point("Start", p.pc);
     xml.Point("Center", p.rp);
     xml.Point("End", p.pt);
