@@ -111,6 +111,32 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
     return true;
 }
 
+bool ClearSurveyOption(std::string_view name, SurveyOptions& options) {
+    const SurveyOptions none;
+    if (name == "--describe") {
+        options.describe = none.describe;
+    } else if (name == "--json") {
+        options.json = none.json;
+    } else if (const ExportFormat* file = FindExportOption(name)) {
+        options.*file->path = none.*file->path;
+    } else if (name == "--pc" || name == "--pi") {
+        (name == "--pc" ? options.pc : options.pi).reset();
+    } else if (name == "--first-point") {
+        options.firstPoint.reset();
+    } else if (name == "--unit") {
+        options.unit = none.unit;
+    } else if (name == "--pi-station") {
+        options.piStation.reset();
+    } else if (name == "--stationing") {
+        options.stationing.reset();
+    } else if (name == "--stakeout") {
+        options.stakeoutInterval.reset();
+    } else {
+        return false;
+    }
+    return true;
+}
+
 bool CheckSurveyOptions(const SurveyOptions& options, std::string& reason) {
     if (options.pc && options.pi) {
         reason = "--pc and --pi cannot be given together: the curve is placed from one point";

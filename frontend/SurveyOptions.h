@@ -53,6 +53,10 @@ struct SurveyOptions {
 bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOptions& options,
                      std::string& reason);
 
+// Puts option `name` back as if it had not been given (the page's emptied control); false
+// for a name that is no survey option.
+bool ClearSurveyOption(std::string_view name, SurveyOptions& options);
+
 // Checks what depends on more than one option: --stakeout and --stationing need
 // --pi-station; --pc and --pi exclude each other; --points, --landxml and --dxf need one
 // of them; --first-point needs --points or --landxml. Returns false with a one-line

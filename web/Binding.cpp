@@ -239,9 +239,7 @@ EMSCRIPTEN_KEEPALIVE const char* bw_survey_option(const char* name, const char* 
     const std::string_view text = value;
     std::string reason;
     if (text.empty()) {
-        if (option == "--pi-station") options.piStation.reset();
-        if (option == "--stakeout") options.stakeoutInterval.reset();
-        if (option == "--describe") options.describe = false;
+        ClearSurveyOption(option, options);
         return Result("");
     }
     SurveyOptions changed = options;
