@@ -1,6 +1,8 @@
 #include "frontend/CliOptions.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "frontend/Switches.h"
@@ -30,7 +32,7 @@ radius + L arc. Each ENTRY is then applied in order, as a person would in the wi
 ENTRIES
   FIELD=TEXT     TEXT is typed into FIELD (replacing what it shows) and Enter is
                  pressed, so the field takes it even when it equals the text shown.
-                 TEXT holds at most 16 characters (a degree sign is one). FIELD= with
+                 TEXT holds at most @CHARACTERS@ characters (a degree sign is one). FIELD= with
                  nothing after it empties the field, then presses Enter.
   left=on|off    the Left check box (curve turns left); clicked only when it differs.
   acres=on|off   the SqFt-->Acres check box (areas in acres of 43,560 square units).
@@ -103,7 +105,7 @@ EXIT STATUS
      but the pair had no real solution and the previous curve was restored; or a
      curve could not be placed from --pi for its --points, --landxml or --dxf file;
      or the stakeout asked for could not be made (those files are then not written)
-  2  usage error: unknown option or field, malformed entry, text over 16 characters,
+  2  usage error: unknown option or field, malformed entry, text over @CHARACTERS@ characters,
      unreadable --batch file, malformed batch line
   3  the report file, the --svg, --points, --landxml or --dxf file (or standard
      output) could not be written; the run stops
@@ -321,6 +323,11 @@ std::string CliHelpText() {
     out.append(kHelpAfterSurveyOptions);
     AppendItems(out, OptionGroup::Place);
     out.append(kHelpEnd);
+    // The field limit is the entry rules' own number, not a copy of it.
+    const std::string_view mark = "@CHARACTERS@";
+    for (std::size_t at = out.find(mark); at != std::string::npos; at = out.find(mark, at)) {
+        out.replace(at, mark.size(), std::to_string(kFieldCharacters));
+    }
     return out;
 }
 
