@@ -15,6 +15,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   libxml2-dev                   # xmlwriter for the LandXML file
   libxml2-utils python3-ezdxf   # xmllint and ezdxf read the exchange files back in tests
+  python3-mpmath                # the independent 50-digit checks of the geometry
 )
 if [ "${1:-}" = "--web" ]; then
   packages=(emscripten nodejs chromium chromium-driver python3-selenium)

@@ -7,3 +7,15 @@ add_bendwise_test(survey_curve_diagram_test survey/CurveDiagramTest.cpp LIBS ben
 add_bendwise_test(survey_curve_survey_test survey/CurveSurveyTest.cpp LIBS bendwise::survey)
 add_bendwise_test(survey_exchange_files_test survey/ExchangeFilesTest.cpp LIBS bendwise::survey)
 add_bendwise_test(survey_length_figure_test survey/LengthFigureTest.cpp LIBS bendwise::survey)
+
+# Curves from surveyed points (three on the arc; PC, RP, PT; PC, PI, PT), a point's station
+# and offset, offset stakes and the shots of a setup; then the same worked at 50 digits by
+# mpmath (Debian's python3-mpmath, so the system interpreter), skipped where mpmath is
+# missing unless CI is set.
+add_bendwise_test(survey_from_points_test survey/FromPointsTest.cpp LIBS bendwise::survey)
+set(BENDWISE_SYSTEM_PYTHON /usr/bin/python3 CACHE FILEPATH "Python with python3-ezdxf")
+add_test(NAME survey_from_points_mpmath
+  COMMAND ${BENDWISE_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/survey/from_points_check.py
+          $<TARGET_FILE:survey_from_points_test>)
+set_tests_properties(survey_from_points_mpmath PROPERTIES ENVIRONMENT "LC_ALL=C;TZ=UTC"
+  SKIP_RETURN_CODE 77)
