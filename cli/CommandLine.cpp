@@ -57,6 +57,15 @@ int ParseCommandLine(int argc, char** argv, Output& output, Options& options) {
             if (option->takes == OptionTakes::Nothing && value) {
                 return usageError("option '" + std::string(name) + "' takes no value");
             }
+            if (option->takes == OptionTakes::Points && !value) {
+                // Three words: N,E N,E N,E.
+                if (i + 3 >= argc) {
+                    return usageError("option '" + std::string(name) +
+                                      "' needs three points N,E N,E N,E");
+                }
+                value = std::string(argv[i + 1]) + " " + argv[i + 2] + " " + argv[i + 3];
+                i += 3;
+            }
             if (option->takes != OptionTakes::Nothing && !value) {
                 if (i + 1 >= argc) {
                     return usageError("option '" + std::string(name) + "' needs a value");

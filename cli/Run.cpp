@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +72,26 @@ int Run(int argc, char** argv, Output& output) {
     }
 
     if (const int status = CheckFileRoles(options, output); status >= 0) return status;
+
+    // A curve from points becomes the calculator's curve by typed entries, before the
+    // others; points that make none end the run before anything is written.
+    if (const std::optional<PointsRequest> points = PointsRequestOf(options.survey)) {
+        const PointsInverse inverse = SolvePoints(*points);
+        if (inverse.refusal) {
+            output.Err("bendwise-cli: no curve from the points: " + *inverse.refusal + "\n");
+            return kExitRefused;
+        }
+        std::vector<Entry> typed;
+        std::string reason;
+        for (const TypedEntry& entry : EntriesOfCurve(inverse.curve)) {
+            typed.emplace_back();
+            if (!ParseEntry(entry.name + "=" + entry.text, typed.back(), reason)) {
+                output.Err("bendwise-cli: " + reason + "\n");
+                return kExitRefused;
+            }
+        }
+        options.entries.insert(options.entries.begin(), typed.begin(), typed.end());
+    }
 
     int batch = -1;
     if (options.batchPath) {

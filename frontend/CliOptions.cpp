@@ -20,9 +20,12 @@ elements and print the curve report block.
 
 usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] [ENTRY ...]
        [--svg FILE] [--describe [--unit WORD]] [--json]
-       [--pi-station STA [--stationing arc|chord] [--stakeout INTERVAL]]
-       [--pc N,E | --pi N,E] [--points FILE [--first-point N]] [--landxml FILE]
-       [--dxf FILE]
+       [--pi-station STA | --pc-station STA] [--stationing arc|chord]
+       [--stakeout INTERVAL [--offsets D[,D...]]]
+       [--pc N,E | --pi N,E | --three-points N,E N,E N,E
+        | --inverse N,E N,E N,E [--major] | --pc-pi-pt N,E N,E N,E] [--tolerance T]
+       [--points FILE [--first-point N]] [--landxml FILE] [--dxf FILE]
+       [--station-offset N,E ...] [--setup N,E --backsight N,E]
        bendwise-cli --help | --version
 
 A run starts as the calculator does after "Accept": the remembered curve is a radius of
@@ -86,10 +89,19 @@ DIAGRAM, DESCRIPTION, STATIONS, STAKEOUT, JSON
 constexpr std::string_view kHelpAfterSurveyOptions = R"~(
 COORDINATES, POINTS, LANDXML, DXF
 )~";
-constexpr std::string_view kHelpEnd =
-    R"~(  --points, --landxml and --dxf need --pc or --pi; in --batch each curve gets its own
-  files, named as --svg names them (c.dxf, line 3: c-3.dxf).
+constexpr std::string_view kHelpAfterPlaceOptions =
+    R"~(  --points, --landxml and --dxf need --pc or --pi (or a curve from points); in --batch
+  each curve gets its own files, named as --svg names them (c.dxf, line 3: c-3.dxf).
 
+CURVE FROM POINTS, STATION AND OFFSET, SETUP
+  A curve from points sets the curve as typed entries would (packed=off radius=R
+  delta=DELTA inbound-az=AZ left=on|off packed=on, before every other entry) and
+  places it at its PC; the block "Inverse" follows the report block. Points that make
+  no curve, or a misclosure over the tolerance: the reason on standard error, exit 1,
+  nothing written.
+)~";
+constexpr std::string_view kHelpEnd =
+    R"~(
 STANDARD ERROR
   Every message box text as "message: TEXT", every sound as "sound: exclamation"
   (a refused entry, a warning) or "sound: asterisk" (a block written to a file), in
@@ -104,7 +116,8 @@ EXIT STATUS
   1  at least one entry was refused: the engine refused the text, or it was taken
      but the pair had no real solution and the previous curve was restored; or a
      curve could not be placed from --pi for its --points, --landxml or --dxf file;
-     or the stakeout asked for could not be made (those files are then not written)
+     or the stakeout asked for could not be made (those files are then not written);
+     or the points of --three-points, --inverse or --pc-pi-pt make no curve
   2  usage error: unknown option or field, malformed entry, text over @CHARACTERS@ characters,
      unreadable --batch file, malformed batch line
   3  the report file, the --svg, --points, --landxml or --dxf file (or standard
@@ -196,6 +209,11 @@ m, metre(s) or meter(s) --landxml writes meter units.
      R"~(the station of the PI, as 25+50, 25+50.00 or 2550; prints PI, PC
 (PI - tangent) and PT as NN+NN.NN (1299.996 is 13+00.00).
 )~"},
+    {"--pc-station", "STA", OptionTakes::Value, OptionGroup::Survey,
+     R"~(the station of the PC instead: PT = PC + the curve length, PI =
+PC + tangent. Curves of 180 degrees or more have no PI ("PI none:
+...") but are stationed and staked all the same.
+)~"},
     {"--stationing", "arc|chord", OptionTakes::Value, OptionGroup::Survey,
      R"~(arc (the default, highway practice): PT = PC + L arc.
 chord (railroad practice): PT = PC + L railroad pseudo-length.
@@ -255,6 +273,48 @@ counter-clockwise from north, as LandXML defines them.
      R"~(an R12 ASCII DXF at real coordinates (x easting, y northing): the
 arc on layer CURVE, PC-PI-PT on TANGENT, the long chord on CHORD,
 every point as a POINT with a TEXT label on POINTS.
+)~"},
+    {"--three-points", "N,E N,E N,E", OptionTakes::Points, OptionGroup::Field,
+     R"~(the PC, any point on the arc and the PT: the circle through them
+(Delta up to 360 degrees, turning as the points run). Collinear or
+coincident points are refused.
+)~"},
+    {"--inverse", "N,E N,E N,E", OptionTakes::Points, OptionGroup::Field,
+     R"~(the PC, the radius point RP and the PT: R = RP-PC (the PC and RP
+are held), Delta the angle at the RP, the turn to the RP's side over
+the minor arc; the PT's radius must be within the tolerance of R.
+)~"},
+    {"--major", "", OptionTakes::Nothing, OptionGroup::Field,
+     R"~(with --inverse: the major arc (the turn away from the RP's side).
+)~"},
+    {"--pc-pi-pt", "N,E N,E N,E", OptionTakes::Points, OptionGroup::Field,
+     R"~(the PC, the PI and the PT: Delta the turn of the tangents, R =
+mean tangent / tan(Delta / 2); the tangent lengths must agree within
+the tolerance. Delta of 0 or of 180 degrees or more is refused.
+)~"},
+    {"--tolerance", "T", OptionTakes::Value, OptionGroup::Field,
+     R"~(the largest misclosure accepted by --inverse and --pc-pi-pt, a
+positive length; 0.02 when not given.
+)~"},
+    {"--station-offset", "N,E", OptionTakes::Value, OptionGroup::Field,
+     R"~(the station and offset of the point (left -, right +) and the
+element it is on (back tangent, curve, ahead tangent: the nearest
+one it lies square to). Repeatable. Needs a placed curve and
+--pi-station or --pc-station.
+)~"},
+    {"--offsets", "D[,D...]", OptionTakes::Value, OptionGroup::Field,
+     R"~(a stake line at each offset D (negative = left): every stakeout
+station on its radial line, with northing, easting and the chord
+from the stake before on that line. Needs --stakeout and a placed
+curve.
+)~"},
+    {"--setup", "N,E", OptionTakes::Value, OptionGroup::Field,
+     R"~(the instrument point; with --backsight N,E (the point sighted
+first) every named point, stake and offset stake gets its azimuth,
+the horizontal angle right from the backsight and the distance.
+)~"},
+    {"--backsight", "N,E", OptionTakes::Value, OptionGroup::Field,
+     R"~(the backsight point of --setup.
 )~"},
 
     {"--help", "", OptionTakes::Nothing, OptionGroup::Info, "this text.\n"},
@@ -322,6 +382,8 @@ std::string CliHelpText() {
     AppendItems(out, OptionGroup::Survey);
     out.append(kHelpAfterSurveyOptions);
     AppendItems(out, OptionGroup::Place);
+    out.append(kHelpAfterPlaceOptions);
+    AppendItems(out, OptionGroup::Field);
     out.append(kHelpEnd);
     // The field limit is the entry rules' own number, not a copy of it.
     const std::string_view mark = "@CHARACTERS@";

@@ -15,6 +15,7 @@ enum class OptionTakes {
     Nothing,  // --fields
     File,     // --output FILE
     Value,    // --unit WORD, --stationing arc|chord
+    Points,   // --three-points N,E N,E N,E: three words, or one after '=' with blanks
 };
 
 // The help section that lists an option.
@@ -22,6 +23,7 @@ enum class OptionGroup {
     Run,     // OPTIONS: how the run reads and writes (read by the command-line program)
     Survey,  // DIAGRAM, DESCRIPTION, STATIONS, STAKEOUT, JSON (frontend/SurveyOptions.h)
     Place,   // COORDINATES, POINTS, LANDXML, DXF (frontend/SurveyOptions.h)
+    Field,   // CURVE FROM POINTS, STATION AND OFFSET, SETUP (frontend/SurveyOptions.h)
     Info,    // --help and --version, on one line of their own
 };
 
@@ -33,7 +35,7 @@ struct OptionInfo {
     std::string_view help;  // its help item, each line ended by a line feed
 };
 
-constexpr std::size_t kCliOptionCount = 19;
+constexpr std::size_t kCliOptionCount = 29;
 const std::array<OptionInfo, kCliOptionCount>& CliOptions();
 // The row of an option name ("--svg", without "=VALUE"), or null.
 const OptionInfo* FindCliOption(std::string_view name);

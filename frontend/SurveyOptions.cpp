@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "frontend/ExportFormats.h"
 #include "report/FileWrite.h"
+#include "solver/Fields.h"
 #include "survey/ExchangeFiles.h"
 #include "survey/JsonWriter.h"
 #include "text/NumberText.h"
@@ -24,6 +26,62 @@ bool ParseNorthEast(std::string_view text, NorthEast& at) {
     }
     at = read;
     return true;
+}
+
+// Reads three N,E one blank apart ("5000,2000 5100,2050 5150,2150").
+bool ParseThreePoints(std::string_view text, NorthEast (&points)[3]) {
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::size_t blank = i < 2 ? text.find(' ') : text.size();
+        if (blank == std::string_view::npos || !ParseNorthEast(text.substr(0, blank), points[i])) {
+            return false;
+        }
+        text.remove_prefix(i < 2 ? blank + 1 : blank);
+    }
+    return true;
+}
+
+// Reads D[,D...]: decimal numbers, the whole text of each, a comma apart.
+bool ParseOffsets(std::string_view text, std::vector<double>& offsets) {
+    std::vector<double> read;
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        double offset = 0;
+        if (!ParseCoordinate(text.substr(0, comma), offset)) return false;
+        read.push_back(offset);
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    offsets = std::move(read);
+    return true;
+}
+
+// The option that asks for each kind of curve from points.
+const char* PointsOption(PointsFit fit) {
+    switch (fit) {
+        case PointsFit::RadiusPoint:
+            return "--inverse";
+        case PointsFit::TangentPoints:
+            return "--pc-pi-pt";
+        case PointsFit::ThreePoints:
+            break;
+    }
+    return "--three-points";
+}
+
+// A number typed into a field of 16 characters: fixed, with as many decimals as fit, the
+// trailing zeros dropped.
+std::string FieldNumberText(double value) {
+    char text[64];
+    for (int decimals = 15; decimals >= 0; --decimals) {
+        const int size = std::snprintf(text, sizeof text, "%.*f", decimals, value);
+        if (size > 0 && size <= kFieldCharacters) break;
+    }
+    std::string out(text);
+    if (out.find('.') != std::string::npos) {
+        out.erase(out.find_last_not_of('0') + 1);
+        if (out.back() == '.') out.pop_back();
+    }
+    return out;
 }
 
 // Most digits of a point number: collectors take up to nine.
@@ -97,6 +155,57 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
             reason = "--stationing takes arc or chord, not " + quoted;
             return false;
         }
+    } else if (name == "--three-points" || name == "--inverse" || name == "--pc-pi-pt") {
+        const PointsFit fit = name == "--inverse"    ? PointsFit::RadiusPoint
+                              : name == "--pc-pi-pt" ? PointsFit::TangentPoints
+                                                     : PointsFit::ThreePoints;
+        NorthEast points[3];
+        if (!ParseThreePoints(value, points)) {
+            reason = std::string(name) + ": " + quoted +
+                     " is not three points (N,E N,E N,E such as 5000,2000 5100,2050 "
+                     "5150,2150)";
+            return false;
+        }
+        if (options.fromPoints) {
+            reason = "only one of --three-points, --inverse and --pc-pi-pt";
+            return false;
+        }
+        options.fromPoints = PointsRequest{fit, points[0], points[1], points[2]};
+    } else if (name == "--major") {
+        options.major = true;
+    } else if (name == "--tolerance") {
+        double tolerance = 0;
+        if (!ParseInterval(value, tolerance)) {
+            reason =
+                "--tolerance: the misclosure tolerance must be a positive length, not " + quoted;
+            return false;
+        }
+        options.tolerance = tolerance;
+    } else if (name == "--pc-station") {
+        double station = 0;
+        if (!ParseStation(value, station)) {
+            reason = "--pc-station: " + quoted + " is not a station (25+50, 25+50.00 or 2550)";
+            return false;
+        }
+        options.pcStation = station;
+    } else if (name == "--station-offset" || name == "--setup" || name == "--backsight") {
+        NorthEast at;
+        if (!ParseNorthEast(value, at)) {
+            reason = std::string(name) + ": " + quoted +
+                     " is not a northing and easting (N,E such as 5000,2000.5)";
+            return false;
+        }
+        if (name == "--station-offset") {
+            options.stationOffsets.push_back(at);
+        } else {
+            (name == "--setup" ? options.setup : options.backsight) = at;
+        }
+    } else if (name == "--offsets") {
+        if (!ParseOffsets(value, options.offsets)) {
+            reason = "--offsets: " + quoted +
+                     " is not a list of offsets (D[,D...] such as -5,5; negative is left)";
+            return false;
+        }
     } else if (name == "--stakeout") {
         double interval = 0;
         if (!ParseInterval(value, interval)) {
@@ -131,6 +240,20 @@ bool ClearSurveyOption(std::string_view name, SurveyOptions& options) {
         options.stationing.reset();
     } else if (name == "--stakeout") {
         options.stakeoutInterval.reset();
+    } else if (name == "--three-points" || name == "--inverse" || name == "--pc-pi-pt") {
+        options.fromPoints.reset();
+    } else if (name == "--major") {
+        options.major = none.major;
+    } else if (name == "--tolerance") {
+        options.tolerance.reset();
+    } else if (name == "--pc-station") {
+        options.pcStation.reset();
+    } else if (name == "--station-offset") {
+        options.stationOffsets.clear();
+    } else if (name == "--offsets") {
+        options.offsets.clear();
+    } else if (name == "--setup" || name == "--backsight") {
+        (name == "--setup" ? options.setup : options.backsight).reset();
     } else {
         return false;
     }
@@ -142,8 +265,47 @@ bool CheckSurveyOptions(const SurveyOptions& options, std::string& reason) {
         reason = "--pc and --pi cannot be given together: the curve is placed from one point";
         return false;
     }
+    const bool placed = options.pc || options.pi || options.fromPoints;
+    const bool stationed = options.piStation || options.pcStation;
+    const char* const kPlaced = "--pc, --pi or a curve from points";
+    if (options.fromPoints && (options.pc || options.pi)) {
+        reason = std::string(PointsOption(options.fromPoints->fit)) +
+                 " places the curve at its PC: --pc and --pi cannot be given with it";
+        return false;
+    }
+    if (options.major &&
+        !(options.fromPoints && options.fromPoints->fit == PointsFit::RadiusPoint)) {
+        reason = "--major needs --inverse";
+        return false;
+    }
+    if (options.tolerance &&
+        !(options.fromPoints && options.fromPoints->fit != PointsFit::ThreePoints)) {
+        reason = "--tolerance needs --inverse or --pc-pi-pt";
+        return false;
+    }
+    if (options.piStation && options.pcStation) {
+        reason = "--pi-station and --pc-station cannot be given together";
+        return false;
+    }
+    if (!options.stationOffsets.empty() && !(placed && stationed)) {
+        reason =
+            std::string("--station-offset needs ") + kPlaced + ", and --pi-station or --pc-station";
+        return false;
+    }
+    if (!options.offsets.empty() && !(placed && options.stakeoutInterval)) {
+        reason = std::string("--offsets needs --stakeout and ") + kPlaced;
+        return false;
+    }
+    if (options.setup.has_value() != options.backsight.has_value()) {
+        reason = options.setup ? "--setup needs --backsight" : "--backsight needs --setup";
+        return false;
+    }
+    if (options.setup && !placed) {
+        reason = std::string("--setup needs ") + kPlaced;
+        return false;
+    }
     for (const ExportFormat& file : ExportFormats()) {
-        if (file.needsPlace && options.*file.path && !options.pc && !options.pi) {
+        if (file.needsPlace && options.*file.path && !placed) {
             reason = std::string(file.option) + " needs --pc or --pi to place the curve";
             return false;
         }
@@ -152,16 +314,33 @@ bool CheckSurveyOptions(const SurveyOptions& options, std::string& reason) {
         reason = "--first-point needs --points or --landxml";
         return false;
     }
-    if (options.piStation) return true;
+    if (stationed) return true;
     if (options.stakeoutInterval) {
-        reason = "--stakeout needs --pi-station to know where the curve lies";
+        reason = "--stakeout needs --pi-station or --pc-station to know where the curve lies";
         return false;
     }
     if (options.stationing) {
-        reason = "--stationing needs --pi-station";
+        reason = "--stationing needs --pi-station or --pc-station";
         return false;
     }
     return true;
+}
+
+std::optional<PointsRequest> PointsRequestOf(const SurveyOptions& options) {
+    if (!options.fromPoints) return std::nullopt;
+    PointsRequest request = *options.fromPoints;
+    request.major = options.major;
+    request.tolerance = options.tolerance.value_or(kDefaultMisclosure);
+    return request;
+}
+
+std::vector<TypedEntry> EntriesOfCurve(const CurveEntries& curve) {
+    return {{"packed", "off"},
+            {"radius", FieldNumberText(curve.radius)},
+            {"delta", FieldNumberText(curve.delta)},
+            {"inbound-az", FieldNumberText(curve.inboundAz)},
+            {"left", curve.left ? "on" : "off"},
+            {"packed", "on"}};
 }
 
 std::string SvgPathForLine(const std::string& path, long line) {
@@ -183,6 +362,18 @@ SurveyRequest RequestOf(const SurveyOptions& options) {
     request.stakeoutInterval = options.stakeoutInterval;
     if (options.pc) request.known = KnownPosition{KnownPoint::Pc, *options.pc};
     if (options.pi) request.known = KnownPosition{KnownPoint::Pi, *options.pi};
+    request.pcStation = options.pcStation;
+    FieldWorkRequest& work = request.fieldWork;
+    work.fromPoints = PointsRequestOf(options);
+    if (work.fromPoints) {
+        // The curve from points is placed at its own PC once the points make one.
+        const PointsInverse inverse = SolvePoints(*work.fromPoints);
+        if (!inverse.refusal) request.known = KnownPosition{KnownPoint::Pc, inverse.curve.pc};
+    }
+    work.stationOffsets = options.stationOffsets;
+    work.offsets = options.offsets;
+    work.instrument = options.setup;
+    work.backsight = options.backsight;
     request.firstPoint = options.firstPoint.value_or(1);
     return request;
 }
@@ -190,8 +381,8 @@ SurveyRequest RequestOf(const SurveyOptions& options) {
 bool PrintsNothingPerCurve(const SurveyOptions& options) {
     // SurveyText prints the description, the stations (with the table) and the points.
     const SurveyRequest request = RequestOf(options);
-    return !options.json && !request.describe && !request.piStation && !request.known &&
-           FilesWritten(options).empty();
+    return !options.json && !request.describe && !request.piStation && !request.pcStation &&
+           !request.known && !request.fieldWork.fromPoints && FilesWritten(options).empty();
 }
 
 std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRecord& record,

@@ -25,6 +25,7 @@
 
 #include "solver/Curve.h"
 #include "survey/CurveSurvey.h"
+#include "survey/FieldWork.h"
 #include "survey/Stationing.h"
 
 namespace bendwise {
@@ -43,7 +44,34 @@ struct SurveyOptions {
     std::optional<std::string> landXmlPath;
     std::optional<std::string> dxfPath;
     std::optional<long> firstPoint;  // 1 when not given
+    // A curve from surveyed points (--three-points, --inverse, --pc-pi-pt): it sets the
+    // curve (EntriesOfCurve) and places it at its PC. --major and --tolerance go with it.
+    std::optional<PointsRequest> fromPoints;
+    bool major = false;
+    std::optional<double> tolerance;
+    std::optional<double> pcStation;        // --pc-station, instead of --pi-station
+    std::vector<NorthEast> stationOffsets;  // --station-offset, each one given
+    std::vector<double> offsets;            // --offsets D[,D...]
+    std::optional<NorthEast> setup;         // --setup (the instrument) ...
+    std::optional<NorthEast> backsight;     // ... and --backsight
 };
+
+// The curve-from-points request of the options with --major and --tolerance applied, or
+// none.
+std::optional<PointsRequest> PointsRequestOf(const SurveyOptions& options);
+
+// One entry of the command line or of a window's field, as typed: "radius" and "1000.25".
+struct TypedEntry {
+    std::string name;
+    std::string text;
+};
+
+// The entries that make the calculator the curve found from points, in the order a
+// person would type them: packed=off (the angles are typed as decimal degrees), radius,
+// delta, inbound-az, left=on|off, packed=on again. Each number is written with as many
+// decimals as the field's 16 characters hold ("1000", "29.9999999999999"), so the curve
+// is what typing those texts gives, the report block included.
+std::vector<TypedEntry> EntriesOfCurve(const CurveEntries& curve);
 
 // Stores option `name` with its value (ignored for a flag). On a bad value returns false
 // with a one-line `reason`, e.g. "--pi-station: '12+3x' is not a station (25+50,

@@ -1,5 +1,6 @@
 #include "survey/CurveSurvey.h"
 
+#include <cmath>
 #include <string_view>
 
 #include "solver/Fields.h"
@@ -10,19 +11,6 @@
 
 namespace bendwise {
 namespace {
-
-// Labels of the extra lines are padded like those of the report block.
-constexpr std::size_t kLabelWidth = 13;
-
-void AppendCell(std::string& out, std::string_view text) {
-    out.append(text);
-    out.append(text.size() < kLabelWidth ? kLabelWidth - text.size() : 1, ' ');
-}
-
-void AppendLabelled(std::string& out, std::string_view label, std::string_view value) {
-    AppendCell(out, label);
-    out.append(value).push_back('\n');
-}
 
 const char* TurnName(const CCurveRecord& record) {
     return record.m_left ? "left" : "right";
@@ -58,50 +46,11 @@ void WriteNorthEast(JsonWriter& json, const NorthEast& at) {
     json.EndObject();
 }
 
-}  // namespace
-
-CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request) {
-    CurveSurvey survey;
-    survey.firstPoint = request.firstPoint;
-    if (request.describe) survey.description = DescribeCurve(record, request.unit);
-    if (request.known) survey.points = PlaceCurve(record, *request.known);
-    if (!request.piStation) return survey;
-    survey.stations = ComputeStations(record, *request.piStation, request.stationing);
-    if (!request.stakeoutInterval) return survey;
-    Stakeout stakeout;
-    stakeout.interval = *request.stakeoutInterval;
-    std::string reason;
-    if (!BuildStakeout(record, *survey.stations, stakeout.interval, stakeout.rows, reason)) {
-        stakeout.error = reason;
-        stakeout.intervalRefused = survey.stations->defined;
-    }
-    if (survey.points && !survey.points->error) {
-        for (const StakeoutRow& row : stakeout.rows) {
-            stakeout.positions.push_back(
-                PointAtDeflection(record, survey.points->pc, row.deflection));
-        }
-    }
-    survey.stakeout = std::move(stakeout);
-    return survey;
-}
-
-std::string SurveyText(const CCurveRecord& record, const CurveSurvey& survey) {
-    std::string out;
-    if (survey.description) out.append(*survey.description).push_back('\n');
-    if (survey.stations) {
-        const CurveStations& stations = *survey.stations;
-        AppendLabelled(out, "Stationing", StationingName(stations.mode));
-        AppendLabelled(out, "PI", FormatStation(stations.pi));
-        AppendLabelled(out, "PC", FormatStation(stations.pc));
-        AppendLabelled(out, "PT", FormatStation(stations.pt));
-    }
-    if (survey.points) AppendPoints(out, *survey.points);
-    if (!survey.stakeout) return out;
-
-    const Stakeout& stakeout = *survey.stakeout;
+// The stakeout table under its caption, or why there is none.
+void AppendStakeout(std::string& out, const CCurveRecord& record, const Stakeout& stakeout) {
     if (stakeout.error) {
         AppendLabelled(out, "Stakeout", "none: " + *stakeout.error);
-        return out;
+        return;
     }
     AppendLabelled(out, "Stakeout", StakeoutCaption(record, stakeout));
     // Padded cells, the last one as it is.
@@ -113,6 +62,61 @@ std::string SurveyText(const CCurveRecord& record, const CurveSurvey& survey) {
         for (std::size_t i = 0; i + 1 < cells.size(); ++i) AppendCell(out, cells[i]);
         out.append(cells.back()).push_back('\n');
     }
+}
+
+}  // namespace
+
+CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request) {
+    CurveSurvey survey;
+    survey.firstPoint = request.firstPoint;
+    if (request.describe) survey.description = DescribeCurve(record, request.unit);
+    if (request.known) survey.points = PlaceCurve(record, *request.known);
+    if (request.piStation) {
+        survey.stations = ComputeStations(record, *request.piStation, request.stationing);
+    } else if (request.pcStation) {
+        survey.stations = ComputeStationsFromPc(record, *request.pcStation, request.stationing);
+    }
+    if (survey.stations && request.stakeoutInterval) {
+        Stakeout stakeout;
+        stakeout.interval = *request.stakeoutInterval;
+        std::string reason;
+        if (!BuildStakeout(record, *survey.stations, stakeout.interval, stakeout.rows, reason)) {
+            stakeout.error = reason;
+            stakeout.intervalRefused = survey.stations->defined;
+        }
+        if (survey.points && !survey.points->error) {
+            for (const StakeoutRow& row : stakeout.rows) {
+                stakeout.positions.push_back(
+                    PointAtDeflection(record, survey.points->pc, row.deflection));
+            }
+        }
+        survey.stakeout = std::move(stakeout);
+    }
+    const Stakeout* stakeout = survey.stakeout ? &*survey.stakeout : nullptr;
+    survey.fieldWork = ComputeFieldWork(
+        record, request.fieldWork, survey.points ? &*survey.points : nullptr,
+        survey.stations ? &*survey.stations : nullptr, stakeout ? &stakeout->rows : nullptr,
+        stakeout ? &stakeout->positions : nullptr);
+    return survey;
+}
+
+std::string SurveyText(const CCurveRecord& record, const CurveSurvey& survey) {
+    std::string out;
+    if (survey.fieldWork.inverse) AppendInverseText(out, *survey.fieldWork.inverse);
+    if (survey.description) out.append(*survey.description).push_back('\n');
+    if (survey.stations) {
+        const CurveStations& stations = *survey.stations;
+        AppendLabelled(out, "Stationing", StationingName(stations.mode));
+        AppendLabelled(out, "PI",
+                       std::isnan(stations.pi) && stations.defined
+                           ? std::string("none: ") + kNoPiNote
+                           : FormatStation(stations.pi));
+        AppendLabelled(out, "PC", FormatStation(stations.pc));
+        AppendLabelled(out, "PT", FormatStation(stations.pt));
+    }
+    if (survey.points) AppendPoints(out, *survey.points);
+    if (survey.stakeout) AppendStakeout(out, record, *survey.stakeout);
+    AppendFieldWorkText(out, survey.fieldWork);
     return out;
 }
 
@@ -251,6 +255,7 @@ std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
         json.EndArray();
         json.EndObject();
     }
+    WriteFieldWorkJson(json, survey.fieldWork);
     json.EndObject();
     return json.Text() + "\n";
 }

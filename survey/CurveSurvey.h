@@ -13,6 +13,7 @@
 
 #include "solver/Curve.h"
 #include "survey/Coordinates.h"
+#include "survey/FieldWork.h"
 #include "survey/Stationing.h"
 
 namespace bendwise {
@@ -22,10 +23,12 @@ struct SurveyRequest {
     bool describe = false;                    // the legal-description wording
     std::string unit = "feet";                // its length word
     std::optional<double> piStation;          // stations need the PI's station
+    std::optional<double> pcStation;          // ... or the PC's
     Stationing stationing = Stationing::Arc;  // how PT follows PC
     std::optional<double> stakeoutInterval;   // the deflection table; needs piStation
     std::optional<KnownPosition> known;       // coordinates: the PC's or the PI's position
     long firstPoint = 1;                      // number of the first point in the files
+    FieldWorkRequest fieldWork;               // inverse, station/offset, offsets, setup
 };
 
 // The deflection table, or why there is none.
@@ -49,6 +52,7 @@ struct CurveSurvey {
     std::optional<Stakeout> stakeout;
     std::optional<CurvePoints> points;  // PC, PI, PT, RP, MPC when `known` was given
     long firstPoint = 1;                // as requested
+    FieldWork fieldWork;
 };
 
 CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request);

@@ -115,6 +115,23 @@ CurveStations ComputeStations(const CCurveRecord& record, double piStation, Stat
     return s;
 }
 
+CurveStations ComputeStationsFromPc(const CCurveRecord& record, double pcStation, Stationing mode) {
+    CurveStations s;
+    s.mode = mode;
+    s.length = mode == Stationing::Chord ? record.m_lengthRR : record.m_lengthArc;
+    const double tangent = record.m_tangent;
+    const bool finitePi = record.m_delta < 180 && std::isfinite(tangent) && tangent >= 0;
+    s.pc = pcStation;
+    s.pt = s.pc + s.length;
+    s.pi = finitePi ? s.pc + tangent : std::numeric_limits<double>::quiet_NaN();
+    s.defined = std::isfinite(s.length) && std::isfinite(s.pc) && std::isfinite(s.pt);
+    if (!s.defined) {
+        s.pc = std::numeric_limits<double>::quiet_NaN();
+        s.pt = s.pc;
+    }
+    return s;
+}
+
 bool BuildStakeout(const CCurveRecord& record, const CurveStations& stations, double interval,
                    std::vector<StakeoutRow>& rows, std::string& reason) {
     rows.clear();

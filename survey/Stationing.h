@@ -64,6 +64,11 @@ struct CurveStations {
 // Stations of `record` with its PI at `piStation`.
 CurveStations ComputeStations(const CCurveRecord& record, double piStation, Stationing mode);
 
+// Stations of `record` with its PC at `pcStation`: the PT one curve length on, the PI one
+// tangent on (not a number from 180 degrees on, where there is no PI). So a curve of any
+// Delta up to 360 degrees is stationed, and `defined` needs only a finite curve length.
+CurveStations ComputeStationsFromPc(const CCurveRecord& record, double pcStation, Stationing mode);
+
 // One line of the deflection table, lengths in length units and angles in decimal degrees.
 struct StakeoutRow {
     double station = 0.0;

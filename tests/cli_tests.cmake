@@ -33,7 +33,7 @@ add_cli_usage_error_test(cli_bad_value_stops_batch
   "bendwise-cli: --pi-station: '25+5' is not a station (25+50, 25+50.00 or 2550)"
   --batch lines.txt ${writes} --pi-station=25+5)
 add_cli_usage_error_test(cli_stakeout_without_pi_station
-  "bendwise-cli: --stakeout needs --pi-station to know where the curve lies"
+  "bendwise-cli: --stakeout needs --pi-station or --pc-station to know where the curve lies"
   --stakeout 50 ${writes})
 add_cli_usage_error_test(cli_stationing_unknown
   "bendwise-cli: --stationing takes arc or chord, not 'spiral'"

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -212,6 +214,74 @@ TEST_F(SurveyCli, ExtremeAzimuthsDescribeWithoutNan) {
         EXPECT_NE(out.find(std::string("long chord bearing ") + c.bearing), std::string::npos)
             << out;
     }
+}
+
+// The number after `"key":` inside the object after `"object":` of a JSON line.
+double JsonNumber(const std::string& json, const std::string& object, const std::string& key) {
+    const std::size_t at = json.find("\"" + object + "\":");
+    const std::size_t value = json.find("\"" + key + "\":", at);
+    if (at == std::string::npos || value == std::string::npos) return std::nan("");
+    return std::strtod(json.c_str() + value + key.size() + 3, nullptr);
+}
+
+std::string PointWord(const std::string& json, const std::string& point) {
+    char text[80];
+    std::snprintf(text, sizeof text, "%.17g,%.17g", JsonNumber(json, point, "northing"),
+                  JsonNumber(json, point, "easting"));
+    return text;
+}
+
+// A curve placed, its PC, RP, PT (and mid-arc point, PI) taken from its own coordinates and
+// fitted again: every construction gives the same report block, so the same R, Delta,
+// direction and azimuths to the printed digit; points that make no curve end the run with
+// status 1 and write nothing.
+TEST_F(SurveyCli, CurvesFromTheirOwnPointsGiveTheSameBlock) {
+    const struct {
+        const char* radius;
+        const char* delta;
+        const char* azimuth;
+        const char* left;
+        const char* pc;
+    } curves[] = {
+        {"1000", "30", "45", "off", "5000,2000"},
+        {"286.4789", "12.5", "301.25", "on", "2113456.789,712345.678"},
+        {"50", "200", "0", "off", "0,0"},
+        {"7500.25", "1.75", "179.5", "on", "-1500.5,98765.4321"},
+        {"120", "300", "270", "on", "1e6,2e6"},
+    };
+    for (const auto& c : curves) {
+        const std::vector<std::string> entries = {
+            "packed=off", std::string("radius=") + c.radius, std::string("delta=") + c.delta,
+            std::string("inbound-az=") + c.azimuth, std::string("left=") + c.left};
+        std::vector<std::string> args = entries;
+        args.insert(args.end(), {"--pc", c.pc, "--json"});
+        Run(args);
+        ASSERT_EQ(status, 0) << err;
+        const std::string json = out;
+        Run(entries);
+        const std::string block = out;
+        const std::string pc = PointWord(json, "pc");
+        const std::string pt = PointWord(json, "pt");
+        std::vector<std::vector<std::string>> fits = {
+            {"--inverse", pc, PointWord(json, "rp"), pt},
+            {"--three-points", pc, PointWord(json, "mpc"), pt}};
+        if (std::atof(c.delta) < 180) fits.push_back({"--pc-pi-pt", pc, PointWord(json, "pi"), pt});
+        if (std::atof(c.delta) > 180) fits[0].push_back("--major");
+        for (const std::vector<std::string>& fit : fits) {
+            Run(fit);
+            EXPECT_EQ(status, 0) << fit[0] << " " << c.radius << ": " << err;
+            EXPECT_EQ(out.substr(0, block.size()), block) << fit[0] << " " << c.radius;
+            EXPECT_EQ(out.substr(block.size(), 8), "Inverse ") << fit[0];
+        }
+    }
+    Run({"--three-points", "0,0", "1,1", "2,2", "--points", "p.csv"});
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out, "");
+    EXPECT_NE(err.find("on one line"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(Path("p.csv")));
+    Run({"--inverse", "0,0", "0,100", "1,100.5", "--tolerance", "0.5"});
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("0.5000"), std::string::npos) << err;
 }
 
 }  // namespace

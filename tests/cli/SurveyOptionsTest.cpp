@@ -111,8 +111,8 @@ TEST(SurveyOption, StationsNeedThePiStation) {
         const char* reason;  // empty when the combination is fine
     } cases[] = {
         {Options({{"--stakeout", "50"}}),
-         "--stakeout needs --pi-station to know where the curve lies"},
-        {Options({{"--stationing", "chord"}}), "--stationing needs --pi-station"},
+         "--stakeout needs --pi-station or --pc-station to know where the curve lies"},
+        {Options({{"--stationing", "chord"}}), "--stationing needs --pi-station or --pc-station"},
         {Options({{"--stakeout", "50"}, {"--pi-station", "2550"}}), ""},
         {Options({{"--describe", ""}, {"--svg", "a.svg"}}), ""},
         {Options({{"--pc", "1,2"}, {"--pi", "1,2"}}),
@@ -121,6 +121,31 @@ TEST(SurveyOption, StationsNeedThePiStation) {
         {Options({{"--pi", "1,2"}, {"--dxf", "c.dxf"}, {"--first-point", "5"}}),
          "--first-point needs --points or --landxml"},
         {Options({{"--pc", "1,2"}, {"--points", "p.txt"}, {"--first-point", "5"}}), ""},
+        {Options({{"--three-points", "0,0 1,1 2,0"}, {"--pc", "1,2"}}),
+         "--three-points places the curve at its PC: --pc and --pi cannot be given with it"},
+        {Options({{"--three-points", "0,0 1,1 2,0"}, {"--major", ""}}), "--major needs --inverse"},
+        {Options({{"--three-points", "0,0 1,1 2,0"}, {"--tolerance", "1"}}),
+         "--tolerance needs --inverse or --pc-pi-pt"},
+        {Options({{"--pc-pi-pt", "0,0 1,1 2,0"}, {"--tolerance", "1"}, {"--dxf", "c.dxf"}}), ""},
+        {Options({{"--pi-station", "0"}, {"--pc-station", "0"}}),
+         "--pi-station and --pc-station cannot be given together"},
+        {Options({{"--pc", "1,2"}, {"--station-offset", "3,4"}}),
+         "--station-offset needs --pc, --pi or a curve from points, and --pi-station or "
+         "--pc-station"},
+        {Options({{"--pc", "1,2"}, {"--pc-station", "0"}, {"--offsets", "-5,5"}}),
+         "--offsets needs --stakeout and --pc, --pi or a curve from points"},
+        {Options({{"--pc", "1,2"}, {"--setup", "0,0"}}), "--setup needs --backsight"},
+        {Options({{"--backsight", "0,0"}, {"--setup", "1,1"}}),
+         "--setup needs --pc, --pi or a curve from points"},
+        {Options({{"--inverse", "0,0 0,1 1,1"},
+                  {"--major", ""},
+                  {"--pc-station", "1+00"},
+                  {"--stakeout", "10"},
+                  {"--offsets", "-1,1"},
+                  {"--station-offset", "1,1"},
+                  {"--setup", "0,0"},
+                  {"--backsight", "5,5"}}),
+         ""},
     };
     for (const auto& c : cases) {
         std::string reason;
@@ -174,8 +199,9 @@ TEST(OptionTable, HelpTableAndFormatsAgree) {
     SurveyOptions options;
     std::string reason;
     for (const OptionInfo& option : CliOptions()) {
-        const bool survey =
-            option.group == OptionGroup::Survey || option.group == OptionGroup::Place;
+        const bool survey = option.group == OptionGroup::Survey ||
+                            option.group == OptionGroup::Place ||
+                            option.group == OptionGroup::Field;
         const std::string value = option.takes == OptionTakes::Nothing ? "" : "x";
         SetSurveyOption(option.name, value, options, reason);
         EXPECT_EQ(reason.rfind("unknown option", 0) != 0, survey) << option.name << ": " << reason;
