@@ -16,6 +16,7 @@
 #include "session/CurveHost.h"
 #include "session/CurveModel.h"
 #include "solver/Fields.h"
+#include "survey/ExchangeFiles.h"
 
 namespace bendwise::cli {
 
@@ -114,6 +115,11 @@ class Session {
             if (m_blocksOnly) return true;
         }
         const CurveSurvey survey = SurveyCurve(m_model.Record(), m_request);
+        // A batch numbers its points on from file to file, each point on the ground once,
+        // unless every file is to start at --first-point again.
+        if (!m_survey->restartNumbers) {
+            m_request.firstPoint += static_cast<long>(NumberedPoints(survey).size());
+        }
         if (m_survey->json) {
             m_output->Out(CurveJson(m_model.Record(), m_memory, survey, line));
         } else if (m_fields) {
@@ -197,7 +203,7 @@ class Session {
     Target m_target;
     bool m_fields;
     const SurveyOptions* m_survey;
-    const SurveyRequest m_request;
+    SurveyRequest m_request;  // its firstPoint moves on with every curve written
     const bool m_blocksOnly;  // the report file gets the block, and nothing else is written
     bool m_firstBlock = true;
     bool m_filesLeftOut = false;

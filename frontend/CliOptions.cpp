@@ -217,7 +217,7 @@ PC + tangent. Curves of 180 degrees or more have no PI ("PI none:
     {"--stationing", "arc|chord", OptionTakes::Value, OptionGroup::Survey,
      R"~(arc (the default, highway practice): PT = PC + L arc.
 chord (railroad practice): PT = PC + L railroad pseudo-length.
-Needs --pi-station.
+Needs --pi-station or --pc-station.
 )~"},
     {"--stakeout", "INTERVAL", OptionTakes::Value, OptionGroup::Survey,
      R"~(the deflection table from the PC, at the PC, every full multiple
@@ -225,7 +225,9 @@ of INTERVAL between PC and PT, and the PT: station, distance from
 the PC, deflection from the back tangent (half the central angle
 to the point; with chord stationing half the chord degree per 100
 of pseudo-length), chord from the PC, sub-chord from the point
-before. INTERVAL is a positive number. Needs --pi-station.
+before. INTERVAL is a positive number. A multiple within 0.005 of
+the PC or the PT (it would print as that station) is not staked
+apart from it. Needs --pi-station or --pc-station.
 )~"},
     {"--json", "", OptionTakes::Nothing, OptionGroup::Survey,
      R"~(instead of the block and the --fields lines, one JSON object per
@@ -254,12 +256,18 @@ written: FILES: REASON" on standard error) and the exit status is
     {"--points", "FILE", OptionTakes::File, OptionGroup::Place,
      R"~(the points as PNEZD for a data collector: number, northing,
 easting, empty elevation, description (PC, PI, PT, RP, MPC, then
-each stakeout station as printed), four decimals, CR LF:
+each stakeout station between PC and PT as printed), four
+decimals, CR LF:
   1,5000.0000,2000.0000,,PC
 )~"},
     {"--first-point", "N", OptionTakes::Value, OptionGroup::Place,
      R"~(the first point number (1 when not given), 1 to 999999999; also
-the CgPoint names of --landxml.
+the CgPoint names of --landxml. In --batch the numbers run on from
+one curve's files to the next; a file whose numbers would pass
+999999999 is not written (exit 1).
+)~"},
+    {"--restart-numbers", "", OptionTakes::Nothing, OptionGroup::Place,
+     R"~(number every curve's files of a --batch from --first-point again.
 )~"},
     {"--landxml", "FILE", OptionTakes::File, OptionGroup::Place,
      R"~(a LandXML 1.2 document: Units (foot, or meter with --unit m or

@@ -34,6 +34,7 @@ std::string RenderLandXml(const ExportInput& in) {
 #if BENDWISE_HAVE_LANDXML
     LandXmlHeader header;
     header.metric = in.metric;
+    header.usSurveyFoot = in.usSurveyFoot;
     Stamp(header);
     return LandXmlFile(in.record, in.survey, header);
 #else
@@ -46,12 +47,13 @@ std::string RenderDxf(const ExportInput& in) {
 }
 
 constexpr std::array<ExportFormat, kExportFormatCount> kFormats = {{
-    {"--svg", &SurveyOptions::svgPath, "SVG", "", "svg", false, true, RenderSvg},
+    {"--svg", &SurveyOptions::svgPath, "SVG", "", "svg", false, false, true, RenderSvg},
     {"--points", &SurveyOptions::pointsPath, "points", "Points for a data collector, PNEZD", "csv",
-     true, true, RenderPoints},
-    {"--landxml", &SurveyOptions::landXmlPath, "LandXML", "LandXML 1.2", "xml", true,
+     true, true, true, RenderPoints},
+    {"--landxml", &SurveyOptions::landXmlPath, "LandXML", "LandXML 1.2", "xml", true, true,
      BENDWISE_HAVE_LANDXML != 0, RenderLandXml},
-    {"--dxf", &SurveyOptions::dxfPath, "DXF", "DXF drawing, R12", "dxf", true, true, RenderDxf},
+    {"--dxf", &SurveyOptions::dxfPath, "DXF", "DXF drawing, R12", "dxf", true, false, true,
+     RenderDxf},
 }};
 
 char Lower(char c) {

@@ -20,7 +20,8 @@ namespace bendwise {
 struct ExportInput {
     const CCurveRecord& record;
     const CurveSurvey& survey;
-    bool metric = false;  // LandXML in meter units (--unit m, metre(s), meter(s))
+    bool metric = false;        // LandXML in meter units (--unit m, metre(s), meter(s))
+    bool usSurveyFoot = false;  // ... in US survey feet (--unit usft, survey foot, ...)
 };
 
 struct ExportFormat {
@@ -30,6 +31,7 @@ struct ExportFormat {
     std::string_view caption;  // the window's file type; "" when the window does not offer it
     std::string_view suffix;   // "csv"
     bool needsPlace;           // needs the curve placed (--pc or --pi)
+    bool numbered;             // lists the points by number (--first-point on)
     bool available;            // false: this build cannot write it (LandXML without libxml2)
     std::string (*render)(const ExportInput& input);
 };

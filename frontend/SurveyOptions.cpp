@@ -173,6 +173,8 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
         options.fromPoints = PointsRequest{fit, points[0], points[1], points[2]};
     } else if (name == "--major") {
         options.major = true;
+    } else if (name == "--restart-numbers") {
+        options.restartNumbers = true;
     } else if (name == "--tolerance") {
         double tolerance = 0;
         if (!ParseInterval(value, tolerance)) {
@@ -244,6 +246,8 @@ bool ClearSurveyOption(std::string_view name, SurveyOptions& options) {
         options.fromPoints.reset();
     } else if (name == "--major") {
         options.major = none.major;
+    } else if (name == "--restart-numbers") {
+        options.restartNumbers = none.restartNumbers;
     } else if (name == "--tolerance") {
         options.tolerance.reset();
     } else if (name == "--pc-station") {
@@ -309,6 +313,10 @@ bool CheckSurveyOptions(const SurveyOptions& options, std::string& reason) {
             reason = std::string(file.option) + " needs --pc or --pi to place the curve";
             return false;
         }
+    }
+    if (options.restartNumbers && !options.pointsPath && !options.landXmlPath) {
+        reason = "--restart-numbers needs --points or --landxml";
+        return false;
     }
     if (options.firstPoint && !options.pointsPath && !options.landXmlPath) {
         reason = "--first-point needs --points or --landxml";
@@ -393,15 +401,22 @@ std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRe
     // The coordinate files list every stake: without the stakeout asked for they would
     // look complete and lack them.
     const bool stakesMissing = survey.stakeout && survey.stakeout->intervalRefused;
+    // A point number past the largest a collector takes would be cut or wrapped there.
+    const long count = static_cast<long>(NumberedPoints(survey).size());
+    const bool numbersPass = count > 0 && survey.firstPoint > kLargestFirstPoint - (count - 1);
+    std::string unnumbered;
     for (const ExportFormat& file : ExportFormats()) {
         const std::optional<std::string>& path = options.*file.path;
         if (!path) continue;
         const std::string lined = SvgPathForLine(*path, line);
         if (file.needsPlace && (!placed || stakesMissing)) {
             notWritten.append(notWritten.empty() ? "" : ", ").append(lined);
+        } else if (file.numbered && numbersPass) {
+            unnumbered.append(unnumbered.empty() ? "" : ", ").append(lined);
         } else {
-            files.push_back(
-                {lined, file.kind, file.render({record, survey, IsMetricUnit(options.unit)})});
+            files.push_back({lined, file.kind,
+                             file.render({record, survey, IsMetricUnit(options.unit),
+                                          IsUsSurveyFootUnit(options.unit)})});
         }
     }
     skipped.clear();
@@ -411,6 +426,12 @@ std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRe
         skipped = "not written: " + notWritten + ": " +
                   (!placed ? error.value_or("the curve is not placed")
                            : "the stakeout asked for could not be made");
+    }
+    if (!unnumbered.empty()) {
+        skipped.append(skipped.empty() ? "" : "; ")
+            .append("not written: " + unnumbered + ": its " + std::to_string(count) +
+                    " points numbered from " + std::to_string(survey.firstPoint) +
+                    " would pass 999999999");
     }
     return files;
 }

@@ -44,6 +44,7 @@ struct SurveyOptions {
     std::optional<std::string> landXmlPath;
     std::optional<std::string> dxfPath;
     std::optional<long> firstPoint;  // 1 when not given
+    bool restartNumbers = false;     // --restart-numbers: each batch file from firstPoint
     // A curve from surveyed points (--three-points, --inverse, --pc-pi-pt): it sets the
     // curve (EntriesOfCurve) and places it at its PC. --major and --tolerance go with it.
     std::optional<PointsRequest> fromPoints;

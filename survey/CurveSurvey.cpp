@@ -69,6 +69,7 @@ void AppendStakeout(std::string& out, const CCurveRecord& record, const Stakeout
 CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request) {
     CurveSurvey survey;
     survey.firstPoint = request.firstPoint;
+    survey.unit = request.unit;
     if (request.describe) survey.description = DescribeCurve(record, request.unit);
     if (request.known) survey.points = PlaceCurve(record, *request.known);
     if (request.piStation) {

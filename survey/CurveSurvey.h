@@ -52,6 +52,7 @@ struct CurveSurvey {
     std::optional<Stakeout> stakeout;
     std::optional<CurvePoints> points;  // PC, PI, PT, RP, MPC when `known` was given
     long firstPoint = 1;                // as requested
+    std::string unit = "feet";          // the length word, as requested
     FieldWork fieldWork;
 };
 

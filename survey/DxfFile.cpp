@@ -246,7 +246,10 @@ std::string DxfFile(const CCurveRecord& record, const CurveSurvey& survey) {
     DxfOut dxf;
     dxf.Item(999, std::string("Bendwise curve to the ") + (record.m_left ? "left" : "right") +
                       ", radius " + ExactNumber(record.m_radius) + ", Delta " +
-                      ExactNumber(record.m_delta) + " degrees");
+                      ExactNumber(record.m_delta) + " degrees" +
+                      (IsUsSurveyFootUnit(survey.unit) ? "; lengths in US survey feet"
+                       : IsMetricUnit(survey.unit)     ? "; lengths in metres"
+                                                       : ""));
     dxf.Item(0, "SECTION");
     dxf.Item(2, "HEADER");
     dxf.Item(9, "$ACADVER");

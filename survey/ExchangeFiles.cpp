@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
 
 #include "math/Trig.h"
 #include "text/CharConv.h"
@@ -25,7 +26,9 @@ std::vector<SurveyPoint> NumberedPoints(const CurveSurvey& survey) {
     }
     if (survey.stakeout) {
         const Stakeout& stakeout = *survey.stakeout;
-        for (std::size_t i = 0; i < stakeout.positions.size(); ++i) {
+        // The first row is the PC and the last the PT, already numbered above: each point
+        // on the ground gets one number.
+        for (std::size_t i = 1; i + 1 < stakeout.positions.size(); ++i) {
             add(FormatStation(stakeout.rows[i].station), stakeout.positions[i], true);
         }
     }
@@ -69,15 +72,28 @@ TangentLines TangentsOf(const CCurveRecord& record, const CurvePoints& points) {
     return lines;
 }
 
-bool IsMetricUnit(std::string_view unit) {
+namespace {
+
+bool IsOneOf(std::string_view unit, std::initializer_list<const char*> words) {
     std::string lower(unit);
     for (char& c : lower) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
-    for (const char* word : {"m", "metre", "metres", "meter", "meters"}) {
+    for (const char* word : words) {
         if (lower == word) return true;
     }
     return false;
+}
+
+}  // namespace
+
+bool IsMetricUnit(std::string_view unit) {
+    return IsOneOf(unit, {"m", "metre", "metres", "meter", "meters"});
+}
+
+bool IsUsSurveyFootUnit(std::string_view unit) {
+    return IsOneOf(unit, {"usft", "us-ft", "us ft", "survey ft", "survey foot", "survey feet",
+                          "us survey foot", "us survey feet"});
 }
 
 }  // namespace bendwise

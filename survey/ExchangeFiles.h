@@ -31,8 +31,10 @@ struct SurveyPoint {
     bool station = false;  // a stakeout row
 };
 
-// PC, PI (when there is one), PT, RP, MPC, then every stakeout row (when the table was
-// asked for), numbered on from survey.firstPoint. Empty when the curve is not placed.
+// PC, PI (when there is one), PT, RP, MPC, then every stakeout row between the PC and the
+// PT (when the table was asked for; its first and last rows are the PC and the PT, which
+// are not numbered twice), numbered on from survey.firstPoint. Empty when the curve is not
+// placed.
 // A row repeats the PC's and the PT's position under its own station.
 std::vector<SurveyPoint> NumberedPoints(const CurveSurvey& survey);
 
@@ -61,12 +63,17 @@ TangentLines TangentsOf(const CCurveRecord& record, const CurvePoints& points);
 
 // True for the length words that mean metres: m, metre(s), meter(s), in any case.
 bool IsMetricUnit(std::string_view unit);
+// True for the words of the US survey foot (2.0000040 x 10^-6 longer than the foot): usft,
+// us-ft, us ft, survey ft, survey foot, survey feet, us survey foot, us survey feet, in any
+// case.
+bool IsUsSurveyFootUnit(std::string_view unit);
 
 // What the LandXML root and Units carry beyond the curve.
 struct LandXmlHeader {
-    std::string date;     // xs:date of the file, "2024-05-01"
-    std::string time;     // xs:time of the file, "13:45:10"
-    bool metric = false;  // meter units instead of foot units
+    std::string date;           // xs:date of the file, "2024-05-01"
+    std::string time;           // xs:time of the file, "13:45:10"
+    bool metric = false;        // meter units instead of foot units
+    bool usSurveyFoot = false;  // USSurveyFoot units instead of foot units
 };
 
 // A LandXML 1.2 document (namespace http://www.landxml.org/schema/LandXML-1.2), written

@@ -76,7 +76,7 @@ double Direction(double azimuth) {
     return ReduceDegrees(-azimuth);
 }
 
-void WriteUnits(XmlOut& xml, bool metric) {
+void WriteUnits(XmlOut& xml, const LandXmlHeader& header) {
     struct UnitSet {
         const char* element;
         const char* area;
@@ -89,7 +89,9 @@ void WriteUnits(XmlOut& xml, bool metric) {
                                    "cubicFeet", "fahrenheit", "inHG"};
     static const UnitSet kMetric{"Metric",     "squareMeter", "meter",
                                  "cubicMeter", "celsius",     "milliBars"};
-    const UnitSet& units = metric ? kMetric : kImperial;
+    static const UnitSet kUsSurvey{"Imperial",  "squareUSSurveyFoot", "USSurveyFoot",
+                                   "cubicFeet", "fahrenheit",         "inHG"};
+    const UnitSet& units = header.metric ? kMetric : header.usSurveyFoot ? kUsSurvey : kImperial;
     xml.Start("Units");
     xml.Start(units.element);
     xml.Attribute("areaUnit", units.area);
@@ -122,8 +124,9 @@ std::string LandXmlFile(const CCurveRecord& record, const CurveSurvey& survey,
     const CurvePoints& p = *survey.points;
     const TangentLines tangents = TangentsOf(record, p);
     const double arc = record.m_lengthArc;
-    const double pcStation =
-        survey.stations && survey.stations->defined ? survey.stations->pc : tangents.length;
+    const double pcStation = survey.stations && survey.stations->defined ? survey.stations->pc
+                             : p.pi                                      ? tangents.length
+                                                                         : 0.0;
     const double start = pcStation - tangents.length;
 
     XmlOut xml;
@@ -135,7 +138,7 @@ std::string LandXmlFile(const CCurveRecord& record, const CurveSurvey& survey,
     xml.Comment(
         " Directions in decimal degrees counter-clockwise from north, as LandXML Units "
         "define them ");
-    WriteUnits(xml, header.metric);
+    WriteUnits(xml, header);
 
     xml.Start("CgPoints");
     for (const SurveyPoint& point : NumberedPoints(survey)) {
@@ -147,14 +150,20 @@ std::string LandXmlFile(const CCurveRecord& record, const CurveSurvey& survey,
     }
     xml.End();
 
+    // Without a PI the tangents have no length of their own: the alignment is the curve
+    // alone, stationed from the PC's station when one was given (else from 0 at the PC).
+    const bool lines = p.pi.has_value();
     xml.Start("Alignments");
     xml.Start("Alignment");
     xml.Attribute("name", "Curve");
-    xml.Attribute("length", 2 * tangents.length + arc);
-    xml.Attribute("staStart", start);
+    xml.Attribute("length", lines ? 2 * tangents.length + arc : arc);
+    xml.Attribute("staStart", lines ? start : pcStation);
     xml.Start("CoordGeom");
-    WriteLine(xml, start, tangents.length, record.m_inboundAz, tangents.backStart, p.pc);
-    if (!p.pi) xml.Comment(std::string(" No PI: ") + kNoPiNote + " ");
+    if (lines) {
+        WriteLine(xml, start, tangents.length, record.m_inboundAz, tangents.backStart, p.pc);
+    } else {
+        xml.Comment(std::string(" No PI: ") + kNoPiNote + "; the alignment is the curve alone ");
+    }
     xml.Start("Curve");
     xml.Attribute("rot", record.m_left ? "ccw" : "cw");
     xml.Attribute("crvType", "arc");
@@ -175,8 +184,20 @@ std::string LandXmlFile(const CCurveRecord& record, const CurveSurvey& survey,
     xml.Point("End", p.pt);
     if (p.pi) xml.Point("PI", *p.pi);
     xml.End();
-    WriteLine(xml, pcStation + arc, tangents.length, record.m_outboundAz, p.pt, tangents.aheadEnd);
+    if (lines) {
+        WriteLine(xml, pcStation + arc, tangents.length, record.m_outboundAz, p.pt,
+                  tangents.aheadEnd);
+    }
     xml.End();  // CoordGeom
+    // Chord stationing puts the PT at PC + Lrr, not at PC + the arc the geometry runs
+    // along: the equation there makes the ahead stations those of the text and the files.
+    if (survey.stations && survey.stations->defined && survey.stations->mode == Stationing::Chord) {
+        xml.Start("StaEquation");
+        xml.Attribute("staInternal", pcStation + arc);
+        xml.Attribute("staBack", pcStation + arc);
+        xml.Attribute("staAhead", survey.stations->pt);
+        xml.End();
+    }
     xml.End();  // Alignment
     xml.End();  // Alignments
     xml.End();  // LandXML

@@ -284,5 +284,48 @@ TEST_F(SurveyCli, CurvesFromTheirOwnPointsGiveTheSameBlock) {
     EXPECT_NE(err.find("0.5000"), std::string::npos) << err;
 }
 
+// The coordinate files number each point on the ground once, run on through a batch and
+// never pass the collector's largest number; LandXML keeps the text's chord stations past
+// the PT, invents no tangents for a curve without a PI and names the US survey foot.
+TEST_F(SurveyCli, CoordinateFilesNumberAndStationAsTheText) {
+    std::ofstream(Path("two.txt")) << "radius=1000 delta=30\nradius=500\n";
+    Run({"--batch", "two.txt", "--pc", "0,0", "--pi-station", "10+00", "--stakeout", "100",
+         "--points", "p.csv"});
+    EXPECT_EQ(status, 0) << err;
+    const std::vector<std::string> first = Lines(ReadFile(Path("p-1.csv")));
+    const std::vector<std::string> second = Lines(ReadFile(Path("p-2.csv")));
+    ASSERT_EQ(first.size(), 5u + 5u);  // PC PI PT RP MPC, then 8+00 ... 12+00
+    EXPECT_EQ(first[5].substr(0, 2), "6,");
+    EXPECT_EQ(second[0].substr(0, 3), "11,");
+    for (const std::string& line : first) EXPECT_EQ(line.find(",7+32.05"), std::string::npos);
+    Run({"--batch", "two.txt", "--pc", "0,0", "--points", "p.csv", "--restart-numbers"});
+    EXPECT_EQ(Lines(ReadFile(Path("p-2.csv")))[0].substr(0, 2), "1,");
+
+    Run({"radius=1000", "delta=30", "--pc", "0,0", "--points", "q.csv", "--first-point",
+         "999999996", "--dxf", "q.dxf"});
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("would pass 999999999"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(Path("q.csv")));
+    EXPECT_TRUE(fs::exists(Path("q.dxf")));
+    Run({"radius=1000", "delta=30", "--pc", "0,0", "--unit", "usft", "--dxf", "q.dxf"});
+    EXPECT_NE(ReadFile(Path("q.dxf")).find("lengths in US survey feet"), std::string::npos);
+
+    if (!test::CliWritesLandXml()) return;
+    Run({"degree-chord=12", "delta=40", "--pc", "0,0", "--pi-station", "25+50", "--stationing",
+         "chord", "--landxml", "r.xml", "--unit", "US survey feet", "--json"});
+    ASSERT_EQ(status, 0) << err;
+    const std::string xml = ReadFile(Path("r.xml"));
+    char ahead[64];
+    std::snprintf(ahead, sizeof ahead, "staAhead=\"%.17g\"", JsonNumber(out, "stations", "pt"));
+    EXPECT_NE(xml.find("<StaEquation"), std::string::npos) << xml;
+    EXPECT_NE(xml.find(ahead), std::string::npos) << ahead << "\n" << xml;
+    EXPECT_NE(xml.find("linearUnit=\"USSurveyFoot\""), std::string::npos);
+    Run({"radius=100", "delta=200", "--pc", "0,0", "--pc-station", "3+00", "--landxml", "s.xml"});
+    ASSERT_EQ(status, 0) << err;
+    const std::string whole = ReadFile(Path("s.xml"));
+    EXPECT_EQ(whole.find("<Line"), std::string::npos) << whole;
+    EXPECT_NE(whole.find("staStart=\"300\""), std::string::npos) << whole;
+}
+
 }  // namespace
 }  // namespace bendwise
