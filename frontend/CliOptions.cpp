@@ -225,9 +225,11 @@ of INTERVAL between PC and PT, and the PT: station, distance from
 the PC, deflection from the back tangent (half the central angle
 to the point; with chord stationing half the chord degree per 100
 of pseudo-length), chord from the PC, sub-chord from the point
-before. INTERVAL is a positive number. A multiple within 0.005 of
-the PC or the PT (it would print as that station) is not staked
-apart from it. Needs --pi-station or --pc-station.
+before. INTERVAL is a positive number, shown as typed. Stations
+print to 0.01, or to as many places as an INTERVAL below 0.01
+needs; a multiple within half the last place (0.005) of the PC or
+the PT prints as that station and is not staked apart from it.
+Needs --pi-station or --pc-station.
 )~"},
     {"--json", "", OptionTakes::Nothing, OptionGroup::Survey,
      R"~(instead of the block and the --fields lines, one JSON object per

@@ -215,6 +215,9 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
             return false;
         }
         options.stakeoutInterval = interval;
+        options.stakeoutIntervalText = std::string(value);
+        TrimLeft(options.stakeoutIntervalText);
+        TrimRight(options.stakeoutIntervalText);
     } else {
         reason = "unknown option '" + std::string(name) + "'";
         return false;
@@ -242,6 +245,7 @@ bool ClearSurveyOption(std::string_view name, SurveyOptions& options) {
         options.stationing.reset();
     } else if (name == "--stakeout") {
         options.stakeoutInterval.reset();
+        options.stakeoutIntervalText.clear();
     } else if (name == "--three-points" || name == "--inverse" || name == "--pc-pi-pt") {
         options.fromPoints.reset();
     } else if (name == "--major") {
@@ -368,6 +372,7 @@ SurveyRequest RequestOf(const SurveyOptions& options) {
     request.piStation = options.piStation;
     request.stationing = options.stationing.value_or(Stationing::Arc);
     request.stakeoutInterval = options.stakeoutInterval;
+    request.stakeoutIntervalText = options.stakeoutIntervalText;
     if (options.pc) request.known = KnownPosition{KnownPoint::Pc, *options.pc};
     if (options.pi) request.known = KnownPosition{KnownPoint::Pi, *options.pi};
     request.pcStation = options.pcStation;

@@ -37,6 +37,7 @@ struct SurveyOptions {
     std::optional<double> piStation;
     std::optional<Stationing> stationing;  // arc when not given
     std::optional<double> stakeoutInterval;
+    std::string stakeoutIntervalText;  // as typed
     bool json = false;
     std::optional<NorthEast> pc;  // --pc N,E
     std::optional<NorthEast> pi;  // --pi N,E

@@ -80,6 +80,8 @@ CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request
     if (survey.stations && request.stakeoutInterval) {
         Stakeout stakeout;
         stakeout.interval = *request.stakeoutInterval;
+        stakeout.intervalText = request.stakeoutIntervalText;
+        stakeout.stationDecimals = StationDecimals(stakeout.interval);
         std::string reason;
         if (!BuildStakeout(record, *survey.stations, stakeout.interval, stakeout.rows, reason)) {
             stakeout.error = reason;
@@ -234,7 +236,7 @@ std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
             json.Key("station");
             json.Number(row.station);
             json.Key("station-text");
-            json.String(FormatStation(row.station));
+            json.String(FormatStation(row.station, stakeout.stationDecimals));
             json.Key("distance");
             json.Number(row.distance);
             json.Key("deflection");

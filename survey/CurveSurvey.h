@@ -26,6 +26,7 @@ struct SurveyRequest {
     std::optional<double> pcStation;          // ... or the PC's
     Stationing stationing = Stationing::Arc;  // how PT follows PC
     std::optional<double> stakeoutInterval;   // the deflection table; needs piStation
+    std::string stakeoutIntervalText;         // the interval as typed, for its caption
     std::optional<KnownPosition> known;       // coordinates: the PC's or the PI's position
     long firstPoint = 1;                      // number of the first point in the files
     FieldWorkRequest fieldWork;               // inverse, station/offset, offsets, setup
@@ -34,6 +35,8 @@ struct SurveyRequest {
 // The deflection table, or why there is none.
 struct Stakeout {
     double interval = 0.0;
+    std::string intervalText;       // as typed, for the caption; empty: the interval's own digits
+    int stationDecimals = 2;        // StationDecimals(interval): stakes stay apart in print
     std::vector<StakeoutRow> rows;  // empty when `error` is set
     std::optional<std::string> error;
     // The error is the interval's (too short for the curve, or for stations this large),

@@ -29,7 +29,8 @@ std::vector<SurveyPoint> NumberedPoints(const CurveSurvey& survey) {
         // The first row is the PC and the last the PT, already numbered above: each point
         // on the ground gets one number.
         for (std::size_t i = 1; i + 1 < stakeout.positions.size(); ++i) {
-            add(FormatStation(stakeout.rows[i].station), stakeout.positions[i], true);
+            add(FormatStation(stakeout.rows[i].station, stakeout.stationDecimals),
+                stakeout.positions[i], true);
         }
     }
     return list;

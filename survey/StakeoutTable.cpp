@@ -27,9 +27,9 @@ StakeoutCells StakeoutHeadings(const Stakeout& stakeout) {
 
 StakeoutCells StakeoutRowCells(const Stakeout& stakeout, std::size_t index) {
     const StakeoutRow& row = stakeout.rows[index];
-    StakeoutCells cells = {FormatStation(row.station), FixedString(row.distance),
-                           DmsString(row.deflection), FixedString(row.chord),
-                           FixedString(row.subChord)};
+    StakeoutCells cells = {FormatStation(row.station, stakeout.stationDecimals),
+                           FixedString(row.distance), DmsString(row.deflection),
+                           FixedString(row.chord), FixedString(row.subChord)};
     if (!stakeout.positions.empty()) {
         cells.push_back(CoordinateText(stakeout.positions[index].northing));
         cells.push_back(CoordinateText(stakeout.positions[index].easting));
@@ -38,8 +38,10 @@ StakeoutCells StakeoutRowCells(const Stakeout& stakeout, std::size_t index) {
 }
 
 std::string StakeoutCaption(const CCurveRecord& record, const Stakeout& stakeout) {
-    return "every " + FixedString(stakeout.interval) + ", deflections " +
-           (record.m_left ? "left" : "right") + " from the back tangent at the PC";
+    const std::string interval =
+        stakeout.intervalText.empty() ? FixedString(stakeout.interval) : stakeout.intervalText;
+    return "every " + interval + ", deflections " + (record.m_left ? "left" : "right") +
+           " from the back tangent at the PC";
 }
 
 std::string StakeoutDelimited(const Stakeout& stakeout, char separator) {

@@ -73,16 +73,18 @@ bool ParseInterval(std::string_view text, double& interval) {
     return true;
 }
 
-std::string FormatStation(double station) {
+std::string FormatStation(double station, int decimals) {
     if (!std::isfinite(station)) return "undefined";
-    // The exact binary value rounded to two decimals (ties to even), then split, so a
-    // carry from the hundredths reaches the hundreds. A finite double has at most 309
-    // integer digits.
+    decimals = decimals < 0 ? 0 : decimals > 9 ? 9 : decimals;
+    // The exact binary value rounded to `decimals` (ties to even), then split, so a carry
+    // from the last place reaches the hundreds. A finite double has at most 309 integer
+    // digits.
     char buf[400];
     const auto result =
-        ToChars(buf, buf + sizeof buf, std::fabs(station), std::chars_format::fixed, 2);
+        ToChars(buf, buf + sizeof buf, std::fabs(station), std::chars_format::fixed, decimals);
     const std::string digits(buf, static_cast<std::size_t>(result.ptr - buf));
-    const std::size_t point = digits.size() - 3;
+    const std::size_t fraction = decimals > 0 ? static_cast<std::size_t>(decimals) + 1 : 0;
+    const std::size_t point = digits.size() - fraction;
     std::string whole = digits.substr(0, point);
     if (whole.size() < 3) whole.insert(0, 3 - whole.size(), '0');
 
@@ -92,8 +94,18 @@ std::string FormatStation(double station) {
     out.append(whole, 0, whole.size() - 2);
     out.push_back('+');
     out.append(whole, whole.size() - 2, 2);
-    out.append(digits, point, 3);
+    out.append(digits, point, fraction);
     return out;
+}
+
+int StationDecimals(double interval) {
+    int decimals = 2;
+    double scale = 100;  // 10^decimals, exact
+    while (decimals < 9 && interval * scale < 1) {
+        ++decimals;
+        scale *= 10;
+    }
+    return decimals;
 }
 
 CurveStations ComputeStations(const CCurveRecord& record, double piStation, Stationing mode) {
@@ -173,10 +185,14 @@ bool BuildStakeout(const CCurveRecord& record, const CurveStations& stations, do
     };
 
     add(pc, 0.0);
+    // Half the last printed place: a stake closer than that to the PC or the PT prints as
+    // that point's station and is that point.
+    double apart = kHalfHundredth;
+    for (int d = StationDecimals(interval); d > 2; --d) apart /= 10;
     const long count = static_cast<long>(last - first) + 1;
     for (long i = 0; i < count; ++i) {
         const double station = (first + static_cast<double>(i)) * interval;
-        if (station - pc < kHalfHundredth || pt - station < kHalfHundredth) continue;
+        if (station - pc < apart || pt - station < apart) continue;
         add(station, station - pc);
     }
     add(pt, length);

@@ -45,8 +45,13 @@ bool ParseInterval(std::string_view text, double& interval);
 
 // NN+NN.NN of a station, rounded to hundredths of a unit before it is split, so the carry
 // reaches the hundreds: 1299.996 -> "13+00.00" (never "12+100.00"), 7.5 -> "0+07.50",
-// -150 -> "-1+50.00", -0.001 -> "0+00.00". Not finite -> "undefined".
-std::string FormatStation(double station);
+// -150 -> "-1+50.00", -0.001 -> "0+00.00". Not finite -> "undefined". With more
+// `decimals` (0 to 9) the same to that many places: 3 -> "0+07.500".
+std::string FormatStation(double station, int decimals = 2);
+
+// The decimals that keep stakes of `interval` apart in print: 2, or as many as the
+// interval needs below a hundredth (0.005 -> 3, 0.0001 -> 4), at most 9.
+int StationDecimals(double interval);
 
 // PI, PC and PT of the current curve.
 struct CurveStations {

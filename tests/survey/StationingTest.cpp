@@ -90,6 +90,20 @@ TEST(StationText, RoundsBeforeSplittingSoTheCarryReachesTheHundreds) {
         {std::numeric_limits<double>::infinity(), "undefined"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatStation(c.station), c.text) << c.station;
+    // More places for intervals under a hundredth, the carry as before.
+    const struct {
+        double interval;
+        double station;
+        const char* text;
+    } finer[] = {
+        {100, 7.5, "0+07.50"},           {0.01, 7.5, "0+07.50"},
+        {0.005, 7.5, "0+07.500"},        {0.005, 1299.9996, "13+00.000"},
+        {0.0001, 12.34567, "0+12.3457"}, {1e-12, 1.5, "0+01.500000000"},
+        {0.25, -0.0004, "0+00.00"},
+    };
+    for (const auto& c : finer) {
+        EXPECT_EQ(FormatStation(c.station, StationDecimals(c.interval)), c.text) << c.interval;
+    }
 }
 
 // Railroad practice: chord definition Dc = 2 degrees, Delta 18, PI at 25+50. The curve is
