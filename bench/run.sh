@@ -106,6 +106,34 @@ while IFS=$'\t' read -r name real cpu; do
     esac
 done
 
+# ---- survey field work ----
+echo "== survey benchmarks" >&2
+SURVEY_JSON="$WORK/survey.json"
+"$BUILD/bench/bendwise_bench_survey" "${ENGINE_ARGS[@]}" \
+    --benchmark_out="$SURVEY_JSON" --benchmark_out_format=json >/dev/null 2>"$WORK/survey.log"
+if jq -e '[.benchmarks[] | select(.error_occurred == true)] | length > 0' "$SURVEY_JSON" \
+    >/dev/null; then
+    echo "run.sh: a survey benchmark failed" >&2
+    exit 1
+fi
+jq -r --argjson smoke "$SMOKE" '
+    .benchmarks[]
+    | select(($smoke == 1 and .run_type == "iteration")
+             or ($smoke == 0 and .aggregate_name == "median"))
+    | [(.run_name + " (" + .label + ")"),
+       (if .time_unit == "ns" then .real_time / 1000
+        elif .time_unit == "ms" then .real_time * 1000 else .real_time end)]
+    | @tsv' "$SURVEY_JSON" |
+while IFS=$'\t' read -r name real; do
+    result=$(awk -v r="$real" 'BEGIN { printf "%.3f us", r }')
+    case "$name" in
+        BM_CurveFromPoints/*) row "$name" "$result" "median <= 2 us" "$(verdict "$real" 2)" ;;
+        BM_FieldWorkTable/0*)
+            row "$name" "$result" "median <= 20 ms" "$(verdict "$real" 20000)" ;;
+        *) row "$name" "$result" "-" "-" ;;
+    esac
+done
+
 # ---- batch throughput ----
 # Each way of writing, best of BATCH_RUNS by wall time; the CPU time (user + system) of
 # that run is what the machine's load disturbs least. Targets: 300,000 lines/s and 3 us of
