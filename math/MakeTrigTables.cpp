@@ -4,8 +4,12 @@
 // Each value is computed by MPFR at 300 bits and written as hi + lo: hi the double nearest
 // it, lo the double nearest the rest, so hi + lo is within 2^-106 of it (relative). A head
 // is hi rounded to 26 significant bits and its tail is hi - head (exact): a head times a
-// number of at most 27 bits is exact in double. The math_trig_tables test runs this program
-// and compares its output with the file in the tree.
+// number of at most 27 bits is exact in double. The last stage's constants are 256-bit fixed
+// point (Wide in math/Trig.cpp: nine 32-bit limbs, lowest first, the last one the whole
+// part), rounded to nearest, and the bits of 2/pi for the argument reduction are the exact
+// binary expansion, truncated. The math_trig_tables test runs this program and compares its
+// output with the file in the tree.
+#include <gmp.h>
 #include <mpfr.h>
 
 #include <cstdio>
@@ -61,6 +65,60 @@ void Constant(const char* name, const std::function<void(mpfr_t)>& value) {
     std::printf("constexpr DD %s = %s;\n", name, Pair(v.v).c_str());
 }
 
+// "{{limb0, ..., limb8}}": v x 2^256 rounded to the nearest integer, in 32-bit limbs, lowest
+// first; v >= 0 and below 2^32.
+std::string Limbs(const mpfr_t v) {
+    Big scaled;
+    mpfr_mul_2ui(scaled.v, v, 256, MPFR_RNDN);
+    mpz_t z;
+    mpz_init(z);
+    mpfr_get_z(z, scaled.v, MPFR_RNDN);
+    std::string text = "{{";
+    for (int i = 0; i < 9; ++i) {
+        char limb[16];
+        std::snprintf(limb, sizeof limb, "%s0x%08lX", i > 0 ? ", " : "",
+                      mpz_get_ui(z) & 0xFFFFFFFFul);
+        text += limb;
+        mpz_fdiv_q_2exp(z, z, 32);
+    }
+    mpz_clear(z);
+    return text + "}}";
+}
+
+void WideConstant(const char* name, const std::function<void(mpfr_t)>& value) {
+    Big v;
+    value(v.v);
+    std::printf("constexpr Wide %s = %s;\n", name, Limbs(v.v).c_str());
+}
+
+// The first 32 x `count` bits of 2/pi after the binary point, 32 to an entry, highest first:
+// floor(2^(32 count) x 2/pi), from pi at 64 bits more than that.
+void TwoOverPiBits(int count) {
+    mpfr_t v;
+    mpfr_init2(v, 32 * count + 64);
+    mpfr_const_pi(v, MPFR_RNDN);
+    mpfr_ui_div(v, 2, v, MPFR_RNDN);
+    mpfr_mul_2ui(v, v, 32 * static_cast<unsigned long>(count), MPFR_RNDN);
+    mpz_t z;
+    mpz_init(z);
+    mpfr_get_z(z, v, MPFR_RNDD);
+    std::printf(
+        "// Bits 1, 2, 3, ... of 2/pi after the binary point, 32 to an entry (%d bits).\n"
+        "constexpr std::uint32_t kTwoOverPi[%d] = {",
+        32 * count, count);
+    for (int i = 0; i < count; ++i) {
+        mpz_t entry;
+        mpz_init(entry);
+        mpz_fdiv_q_2exp(entry, z, 32 * static_cast<unsigned long>(count - 1 - i));
+        const char* gap = i == 0 ? "\n    " : i % 8 == 0 ? ",\n    " : ", ";
+        std::printf("%s0x%08lX", gap, mpz_get_ui(entry) & 0xFFFFFFFFul);
+        mpz_clear(entry);
+    }
+    std::printf(",\n};\n");
+    mpz_clear(z);
+    mpfr_clear(v);
+}
+
 // One table of `count` rows, row i from row(i) (its initialiser without braces).
 void Table(const char* type, const char* name, int count, const char* what,
            const std::function<std::string(int)>& row) {
@@ -81,6 +139,14 @@ int main() {
         mpfr_div_2ui(v, v, 1, MPFR_RNDN);
     });
     Constant("kPi", [](mpfr_t v) { mpfr_const_pi(v, MPFR_RNDN); });
+    std::printf("// pi/2 and pi for the last stage, 256 bits of fraction, rounded to nearest.\n");
+    WideConstant("kWideHalfPi", [](mpfr_t v) {
+        mpfr_const_pi(v, MPFR_RNDN);
+        mpfr_div_2ui(v, v, 1, MPFR_RNDN);
+    });
+    WideConstant("kWidePi", [](mpfr_t v) { mpfr_const_pi(v, MPFR_RNDN); });
+    // 41 entries reach the last stage's window of 11 at the largest double; 48 to spare.
+    TwoOverPiBits(48);
     // Series coefficients of the double-double paths.
     Constant("kSin3", [](mpfr_t v) { Ratio(v, -1, 6); });
     Constant("kSin5", [](mpfr_t v) { Ratio(v, 1, 120); });

@@ -131,6 +131,14 @@ struct AsinStep {
     double cosHead, cosTail;
 };
 
+// The last stage's numbers: two's-complement fixed point in nine 32-bit limbs, lowest first,
+// eight of fraction (an ulp is 2^-256) and the whole part in the last, so |value| < 2^31.
+constexpr int kWideLimbs = 9;
+constexpr int kWideFraction = 32 * (kWideLimbs - 1);
+struct Wide {
+    std::uint32_t limb[kWideLimbs];
+};
+
 #include "math/TrigTables.inc"
 
 // Below this size sin x, tan x, asin x and atan x round to x, and cos x to 1: the next
@@ -210,16 +218,9 @@ DD Cofunction(double x) {
 
 // ---- reduction by pi/2 ----------------------------------------------------------------------
 
-// Bits 1, 2, 3, ... of 2/pi after the binary point, 32 to an entry (1280 bits): enough
-// for the largest double, whose first 30 entries only add whole turns. Made with Python's
-// integers: pi from Machin's formula at 1400 bits, then floor(2^1280 x 2 / pi).
-constexpr std::uint32_t kTwoOverPi[40] = {
-    0xA2F9836E, 0x4E441529, 0xFC2757D1, 0xF534DDC0, 0xDB629599, 0x3C439041, 0xFE5163AB, 0xDEBBC561,
-    0xB7246E3A, 0x424DD2E0, 0x06492EEA, 0x09D1921C, 0xFE1DEB1C, 0xB129A73E, 0xE88235F5, 0x2EBB4484,
-    0xE99C7026, 0xB45F7E41, 0x3991D639, 0x835339F4, 0x9C845F8B, 0xBDF9283B, 0x1FF897FF, 0xDE05980F,
-    0xEF2F118B, 0x5A0A6D1F, 0x6D367ECF, 0x27CB09B7, 0x4F463F66, 0x9E5FEA2D, 0x7527BAC7, 0xEBE5F17B,
-    0x3D0739F7, 0x8A5292EA, 0x6BFB5FB1, 0x1F8D5D08, 0x56033046, 0xFC7B6BAB, 0xF0CFBC20, 0x9AF4361D,
-};
+// kTwoOverPi (TrigTables.inc) holds bits 1, 2, 3, ... of 2/pi after the binary point, 32 to
+// an entry: the largest double's first 30 entries only add whole turns, and the 8 after them
+// are this reduction's window (the last stage's 11 reach entry 41).
 
 // Entries of 2/pi multiplied per reduction: 256 bits leave at least 170 correct bits after
 // the point, while the nearest a double comes to a multiple of pi/2 costs 61 of them.
@@ -349,6 +350,15 @@ struct Estimate {
     double bound;
 };
 
+// The test build math_last_stage_test defines BENDWISE_TRIG_LAST_STAGE_ONLY: no rounding
+// test passes there, so every call goes through the last stage (which the hard-to-round
+// arguments reach on some of its branches only). A constant, so free everywhere else.
+#ifdef BENDWISE_TRIG_LAST_STAGE_ONLY
+constexpr bool kLastStageOnly = true;
+#else
+constexpr bool kLastStageOnly = false;
+#endif
+
 // The nearest double to hi + lo when every value within the bound rounds to it.
 bool Settle(Estimate v, double& y) {
     const DD n = TwoSum(v.hi, v.lo);  // n.hi = fl(hi + lo), n.lo the exact rest
@@ -364,7 +374,7 @@ bool Settle(Estimate v, double& y) {
     // interval (a double half, so the rounded sum below it means the exact one is); the
     // bound's margin covers size x bound rounded down and |R| up to size (1 + 2^-52).
     const double half = size == power ? power * 0x1p-54 : power * 0x1p-53;
-    return std::fabs(n.lo) + size * v.bound < half;
+    return !kLastStageOnly && std::fabs(n.lo) + size * v.bound < half;
 }
 
 // The reduced argument r = x - k pi/2 of the fast paths.
@@ -622,6 +632,357 @@ Estimate AsinOrAcosFast(double x, bool wantAcos) {
     return {y.hi, rest, bound};
 }
 
+// ---- the last stage: 256-bit fixed point, for results near a midpoint ---------------------
+//
+// The double-double paths end with a rounding test too, on kDoubleDoubleBound: their dozen
+// products and sums of about 104 bits each and the reduction (106 bits of the fraction past
+// the 61 that cancel at the worst, 2^-103) keep them within about 2^-100; the worst measured
+// on the hard-to-round arguments is 2^-103. What fails the test (a chance of about 2^-37 for
+// each call that reaches them) comes here, in Wide: an ulp is 2^-256, additions are exact,
+// a product or a quotient by a small integer is truncated (within 1 ulp). The argument is
+// reduced again with 11 entries of 2/pi, sine and cosine come from their Taylor series, the
+// tangent from a Newton reciprocal, the inverse functions from one Newton step on the
+// double-double angle; the bounds proved below put the result within 2^-186 of the exact
+// value (relative), or 2^-149.5 for the arcsine near +-1 and the arccosine near -1, where the
+// starting angle is pi/2 or pi less the double-double result. The closest of the published
+// hard-to-round arguments lies 2^-132.4 from a midpoint (tan 0x1.dffffffffff1fp-22), the
+// others 2^-108 to 2^-113, so the nearest double to the last stage's value is the correctly
+// rounded one.
+constexpr double kDoubleDoubleBound = 0x1p-90;
+
+bool IsNegative(const Wide& a) {
+    return (a.limb[kWideLimbs - 1] >> 31) != 0;
+}
+
+bool IsZero(const Wide& a) {
+    for (const std::uint32_t limb : a.limb) {
+        if (limb != 0) return false;
+    }
+    return true;
+}
+
+Wide One() {
+    Wide one{};
+    one.limb[kWideLimbs - 1] = 1;
+    return one;
+}
+
+Wide Plus(const Wide& a, const Wide& b) {
+    Wide s;
+    std::uint64_t carry = 0;
+    for (int i = 0; i < kWideLimbs; ++i) {
+        const std::uint64_t t = std::uint64_t{a.limb[i]} + b.limb[i] + carry;
+        s.limb[i] = static_cast<std::uint32_t>(t);
+        carry = t >> 32;
+    }
+    return s;
+}
+
+Wide Negated(const Wide& a) {
+    Wide n;
+    std::uint64_t carry = 1;
+    for (int i = 0; i < kWideLimbs; ++i) {
+        const std::uint64_t t = std::uint64_t{static_cast<std::uint32_t>(~a.limb[i])} + carry;
+        n.limb[i] = static_cast<std::uint32_t>(t);
+        carry = t >> 32;
+    }
+    return n;
+}
+
+Wide Minus(const Wide& a, const Wide& b) {
+    return Plus(a, Negated(b));
+}
+
+Wide Magnitude(const Wide& a) {
+    return IsNegative(a) ? Negated(a) : a;
+}
+
+// a x b truncated toward zero (within 1 ulp), for |a b| < 2^31: the full 576-bit product of
+// the magnitudes, of which the limbs from 2^-256 up are kept.
+Wide Times(const Wide& a, const Wide& b) {
+    const Wide x = Magnitude(a);
+    const Wide y = Magnitude(b);
+    std::uint32_t p[2 * kWideLimbs] = {};
+    for (int i = 0; i < kWideLimbs; ++i) {
+        if (x.limb[i] == 0) continue;  // p[i + kWideLimbs] stays 0: nothing was added there yet
+        std::uint64_t carry = 0;
+        for (int j = 0; j < kWideLimbs; ++j) {
+            const std::uint64_t t = std::uint64_t{x.limb[i]} * y.limb[j] + p[i + j] + carry;
+            p[i + j] = static_cast<std::uint32_t>(t);
+            carry = t >> 32;
+        }
+        p[i + kWideLimbs] = static_cast<std::uint32_t>(carry);
+    }
+    Wide r;
+    for (int i = 0; i < kWideLimbs; ++i) r.limb[i] = p[i + kWideLimbs - 1];
+    return IsNegative(a) != IsNegative(b) ? Negated(r) : r;
+}
+
+// a / d truncated toward zero (within 1 ulp): long division of the magnitude, a limb a step.
+Wide Quotient(const Wide& a, std::uint32_t d) {
+    Wide q = Magnitude(a);
+    std::uint64_t rest = 0;
+    for (int i = kWideLimbs - 1; i >= 0; --i) {
+        const std::uint64_t t = (rest << 32) | q.limb[i];
+        q.limb[i] = static_cast<std::uint32_t>(t / d);
+        rest = t % d;
+    }
+    return IsNegative(a) ? Negated(q) : q;
+}
+
+// Bits n .. n + 31 of limbs[0 .. count - 1], bit 0 the lowest of limbs[0]; bits outside the
+// array read as zeros.
+std::uint32_t Window(const std::uint32_t* limbs, int count, int n) {
+    const int limb = n >= 0 ? n / 32 : -((31 - n) / 32);  // floor(n / 32)
+    const int shift = n - 32 * limb;                      // 0 .. 31
+    const auto at = [&](int i) -> std::uint64_t { return i >= 0 && i < count ? limbs[i] : 0; };
+    return static_cast<std::uint32_t>(((at(limb + 1) << 32) | at(limb)) >> shift);
+}
+
+// a x 2^bits for a >= 0, bits below the last place dropped; the caller keeps it below 2^31.
+Wide Shifted(const Wide& a, int bits) {
+    Wide r;
+    for (int i = 0; i < kWideLimbs; ++i) r.limb[i] = Window(a.limb, kWideLimbs, 32 * i - bits);
+    return r;
+}
+
+// The highest set bit of a >= 0 (bit 0 is worth 2^-256), or -1 for zero.
+int TopBit(const Wide& a) {
+    for (int i = kWideLimbs - 1; i >= 0; --i) {
+        for (int b = 31; a.limb[i] != 0 && b >= 0; --b) {
+            if ((a.limb[i] >> b) & 1) return 32 * i + b;
+        }
+    }
+    return -1;
+}
+
+// d exactly when its last bit is worth 2^-256 or more, else truncated toward zero (within
+// 1 ulp); |d| < 2^31.
+Wide FromDouble(double d) {
+    Wide w{};
+    if (d == 0) return w;
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(d), &exponent);
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    // |d| = mantissa x 2^(exponent - 53): the mantissa's bit 0 lands on bit `shift`.
+    const int shift = exponent - 53 + kWideFraction;
+    for (int i = 0; i < kWideLimbs; ++i) {
+        const int at = 32 * i - shift;  // the mantissa's bit that lands on the limb's bit 0
+        const std::uint64_t bits = at >= 64 || at <= -32 ? 0
+                                   : at >= 0             ? mantissa >> at
+                                                         : mantissa << -at;
+        w.limb[i] = static_cast<std::uint32_t>(bits);
+    }
+    return d < 0 ? Negated(w) : w;
+}
+
+Wide FromDD(DD a) {
+    return Plus(FromDouble(a.hi), FromDouble(a.lo));
+}
+
+// a to double-double, within 2^-101.8 of it: the limbs are summed from the top, each an
+// exact double, by nine additions of 2^-105 each.
+DD ToDD(const Wide& a) {
+    const Wide m = Magnitude(a);
+    DD s = {0, 0};
+    double scale = 1;
+    for (int i = kWideLimbs - 1; i >= 0; --i) {
+        s = Add(s, m.limb[i] * scale);
+        scale *= 0x1p-32;
+    }
+    return IsNegative(a) ? Neg(s) : s;
+}
+
+// The double nearest value x 2^exponent for a value >= 2^-200, from its bits: the 53 from the
+// highest set one, and up when the rest passes half the last place (half exactly: to even).
+double RoundWide(const Wide& value, int exponent) {
+    const int last = TopBit(value) - 52;  // the bit of the double's last place
+    const std::uint64_t mantissa =
+        ((std::uint64_t{Window(value.limb, kWideLimbs, last + 32)} << 32) |
+         Window(value.limb, kWideLimbs, last)) &
+        ((std::uint64_t{1} << 53) - 1);
+    Wide rest = value;  // the bits below the last place
+    for (int i = 0; i < kWideLimbs; ++i) {
+        const int low = 32 * i;
+        if (low >= last) {
+            rest.limb[i] = 0;
+        } else if (low + 32 > last) {
+            rest.limb[i] &= (std::uint32_t{1} << (last - low)) - 1;
+        }
+    }
+    Wide half{};
+    half.limb[(last - 1) / 32] = std::uint32_t{1} << ((last - 1) % 32);
+    const Wide past = Minus(rest, half);
+    const bool up = !IsNegative(past) && (!IsZero(past) || (mantissa & 1) != 0);
+    return std::ldexp(static_cast<double>(mantissa + (up ? 1 : 0)),
+                      last - kWideFraction + exponent);
+}
+
+// ---- the last stage's reduction, sine, cosine and tangent ----
+
+// x - q pi/2 for finite x > 0: Payne and Hanek as in Reduce with 11 entries of 2/pi, from
+// which the fraction f = x 2/pi - q (|f| <= 1/2) is read to 2^-256 and times pi/2.
+// Entries past the window leave out less than 2^(53 - point) <= 2^-266 of f (point >= 319,
+// the fraction bits of the product), the truncation to 256 bits at most 1 ulp: f within
+// 1.01 ulps, and r = f pi/2 within pi/2 x 1.01 + 1/2 x 1/2 (pi/2 rounded) + 1 (the product)
+// < 5 ulps, whatever the size of r (the smallest, 2^-61, is still known to 2^-193).
+constexpr int kWideWindow = 11;
+constexpr int kWideProductLimbs = kWideWindow + 2;
+
+int ReduceWide(double x, Wide& r) {
+    if (x <= kHalfPi.hi / 2) {
+        r = FromDouble(x);
+        return 0;
+    }
+    int exponent = 0;
+    const double fraction = std::frexp(x, &exponent);
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    const int e = exponent - 53;  // x = mantissa x 2^e
+    const int first = e >= 2 ? (e - 2) / 32 : 0;
+    const std::uint32_t m[2] = {static_cast<std::uint32_t>(mantissa),
+                                static_cast<std::uint32_t>(mantissa >> 32)};
+    std::uint32_t p[kWideProductLimbs] = {};
+    for (int i = 0; i < kWideWindow; ++i) {
+        const std::uint64_t b = kTwoOverPi[first + kWideWindow - 1 - i];
+        std::uint64_t carry = 0;
+        for (int k = 0; k < 2; ++k) {
+            const std::uint64_t t = b * m[k] + p[i + k] + carry;
+            p[i + k] = static_cast<std::uint32_t>(t);
+            carry = t >> 32;
+        }
+        p[i + 2] = static_cast<std::uint32_t>(carry);
+    }
+    // x 2/pi = p x 2^-point (mod 4).
+    const int point = 32 * (first + kWideWindow) - e;
+    Wide f{};
+    for (int i = 0; i < kWideLimbs - 1; ++i) {
+        f.limb[i] = Window(p, kWideProductLimbs, point - kWideFraction + 32 * i);
+    }
+    int quadrant = static_cast<int>(Window(p, kWideProductLimbs, point) & 3);
+    if ((f.limb[kWideLimbs - 2] >> 31) != 0) {  // fraction >= 1/2: q one up, f - 1
+        f.limb[kWideLimbs - 1] = 0xFFFFFFFF;
+        ++quadrant;
+    }
+    r = Times(f, kWideHalfPi);
+    return quadrant & 3;
+}
+
+// sin r and cos r for |r| <= 0.8, from the terms r^k / k!, each the one before times r over
+// k. A term's error e_k <= (|r| e_(k-1) + 1) / k + 1 (the product, then the quotient) stays
+// below 2 ulps; the computed terms reach 0 by k = 56 (0.8^56 / 56! < 2^-266), so each series
+// sums at most 28 terms, and what follows the first zero term is below 2.1 ulps: each result
+// within 60 ulps of the exact sine and cosine of r as it stands (64 in the bounds below).
+void SinCosWide(const Wide& r, Wide& s, Wide& c) {
+    s = r;
+    c = One();
+    Wide term = r;
+    for (std::uint32_t k = 2; k < 80; ++k) {
+        term = Quotient(Times(term, r), k);
+        if (IsZero(term)) break;
+        switch (k % 4) {
+            case 0:
+                c = Plus(c, term);
+                break;
+            case 1:
+                s = Plus(s, term);
+                break;
+            case 2:
+                c = Minus(c, term);
+                break;
+            default:
+                s = Minus(s, term);
+                break;
+        }
+    }
+}
+
+// sin r (quadrant + turn even) or cos r of the reduction of ax > 0, whose quadrant is set:
+// within 64 + 5 ulps, 2^-188.9 of the smallest result (|r| >= 2^-61).
+[[gnu::cold, gnu::noinline]] double SinOrCosWide(double ax, int turn, int& quadrant) {
+    Wide r, s, c;
+    quadrant = ReduceWide(ax, r);
+    SinCosWide(r, s, c);
+    const Wide& v = (quadrant + turn) % 2 == 0 ? s : c;
+    const double y = RoundWide(Magnitude(v), 0);
+    return IsNegative(v) ? -y : y;
+}
+
+// 1 / d for 1/2 <= d < 1: y + y (1 - d y) from the double 1 / d (within 2^-52). With
+// y = (1 - eps) / d, the step gives (1 - eps^2) / d, the truncations adding 1 ulp through
+// 1 - d y (times y <= 2) and 1 through y (1 - d y): 3 ulps past eps^2 / d. Three steps take
+// eps to 2^-104, 2^-208 plus those ulps, then 2^-416: within 4 ulps of 1 / d.
+Wide Reciprocal(const Wide& d) {
+    const Wide one = One();
+    Wide y = FromDouble(1 / ToDD(d).hi);
+    for (int step = 0; step < 3; ++step) y = Plus(y, Times(y, Minus(one, Times(d, y))));
+    return y;
+}
+
+// tan ax for ax > 0: sin r / cos r, or -cos r / sin r in quadrants 1 and 3, n / d with
+// |n| <= 1, each within e = 64 + 5 ulps (series, reduction). |d| x 2^k = D in [1/2, 1)
+// (k >= 0, exact); the quotient q = |n| x Reciprocal(D) <= 2, and tan = +-q 2^k.
+// Error of q: D within e 2^k, so 1/D within 4 e 2^k (1 / D^2 <= 4) plus the reciprocal's
+// 4, times |n| <= 1; n's e times 1/D <= 2; the product 1: 4 e 2^k + 2 e + 5 ulps, at most
+// 2^-186 of q (q >= 1/2) when k reaches 61 (the smallest sine).
+[[gnu::cold, gnu::noinline]] double TanWide(double ax) {
+    Wide r, s, c;
+    const int quadrant = ReduceWide(ax, r);
+    SinCosWide(r, s, c);
+    const bool odd = quadrant % 2 == 1;
+    const Wide& n = odd ? c : s;
+    const Wide& d = odd ? s : c;
+    const bool negative = (IsNegative(n) != IsNegative(d)) != odd;
+    const Wide size = Magnitude(d);
+    const int k = kWideFraction - 1 - TopBit(size);
+    const double y = RoundWide(Times(Magnitude(n), Reciprocal(Shifted(size, k))), k);
+    return negative ? -y : y;
+}
+
+// ---- the last stage of the inverse functions: one Newton step ----
+//
+// The angle theta in (0, pi/4 + 2^-50] with F(theta) = 0 for
+//   kAsin: F = sin theta - p,  kAcos: F = cos theta - p,  kAtan: F = p sin theta - q cos theta
+// (tan theta = q / p; p and q in [0, 1], the larger at least 1/2), from an angle theta0 within
+// e0 of it: theta1 = theta0 - F(theta0) / F'(theta0). Taylor's rule at theta0 puts theta1
+// within |F''| e0^2 / (2 m) of theta, m = |F'(theta0)| (at least 2^-26.5: sin theta for
+// p <= 1 - 2^-53) and |F''| <= sqrt(2). F(theta0) comes from SinCosWide within ef = 61 ulps
+// (2 x 64 + 2 for kAtan), the quotient delta in double-double within 2^-98 of it (the two
+// conversions and Div), delta to Wide within 2 ulps. theta1 within
+//   0.71 e0^2 / m + |delta| 2^-98 + ef / m + 2 ulps, |delta| <= 1.01 e0.
+// theta0 = the double-double result, or pi/2 or pi less it: e0 <= 2^-90 x theta, or
+// 2^-88.3 when theta0 is pi/2 or pi less a result of that size. The first term is then at
+// most 2^-149.5 of the result (e0 = 2^-88.3, m = 2^-26.5: arcsine near 1, the result pi/2),
+// the others below 2^-186.
+enum class Arc { kAsin, kAcos, kAtan };
+
+Wide RefineArc(Arc kind, const Wide& theta0, double p, double q) {
+    Wide s, c;
+    SinCosWide(theta0, s, c);
+    const Wide wp = FromDouble(p);  // p below 2^-256 (acos of a subnormal): within 1 ulp
+    Wide f, slope;
+    if (kind == Arc::kAsin) {
+        f = Minus(s, wp);
+        slope = c;
+    } else if (kind == Arc::kAcos) {
+        f = Minus(c, wp);
+        slope = Negated(s);
+    } else {
+        const Wide wq = FromDouble(q);
+        f = Minus(Times(wp, s), Times(wq, c));
+        slope = Plus(Times(wp, c), Times(wq, s));
+    }
+    return Minus(theta0, FromDD(Div(ToDD(f), ToDD(slope))));
+}
+
+// base + theta, or base - theta (`subtract`), for base 0, pi/2 or pi (within 1/2 ulp), a
+// nonnegative result whose double-double value gives theta0.
+[[gnu::cold, gnu::noinline]] double ArcWide(Arc kind, double p, double q, const Wide& base,
+                                            bool subtract, DD value) {
+    const Wide v = FromDD(value);
+    const Wide theta = RefineArc(kind, subtract ? Minus(base, v) : Minus(v, base), p, q);
+    return RoundWide(Magnitude(subtract ? Minus(base, theta) : Plus(base, theta)), 0);
+}
+
 }  // namespace
 
 namespace {
@@ -639,10 +1000,26 @@ double SinOrCosOf(double x, bool cosine) {
     if (!Settle(SinOrCosFast(r.hi, r.lo, (quadrant + turn) % 2 == 0), value)) {
         DD exact;
         quadrant = ReduceAny(ax, exact);
-        value = SinOrCosReduced(exact, (quadrant + turn) % 2 == 0).hi;
+        const DD v = SinOrCosReduced(exact, (quadrant + turn) % 2 == 0);
+        if (!Settle({v.hi, v.lo, kDoubleDoubleBound}, value)) {
+            value = SinOrCosWide(ax, turn, quadrant);
+        }
     }
     const bool negative = (quadrant + turn) % 4 >= 2;
     return negative != (!cosine && x < 0) ? -value : value;
+}
+
+// atan ax past the fast path: double-double, then near a midpoint the last stage with
+// theta = atan ax, or atan(1 / ax) = pi/2 - atan ax: tan theta = 2^-e / (ax 2^-e). Out of
+// line: inlined, its frame costs Atan 5 instructions a call.
+[[gnu::noinline]] double AtanAccurate(double ax) {
+    const DD v = AtanOfRatio({ax, 0}, {1.0, 0});
+    double value;
+    if (Settle({v.hi, v.lo, kDoubleDoubleBound}, value)) return value;
+    if (ax <= 1) return ArcWide(Arc::kAtan, 1, ax, Wide{}, false, v);
+    int e = 0;
+    const double scaled = std::frexp(ax, &e);
+    return ArcWide(Arc::kAtan, scaled, std::ldexp(1.0, -e), kWideHalfPi, true, v);
 }
 
 }  // namespace
@@ -670,7 +1047,8 @@ double Tan(double x) {
         quadrant = ReduceAny(ax, exact);
         const DD s = SinOrCosReduced(exact, true);
         const DD c = SinOrCosReduced(exact, false);
-        value = quadrant % 2 == 0 ? Div(s, c).hi : -Div(c, s).hi;
+        const DD t = quadrant % 2 == 0 ? Div(s, c) : Neg(Div(c, s));
+        if (!Settle({t.hi, t.lo, kDoubleDoubleBound}, value)) value = TanWide(ax);
     }
     return x < 0 ? -value : value;
 }
@@ -681,7 +1059,7 @@ double Atan(double x) {
     if (ax < kTiny) return x;
     // Beyond 2^60, pi/2 - 1/x rounds to the double nearest pi/2.
     double value = kHalfPi.hi;
-    if (ax <= 0x1p60 && !Settle(AtanFast(ax), value)) value = AtanOfRatio({ax, 0}, {1.0, 0}).hi;
+    if (ax <= 0x1p60 && !Settle(AtanFast(ax), value)) value = AtanAccurate(ax);
     return x < 0 ? -value : value;
 }
 
@@ -692,7 +1070,12 @@ double Asin(double x) {
     if (ax == 1) return x < 0 ? -kHalfPi.hi : kHalfPi.hi;
     double value;
     if (Settle(AsinOrAcosFast(x, false), value)) return value;
-    value = AtanOfRatio({ax, 0}, Cofunction(ax)).hi;
+    const DD v = AtanOfRatio({ax, 0}, Cofunction(ax));
+    if (!Settle({v.hi, v.lo, kDoubleDoubleBound}, value)) {
+        // theta = asin ax, or acos ax = pi/2 - asin ax, whichever is at most pi/4.
+        value = ax <= kRootHalf ? ArcWide(Arc::kAsin, ax, 0, Wide{}, false, v)
+                                : ArcWide(Arc::kAcos, ax, 0, kWideHalfPi, true, v);
+    }
     return x < 0 ? -value : value;
 }
 
@@ -702,8 +1085,13 @@ double Acos(double x) {
     if (ax == 1) return x < 0 ? kPi.hi : 0.0;
     double value;
     if (Settle(AsinOrAcosFast(x, true), value)) return value;
-    if (x >= 0) return AtanOfRatio(Cofunction(ax), {ax, 0}).hi;
-    return Add(kPi, Neg(AtanOfRatio(Cofunction(ax), {ax, 0}))).hi;
+    DD v = AtanOfRatio(Cofunction(ax), {ax, 0});  // acos ax
+    if (x < 0) v = Add(kPi, Neg(v));
+    if (Settle({v.hi, v.lo, kDoubleDoubleBound}, value)) return value;
+    // theta = asin ax (acos x = pi/2 -+ theta) or acos ax (acos x = theta or pi - theta).
+    if (ax <= kRootHalf) return ArcWide(Arc::kAsin, ax, 0, kWideHalfPi, x >= 0, v);
+    return x >= 0 ? ArcWide(Arc::kAcos, ax, 0, Wide{}, false, v)
+                  : ArcWide(Arc::kAcos, ax, 0, kWidePi, true, v);
 }
 
 double Hypot(double x, double y) {
