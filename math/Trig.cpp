@@ -265,7 +265,12 @@ int TopBit(const std::uint32_t* limbs, int n) {
 }
 
 // x - q pi/2 with |result| <= pi/4 for finite x > pi/4 (Payne-Hanek); returns q mod 4.
-int Reduce(double x, DD& r) {
+// x 2/pi in fixed point, the part of it that matters mod 4: x's 53-bit mantissa times the
+// `window` 32-bit entries of 2/pi from the first one that does not make a multiple of 4,
+// into `p` (window + 2 limbs, least significant first). Returns `point`: x 2/pi = p x
+// 2^-point (mod 4), so p's bits below `point` are the fraction.
+template <std::size_t kLimbs>
+int TimesTwoOverPi(double x, int window, std::uint32_t (&p)[kLimbs]) {
     int exponent = 0;
     const double fraction = std::frexp(x, &exponent);
     const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
@@ -274,9 +279,8 @@ int Reduce(double x, DD& r) {
     const int first = e >= 2 ? (e - 2) / 32 : 0;
     const std::uint32_t m[2] = {static_cast<std::uint32_t>(mantissa),
                                 static_cast<std::uint32_t>(mantissa >> 32)};
-    std::uint32_t p[kProductLimbs] = {};
-    for (int i = 0; i < kWindow; ++i) {
-        const std::uint64_t b = kTwoOverPi[first + kWindow - 1 - i];
+    for (int i = 0; i < window; ++i) {
+        const std::uint64_t b = kTwoOverPi[first + window - 1 - i];
         std::uint64_t carry = 0;
         for (int k = 0; k < 2; ++k) {
             const std::uint64_t t = b * m[k] + p[i + k] + carry;
@@ -285,8 +289,12 @@ int Reduce(double x, DD& r) {
         }
         p[i + 2] = static_cast<std::uint32_t>(carry);
     }
-    // x 2/pi = p x 2^-point (mod 4): p's bits below `point` are the fraction.
-    const int point = 32 * (first + kWindow) - e;
+    return 32 * (first + window) - e;
+}
+
+int Reduce(double x, DD& r) {
+    std::uint32_t p[kProductLimbs] = {};
+    const int point = TimesTwoOverPi(x, kWindow, p);
     int quadrant = Bit(p, point) + 2 * Bit(p, point + 1);
     const bool negative = Bit(p, point - 1) == 1;  // fraction >= 1/2: round q up
     ClearFrom(p, point);
@@ -834,26 +842,8 @@ int ReduceWide(double x, Wide& r) {
         r = FromDouble(x);
         return 0;
     }
-    int exponent = 0;
-    const double fraction = std::frexp(x, &exponent);
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    const int e = exponent - 53;  // x = mantissa x 2^e
-    const int first = e >= 2 ? (e - 2) / 32 : 0;
-    const std::uint32_t m[2] = {static_cast<std::uint32_t>(mantissa),
-                                static_cast<std::uint32_t>(mantissa >> 32)};
     std::uint32_t p[kWideProductLimbs] = {};
-    for (int i = 0; i < kWideWindow; ++i) {
-        const std::uint64_t b = kTwoOverPi[first + kWideWindow - 1 - i];
-        std::uint64_t carry = 0;
-        for (int k = 0; k < 2; ++k) {
-            const std::uint64_t t = b * m[k] + p[i + k] + carry;
-            p[i + k] = static_cast<std::uint32_t>(t);
-            carry = t >> 32;
-        }
-        p[i + 2] = static_cast<std::uint32_t>(carry);
-    }
-    // x 2/pi = p x 2^-point (mod 4).
-    const int point = 32 * (first + kWideWindow) - e;
+    const int point = TimesTwoOverPi(x, kWideWindow, p);
     Wide f{};
     for (int i = 0; i < kWideLimbs - 1; ++i) {
         f.limb[i] = Window(p, kWideProductLimbs, point - kWideFraction + 32 * i);
