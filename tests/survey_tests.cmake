@@ -19,3 +19,14 @@ add_test(NAME survey_from_points_mpmath
           $<TARGET_FILE:survey_from_points_test>)
 set_tests_properties(survey_from_points_mpmath PROPERTIES ENVIRONMENT "LC_ALL=C;TZ=UTC"
   SKIP_RETURN_CODE 77)
+
+# Spiral curves (clothoid, equal spirals at both ends): published worked examples, the
+# geometry's own invariants, then every element, station, stake and coordinate worked at
+# 50 digits by mpmath from the Fresnel integrals, skipped where mpmath is missing unless CI
+# is set.
+add_bendwise_test(survey_spiral_test survey/SpiralTest.cpp LIBS bendwise::survey)
+add_test(NAME survey_spiral_mpmath
+  COMMAND ${BENDWISE_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/survey/spiral_check.py
+          $<TARGET_FILE:survey_spiral_test>)
+set_tests_properties(survey_spiral_mpmath PROPERTIES ENVIRONMENT "LC_ALL=C;TZ=UTC"
+  SKIP_RETURN_CODE 77)
