@@ -138,6 +138,10 @@ class Session {
             m_output->Out(BuildReportBlock(m_model.Record()));
         }
         if (!m_survey->json) m_output->Out(SurveyText(m_model.Record(), survey));
+        if (survey.spiral && survey.spiral->curve.refusal) {
+            m_output->Err("bendwise-cli: no spirals: " + *survey.spiral->curve.refusal + "\n");
+            m_filesLeftOut = true;
+        }
         if (survey.stakeout && survey.stakeout->intervalRefused) {
             m_output->Err("bendwise-cli: no stakeout: " + *survey.stakeout->error + "\n");
             m_filesLeftOut = true;

@@ -20,7 +20,7 @@ elements and print the curve report block.
 
 usage: bendwise-cli [--fields] [--output FILE | --append FILE] [--batch FILE] [ENTRY ...]
        [--svg FILE] [--describe [--unit WORD]] [--json]
-       [--pi-station STA | --pc-station STA] [--stationing arc|chord]
+       [--spiral LS] [--pi-station STA | --pc-station STA] [--stationing arc|chord]
        [--stakeout INTERVAL [--offsets D[,D...]]]
        [--pc N,E | --pi N,E | --three-points N,E N,E N,E
         | --inverse N,E N,E N,E [--major] | --pc-pi-pt N,E N,E N,E] [--tolerance T]
@@ -230,6 +230,15 @@ print to 0.01, or to as many places as an INTERVAL below 0.01
 needs; a multiple within half the last place (0.005) of the PC or
 the PT prints as that station and is not staked apart from it.
 Needs --pi-station or --pc-station.
+)~"},
+    {"--spiral", "LS", OptionTakes::Value, OptionGroup::Survey,
+     R"~(clothoid spirals of length LS at both ends of the curve (its radius
+is the arc's Rc, its Delta the whole turn at the PI): a "Spiral" block
+after the report block with theta s, Xs, Ys, p, k, Ts, Es, LT, ST,
+LC, the SC's deflection, Delta c and Lc; with --pi-station the TS,
+SC, CS and ST (arc stationing) and with --stakeout their stakes;
+--pc then places the TS. The report block stays the circular
+curve's. Delta c of 0 or less: the reason, exit 1.
 )~"},
     {"--json", "", OptionTakes::Nothing, OptionGroup::Survey,
      R"~(instead of the block and the --fields lines, one JSON object per

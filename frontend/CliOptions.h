@@ -35,7 +35,7 @@ struct OptionInfo {
     std::string_view help;  // its help item, each line ended by a line feed
 };
 
-constexpr std::size_t kCliOptionCount = 30;
+constexpr std::size_t kCliOptionCount = 31;
 const std::array<OptionInfo, kCliOptionCount>& CliOptions();
 // The row of an option name ("--svg", without "=VALUE"), or null.
 const OptionInfo* FindCliOption(std::string_view name);

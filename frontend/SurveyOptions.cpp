@@ -171,6 +171,13 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
             return false;
         }
         options.fromPoints = PointsRequest{fit, points[0], points[1], points[2]};
+    } else if (name == "--spiral") {
+        double length = 0;
+        if (!ParseInterval(value, length)) {
+            reason = "--spiral: the spiral length must be a positive length, not " + quoted;
+            return false;
+        }
+        options.spiralLength = length;
     } else if (name == "--major") {
         options.major = true;
     } else if (name == "--restart-numbers") {
@@ -248,6 +255,8 @@ bool ClearSurveyOption(std::string_view name, SurveyOptions& options) {
         options.stakeoutIntervalText.clear();
     } else if (name == "--three-points" || name == "--inverse" || name == "--pc-pi-pt") {
         options.fromPoints.reset();
+    } else if (name == "--spiral") {
+        options.spiralLength.reset();
     } else if (name == "--major") {
         options.major = none.major;
     } else if (name == "--restart-numbers") {
@@ -376,6 +385,7 @@ SurveyRequest RequestOf(const SurveyOptions& options) {
     if (options.pc) request.known = KnownPosition{KnownPoint::Pc, *options.pc};
     if (options.pi) request.known = KnownPosition{KnownPoint::Pi, *options.pi};
     request.pcStation = options.pcStation;
+    request.spiralLength = options.spiralLength;
     FieldWorkRequest& work = request.fieldWork;
     work.fromPoints = PointsRequestOf(options);
     if (work.fromPoints) {
@@ -395,7 +405,8 @@ bool PrintsNothingPerCurve(const SurveyOptions& options) {
     // SurveyText prints the description, the stations (with the table) and the points.
     const SurveyRequest request = RequestOf(options);
     return !options.json && !request.describe && !request.piStation && !request.pcStation &&
-           !request.known && !request.fieldWork.fromPoints && FilesWritten(options).empty();
+           !request.known && !request.fieldWork.fromPoints && !request.spiralLength &&
+           FilesWritten(options).empty();
 }
 
 std::vector<SurveyFile> SurveyFiles(const SurveyOptions& options, const CCurveRecord& record,

@@ -52,6 +52,7 @@ struct SurveyOptions {
     bool major = false;
     std::optional<double> tolerance;
     std::optional<double> pcStation;        // --pc-station, instead of --pi-station
+    std::optional<double> spiralLength;     // --spiral LS
     std::vector<NorthEast> stationOffsets;  // --station-offset, each one given
     std::vector<double> offsets;            // --offsets D[,D...]
     std::optional<NorthEast> setup;         // --setup (the instrument) ...

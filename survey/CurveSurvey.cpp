@@ -100,12 +100,21 @@ CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request
         record, request.fieldWork, survey.points ? &*survey.points : nullptr,
         survey.stations ? &*survey.stations : nullptr, stakeout ? &stakeout->rows : nullptr,
         stakeout ? &stakeout->positions : nullptr);
+    if (request.spiralLength) {
+        SpiralRequest spiral;
+        spiral.length = *request.spiralLength;
+        spiral.piStation = request.piStation;
+        spiral.interval = request.stakeoutInterval;
+        spiral.known = request.known;
+        survey.spiral = SurveySpiral(record, spiral);
+    }
     return survey;
 }
 
 std::string SurveyText(const CCurveRecord& record, const CurveSurvey& survey) {
     std::string out;
     if (survey.fieldWork.inverse) AppendInverseText(out, *survey.fieldWork.inverse);
+    if (survey.spiral) AppendSpiralText(out, *survey.spiral);
     if (survey.description) out.append(*survey.description).push_back('\n');
     if (survey.stations) {
         const CurveStations& stations = *survey.stations;
@@ -259,6 +268,7 @@ std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
         json.EndObject();
     }
     WriteFieldWorkJson(json, survey.fieldWork);
+    if (survey.spiral) WriteSpiralJson(json, *survey.spiral);
     json.EndObject();
     return json.Text() + "\n";
 }

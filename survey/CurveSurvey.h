@@ -14,6 +14,7 @@
 #include "solver/Curve.h"
 #include "survey/Coordinates.h"
 #include "survey/FieldWork.h"
+#include "survey/SpiralSurvey.h"
 #include "survey/Stationing.h"
 
 namespace bendwise {
@@ -30,6 +31,7 @@ struct SurveyRequest {
     std::optional<KnownPosition> known;       // coordinates: the PC's or the PI's position
     long firstPoint = 1;                      // number of the first point in the files
     FieldWorkRequest fieldWork;               // inverse, station/offset, offsets, setup
+    std::optional<double> spiralLength;       // spirals of this length at both ends
 };
 
 // The deflection table, or why there is none.
@@ -57,6 +59,7 @@ struct CurveSurvey {
     long firstPoint = 1;                // as requested
     std::string unit = "feet";          // the length word, as requested
     FieldWork fieldWork;
+    std::optional<SpiralSurvey> spiral;
 };
 
 CurveSurvey SurveyCurve(const CCurveRecord& record, const SurveyRequest& request);

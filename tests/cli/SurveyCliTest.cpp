@@ -21,6 +21,7 @@
 #include "survey/CurveSurvey.h"
 #include "survey/ExchangeFiles.h"
 #include "survey/LegalDescription.h"
+#include "survey/SpiralSurvey.h"
 
 namespace bendwise {
 namespace {
@@ -325,6 +326,30 @@ TEST_F(SurveyCli, CoordinateFilesNumberAndStationAsTheText) {
     const std::string whole = ReadFile(Path("s.xml"));
     EXPECT_EQ(whole.find("<Line"), std::string::npos) << whole;
     EXPECT_NE(whole.find("staStart=\"300\""), std::string::npos) << whole;
+}
+
+// --spiral prints the library's Spiral lines for the solved curve, right after the report
+// block, and a Delta too small for its spirals ends the run with status 1 and the reason.
+TEST_F(SurveyCli, SpiralBlockIsTheLibrarysAfterTheReportBlock) {
+    Run({"degree-arc=5", "delta=40", "--spiral", "300", "--pi-station", "100+00", "--stakeout",
+         "100", "--pc", "5000,2000"});
+    ASSERT_EQ(status, 0) << err;
+    const test::SolvedCurve curve({{Field::DegreeArc, "5"}, {Field::Delta, "40"}});
+    SpiralRequest request;
+    request.length = 300;
+    request.piStation = 10000;
+    request.interval = 100;
+    request.known = KnownPosition{KnownPoint::Pc, {5000, 2000}};
+    std::string lines;
+    AppendSpiralText(lines, SurveySpiral(curve.Record(), request));
+    const std::size_t block = out.find("- - - - - - -", 1);
+    ASSERT_NE(block, std::string::npos);
+    EXPECT_EQ(out.substr(out.find('\n', block) + 1, lines.size()), lines);
+    EXPECT_NE(lines.find("Delta c      25 00  0.0"), std::string::npos) << lines;
+    Run({"radius=500", "delta=10", "--spiral", "300"});
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("bendwise-cli: no spirals: "), std::string::npos) << err;
+    EXPECT_NE(out.find("Spiral       none: "), std::string::npos) << out;
 }
 
 }  // namespace
