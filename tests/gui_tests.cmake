@@ -44,6 +44,10 @@ foreach(case "x11;DISPLAY=:9999;DISPLAY=':9999', WAYLAND_DISPLAY unset"
             "bendwise: cannot open the graphical display (${described}, QT_QPA_PLATFORM unset); use the command-line calculator instead: bendwise-cli --help")
 endforeach()
 add_bendwise_gui_test(gui_curve_windows_test gui/CurveWindowsTest.cpp gui/ScriptedPlatform.h)
+# The curve from points and the field work are checked against what bendwise-cli prints.
+add_dependencies(gui_curve_windows_test bendwise-cli)
+target_compile_definitions(gui_curve_windows_test PRIVATE
+  BENDWISE_CLI_PROGRAM="$<TARGET_FILE:bendwise-cli>")
 # A desktop-sized screen, so that the windows have room beside the calculator.
 set_tests_properties(gui_curve_windows_test PROPERTIES ENVIRONMENT
   "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/gui/screen-1920x1080.json;LC_ALL=C;TZ=UTC")

@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "frontend/CurveControls.h"
+#include "frontend/Switches.h"
 #include "report/Report.h"
 #include "ui/AboutDlg.h"
 #include "ui/DiagramWnd.h"
@@ -25,6 +26,7 @@
 #include "ui/DialogUnits.h"
 #include "ui/LengthWnd.h"
 #include "ui/Platform.h"
+#include "ui/PointsWnd.h"
 #include "ui/StakeoutWnd.h"
 #include "ui/Utf8.h"
 
@@ -33,8 +35,8 @@ namespace bendwise {
 namespace {
 
 // The curve windows: the button that opens each, its shortcut, whether it takes the
-// keyboard when it opens (only the stations window has anything to type), and how it is
-// made.
+// keyboard when it opens (the stations window and curve from points have something to
+// type), and how it is made. A window without a button on the page has an id of its own.
 struct CurveWindowRow {
     int buttonId;
     QKeyCombination shortcut;
@@ -52,6 +54,8 @@ const CurveWindowRow kCurveWindows[] = {
      [](CPlatform& platform, QWidget* calculator) -> CCurveWindow* {
          return new CStakeoutWnd(platform, calculator);
      }},
+    {CCurveDlg::kCurveFromPoints, Qt::CTRL | Qt::Key_P, true,
+     [](CPlatform&, QWidget* calculator) -> CCurveWindow* { return new CPointsWnd(calculator); }},
 };
 
 // Puts the report block of the current curve on the clipboard.
@@ -339,8 +343,10 @@ void CCurveDlg::connectSignals() {
     for (const CurveWindowRow& row : kCurveWindows) {
         const int id = row.buttonId;
         const QKeySequence key(row.shortcut);
-        button(id)->setToolTip(key.toString(QKeySequence::NativeText));
-        connect(button(id), &QAbstractButton::clicked, this, [this, id] { openWindow(id); });
+        if (QAbstractButton* opener = button(id)) {
+            opener->setToolTip(key.toString(QKeySequence::NativeText));
+            connect(opener, &QAbstractButton::clicked, this, [this, id] { openWindow(id); });
+        }
         connect(new QShortcut(key, this), &QShortcut::activated, this,
                 [this, id] { openWindow(id); });
     }
@@ -382,9 +388,48 @@ void CCurveDlg::openWindow(int id) {
     for (const CurveWindowRow& row : kCurveWindows) {
         if (row.buttonId != id) continue;
         CCurveWindow*& window = m_windows[id];
-        if (!window) window = row.make(m_platform, this);
+        if (!window) {
+            window = row.make(m_platform, this);
+            connectWindow(window);
+        }
         window->Open(m_model.Record(), row.activate);
     }
+}
+
+void CCurveDlg::connectWindow(CCurveWindow* window) {
+    if (auto* stations = qobject_cast<CStakeoutWnd*>(window)) {
+        connect(stations, &CStakeoutWnd::curveFromPointsAsked, this,
+                [this] { openWindow(kCurveFromPoints); });
+    }
+    if (auto* points = qobject_cast<CPointsWnd*>(window)) {
+        connect(points, &CPointsWnd::curveChosen, this, &CCurveDlg::UseCurve);
+    }
+}
+
+void CCurveDlg::TypeEntries(const std::vector<TypedEntry>& entries) {
+    CHandlerGuard guard(*this);
+    for (const TypedEntry& entry : entries) {
+        if (const SwitchInfo* box = FindSwitch(entry.name)) {
+            SetSwitch(m_model, *box, entry.text == "on");
+            // The model's handlers do not touch the check box itself.
+            if (auto* check = qobject_cast<QAbstractButton*>(Control(box->controlId))) {
+                check->setChecked(box->isOn(m_model));
+            }
+            continue;
+        }
+        Field field = Field::Radius;
+        if (!FieldByName(entry.name, field)) continue;
+        m_model.OnEnterKey();
+        m_model.OnKillfocus(field, entry.text);
+    }
+}
+
+void CCurveDlg::UseCurve(const CurveEntries& curve) {
+    m_said = false;
+    TypeEntries(EntriesOfCurve(curve));
+    if (!m_said) say(QStringLiteral("Curve from points taken; placed at its PC."));
+    openWindow(IDC_STATIONS_STAKEOUT);
+    static_cast<CStakeoutWnd*>(Window(IDC_STATIONS_STAKEOUT))->PlaceAt(KnownPoint::Pc, curve.pc);
 }
 
 void CCurveDlg::onCopyResults() {

@@ -15,9 +15,12 @@
 // smaller screen (or a large scale factor) the window takes what the screen has and
 // scrolls, so every control stays reachable.
 //
-// The curve windows (CCurveWindow: diagram, length illustration, stations and stakeout)
-// are created the first time their button or shortcut asks for one, belong to the dialog
-// and are handed the record after every recalculation while they are open.
+// The curve windows (CCurveWindow: diagram, length illustration, stations and stakeout,
+// curve from points) are created the first time their button or shortcut asks for one,
+// belong to the dialog and are handed the record after every recalculation while they are
+// open. Curve from Points has no button on the page (the template has no room for one): its
+// shortcut, and a button in Stations and Stakeout, open it. Its curve comes back here as
+// typed entries (UseCurve), as bendwise-cli takes it.
 //
 // Focus rules. An entry is taken when its field loses the focus to another control of this
 // dialog (Tab, a click, Enter). Two focus-outs are not the user leaving a field: one with
@@ -39,6 +42,7 @@
 #include <string>
 #include <string_view>
 
+#include "frontend/SurveyOptions.h"
 #include "session/CurveHost.h"
 #include "session/CurveModel.h"
 #include "ui/DialogUnits.h"
@@ -69,6 +73,9 @@ class CFieldEdit : public QLineEdit {
 class CCurveDlg : public QDialog, private CCurveHost {
     Q_OBJECT
   public:
+    // Window(kCurveFromPoints): the window that has no button on the page.
+    static constexpr int kCurveFromPoints = -1;
+
     // `memory` and `platform` are not owned and must outlive the dialog. The remembered
     // curve is solved and shown at once; the About button has the focus.
     CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent = nullptr);
@@ -87,6 +94,14 @@ class CCurveDlg : public QDialog, private CCurveHost {
     CCurveWindow* Window(int id) const;
     // What the status line says.
     QString StatusText() const;
+
+    // Takes `entries` as if typed, each field's text then left with Enter pressed (so an
+    // unchanged text is read again), each check box clicked to its state: the calculator
+    // becomes the curve bendwise-cli makes of the same entries.
+    void TypeEntries(const std::vector<TypedEntry>& entries);
+    // The curve found from points becomes the calculator's, and Stations and Stakeout
+    // opens with it placed at its PC.
+    void UseCurve(const CurveEntries& curve);
 
     void done(int result) override;
 
@@ -118,6 +133,8 @@ class CCurveDlg : public QDialog, private CCurveHost {
     void onFieldLeft(Field field, Qt::FocusReason reason);
     void restoreFocus();
     void openWindow(int id);
+    // Connects what a window asks of the calculator, once, when it is made.
+    void connectWindow(CCurveWindow* window);
     void say(const QString& text);
     void sayWritten(ReportResult result);
 

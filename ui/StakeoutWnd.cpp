@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -15,14 +16,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
+#include <charconv>
+#include <cmath>
 
 #include "frontend/ExportFormats.h"
 #include "survey/ExchangeFiles.h"
 #include "survey/StakeoutTable.h"
 #include "survey/Stationing.h"
+#include "text/NumberText.h"
 #include "ui/FileWrite.h"
 #include "ui/Platform.h"
 #include "ui/Utf8.h"
@@ -41,6 +46,56 @@ QLabel* ValueLabel(const QString& name, QWidget* parent) {
     label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+// A coordinate as typed into a field: the shortest decimals that read back as the same
+// double, so that a curve placed from the window is where bendwise-cli places it.
+QString CoordinateEntryText(double value) {
+    char text[400];
+    std::to_chars_result end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    // The fields take 24 characters; a tiny value's zeros do not fit.
+    if (end.ec != std::errc() || end.ptr - text > 24) {
+        end = std::to_chars(text, text + sizeof text, value);
+    }
+    return QString::fromLatin1(text, static_cast<qsizetype>(end.ptr - text));
+}
+
+// Reads one N,E pair of fields: none when both are empty; on a problem says why, naming
+// the point as `what`.
+std::optional<NorthEast> ReadNorthEast(const QString& what, const QLineEdit& northing,
+                                       const QLineEdit& easting, QStringList& problems) {
+    const QString texts[] = {northing.text().trimmed(), easting.text().trimmed()};
+    if (texts[0].isEmpty() && texts[1].isEmpty()) return std::nullopt;
+    if (texts[0].isEmpty() || texts[1].isEmpty()) {
+        problems << QStringLiteral("Type both the northing and the easting of the %1.").arg(what);
+        return std::nullopt;
+    }
+    NorthEast at;
+    const char* parts[] = {"Northing", "Easting"};
+    double* values[] = {&at.northing, &at.easting};
+    for (int i = 0; i < 2; ++i) {
+        if (!ParseCoordinate(texts[i].toStdString(), *values[i])) {
+            problems << QStringLiteral(
+                            "%1 of the %2 \"%3\" cannot be read: type a number such as 5000 "
+                            "or 5000.25.")
+                            .arg(QString::fromLatin1(parts[i]), what, texts[i]);
+            return std::nullopt;
+        }
+    }
+    return at;
+}
+
+// Reads D[,D...]: lengths a comma apart, blanks around each allowed.
+bool ReadOffsets(const QString& text, std::vector<double>& offsets) {
+    std::vector<double> read;
+    for (const QString& part : text.split(QLatin1Char(','))) {
+        double offset = 0;
+        if (!ParseCoordinate(part.trimmed().toStdString(), offset)) return false;
+        read.push_back(offset);
+    }
+    offsets = std::move(read);
+    return true;
 }
 
 }  // namespace
@@ -85,24 +140,49 @@ class CStakeoutWnd::CTableModel : public QAbstractTableModel {
 
 CStakeoutWnd::CStakeoutWnd(CPlatform& platform, QWidget* calculator)
     : CCurveWindow(calculator, QStringLiteral("Stations and Stakeout"),
-                   QStringLiteral("stationsStakeoutWindow"), QSize(680, 860)),
+                   QStringLiteral("stationsStakeoutWindow"), QSize(720, 1040)),
       m_platform(platform) {
-    auto* layout = new QVBoxLayout(this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("stationsScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("stationsPage"));
+    auto* layout = new QVBoxLayout(page);
     createStationsSection(layout);
     createTableSection(layout);
     createCoordinatesSection(layout);
+    createFieldWorkSection(layout);
     createDescriptionSection(layout);
+    scroll->setWidget(page);
+    outer->addWidget(scroll);
 }
 
 void CStakeoutWnd::createStationsSection(QVBoxLayout* layout) {
     auto* box = new QGroupBox(QStringLiteral("Stations"), this);
     auto* form = new QFormLayout;
 
+    // The PI's station by default; the PC's for a curve of 180 degrees or more, which has
+    // no PI, or when the stations run from the PC.
+    auto* station = new QHBoxLayout;
+    m_stationOf = new QComboBox(box);
+    m_stationOf->setObjectName(QStringLiteral("stationOf"));
+    m_stationOf->addItem(QStringLiteral("PI"), static_cast<int>(KnownPoint::Pi));
+    m_stationOf->addItem(QStringLiteral("PC"), static_cast<int>(KnownPoint::Pc));
+    m_stationOf->setAccessibleName(QStringLiteral("Station of the"));
+    m_stationOf->setToolTip(QStringLiteral("Stations from the PI, or from the PC"));
     m_piStation = new QLineEdit(QString::fromLatin1(kDefaultPiStation), box);
     m_piStation->setObjectName(QStringLiteral("piStation"));
     m_piStation->setPlaceholderText(QStringLiteral("25+50"));
     m_piStation->setMaxLength(24);
-    form->addRow(QStringLiteral("PI &station"), m_piStation);
+    m_piStation->setAccessibleName(QStringLiteral("PI station"));
+    station->addWidget(m_stationOf);
+    station->addWidget(m_piStation, 1);
+    auto* stationLabel = new QLabel(QStringLiteral("&Station of the"), box);
+    stationLabel->setBuddy(m_stationOf);
+    form->addRow(stationLabel, station);
 
     auto* modes = new QHBoxLayout;
     m_stationing = new QButtonGroup(box);
@@ -153,6 +233,10 @@ void CStakeoutWnd::createStationsSection(QVBoxLayout* layout) {
     box->setLayout(form);
     layout->addWidget(box);
 
+    connect(m_stationOf, &QComboBox::currentIndexChanged, this, [this] {
+        m_piStation->setAccessibleName(m_stationOf->currentText() + QStringLiteral(" station"));
+        recompute();
+    });
     connect(m_piStation, &QLineEdit::textChanged, this, &CStakeoutWnd::onInputChanged);
     connect(m_interval, &QLineEdit::textChanged, this, &CStakeoutWnd::onInputChanged);
     connect(m_stationing, &QButtonGroup::idClicked, this, &CStakeoutWnd::onInputChanged);
@@ -252,16 +336,121 @@ void CStakeoutWnd::createCoordinatesSection(QVBoxLayout* layout) {
     m_export->setObjectName(QStringLiteral("exportPoints"));
     m_export->setToolTip(QStringLiteral(
         "Write the placed curve as points for a data collector (PNEZD), LandXML or DXF"));
+    m_fromPoints = new QPushButton(QStringLiteral("Cu&rve from Points..."), box);
+    m_fromPoints->setObjectName(QStringLiteral("curveFromPoints"));
+    m_fromPoints->setToolTip(
+        QStringLiteral("Find the curve from surveyed points and place it here (Ctrl+P in the "
+                       "calculator)"));
     buttons->addWidget(m_export);
+    buttons->addWidget(m_fromPoints);
     buttons->addStretch(1);
     inner->addLayout(buttons);
     layout->addWidget(box);
+    connect(m_fromPoints, &QPushButton::clicked, this, &CStakeoutWnd::curveFromPointsAsked);
 
     connect(m_known, &QComboBox::currentIndexChanged, this, &CStakeoutWnd::onInputChanged);
     connect(m_northing, &QLineEdit::textChanged, this, &CStakeoutWnd::onInputChanged);
     connect(m_easting, &QLineEdit::textChanged, this, &CStakeoutWnd::onInputChanged);
     connect(m_firstPoint, &QSpinBox::valueChanged, this, &CStakeoutWnd::onInputChanged);
     connect(m_export, &QPushButton::clicked, this, &CStakeoutWnd::onExport);
+}
+
+void CStakeoutWnd::createFieldWorkSection(QVBoxLayout* layout) {
+    auto* box = new QGroupBox(QStringLiteral("Field work"), this);
+    auto* form = new QFormLayout(box);
+
+    m_offsets = new QLineEdit(box);
+    m_offsets->setObjectName(QStringLiteral("offsets"));
+    m_offsets->setPlaceholderText(QStringLiteral("D[,D...] such as -5,5"));
+    m_offsets->setMaxLength(200);
+    m_offsets->setToolTip(QStringLiteral(
+        "Stakes beside the centre line at these offsets, a comma apart; negative is left"));
+    auto* offsetsRow = new QHBoxLayout;
+    offsetsRow->addWidget(m_offsets, 1);
+    offsetsRow->addWidget(new QLabel(QStringLiteral("negative = left"), box));
+    auto* offsetsLabel = new QLabel(QStringLiteral("Offse&ts"), box);
+    offsetsLabel->setBuddy(m_offsets);
+    form->addRow(offsetsLabel, offsetsRow);
+
+    // A row of northing and easting fields for one point: the label's buddy is the
+    // northing, and each field says whose it is.
+    auto pointRow = [&](const char* caption, const char* what, const char* name,
+                        QLineEdit*& northing, QLineEdit*& easting) {
+        auto* row = new QHBoxLayout;
+        for (auto [edit, part, suffix] :
+             {std::tuple{&northing, "N", "Northing"}, std::tuple{&easting, "E", "Easting"}}) {
+            *edit = new QLineEdit(box);
+            (*edit)->setObjectName(QString::fromLatin1(name) + QString::fromLatin1(suffix));
+            (*edit)->setPlaceholderText(QStringLiteral("5000.00"));
+            (*edit)->setMaxLength(24);
+            (*edit)->setAccessibleName(QString::fromLatin1(what) + QLatin1Char(' ') +
+                                       QString::fromLatin1(suffix).toLower());
+            auto* partLabel = new QLabel(QString::fromLatin1(part), box);
+            partLabel->setBuddy(*edit);
+            row->addWidget(partLabel);
+            row->addWidget(*edit, 1);
+            connect(*edit, &QLineEdit::textChanged, this, &CStakeoutWnd::onInputChanged);
+        }
+        auto* label = new QLabel(QString::fromLatin1(caption), box);
+        label->setBuddy(northing);
+        form->addRow(label, row);
+        return row;
+    };
+    pointRow("Instr&ument at", "Instrument", "instrument", m_instrumentNorthing,
+             m_instrumentEasting);
+    pointRow("&Backsight on", "Backsight", "backsight", m_backsightNorthing, m_backsightEasting);
+    pointRow("Station an&d offset of", "Point", "stationPoint", m_pointNorthing, m_pointEasting);
+    m_stationOffset = ValueLabel(QStringLiteral("stationOffsetValue"), box);
+    m_stationOffset->setAccessibleName(QStringLiteral("Station and offset"));
+    form->addRow(QString(), m_stationOffset);
+
+    m_workMessage = new QLabel(box);
+    m_workMessage->setObjectName(QStringLiteral("fieldWorkMessage"));
+    m_workMessage->setTextFormat(Qt::PlainText);
+    m_workMessage->setWordWrap(true);
+    m_workMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette look = m_workMessage->palette();
+    look.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+    m_workMessage->setPalette(look);
+    form->addRow(m_workMessage);
+
+    m_backsightLine = ValueLabel(QStringLiteral("backsightValue"), box);
+    form->addRow(m_backsightLine);
+    m_setup = new QTableWidget(0, 4, box);
+    m_setup->setObjectName(QStringLiteral("setupTable"));
+    m_setup->setAccessibleName(QStringLiteral("Setup"));
+    m_setup->setHorizontalHeaderLabels({QStringLiteral("Point"), QStringLiteral("Azimuth"),
+                                        QStringLiteral("Angle right"), QStringLiteral("Distance")});
+    m_setup->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_setup->verticalHeader()->setVisible(false);
+    m_setup->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_setup->setMinimumHeight(7 * m_setup->verticalHeader()->defaultSectionSize());
+    form->addRow(m_setup);
+
+    m_offsetStakes = new QPlainTextEdit(box);
+    m_offsetStakes->setObjectName(QStringLiteral("offsetStakes"));
+    m_offsetStakes->setAccessibleName(QStringLiteral("Offset stakes"));
+    m_offsetStakes->setReadOnly(true);
+    m_offsetStakes->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                            Qt::TextSelectableByKeyboard);
+    // Columns of 13 characters, as bendwise-cli prints them.
+    m_offsetStakes->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_offsetStakes->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_offsetStakes->setMinimumHeight(8 * m_offsetStakes->fontMetrics().height());
+    form->addRow(m_offsetStakes);
+
+    auto* buttons = new QHBoxLayout;
+    m_copyWork = new QPushButton(QStringLiteral("Copy &field work"), box);
+    m_copyWork->setObjectName(QStringLiteral("copyFieldWork"));
+    m_copyWork->setToolTip(QStringLiteral(
+        "Copy the station and offset, the offset stakes and the setup as text lines"));
+    buttons->addWidget(m_copyWork);
+    buttons->addStretch(1);
+    form->addRow(buttons);
+    layout->addWidget(box);
+
+    connect(m_offsets, &QLineEdit::textChanged, this, &CStakeoutWnd::onInputChanged);
+    connect(m_copyWork, &QPushButton::clicked, this, &CStakeoutWnd::onCopyFieldWork);
 }
 
 void CStakeoutWnd::createDescriptionSection(QVBoxLayout* layout) {
@@ -287,6 +476,23 @@ QString CStakeoutWnd::Message() const {
     return m_message->text();
 }
 
+QString CStakeoutWnd::FieldWorkMessage() const {
+    return m_workMessage->text();
+}
+
+void CStakeoutWnd::PlaceAt(KnownPoint point, const NorthEast& at) {
+    {
+        // One recomputation for the three changes.
+        const QSignalBlocker known(m_known);
+        const QSignalBlocker northing(m_northing);
+        const QSignalBlocker easting(m_easting);
+        m_known->setCurrentIndex(m_known->findData(static_cast<int>(point)));
+        m_northing->setText(CoordinateEntryText(at.northing));
+        m_easting->setText(CoordinateEntryText(at.easting));
+    }
+    recompute();
+}
+
 void CStakeoutWnd::say(const QString& text, bool problem) {
     QPalette look = palette();
     if (problem) look.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
@@ -307,19 +513,22 @@ std::optional<SurveyRequest> CStakeoutWnd::readRequest() {
     SurveyRequest request;
     request.describe = true;
     request.stationing = static_cast<Stationing>(m_stationing->checkedId());
+    const bool fromPc = m_stationOf->currentData().toInt() == static_cast<int>(KnownPoint::Pc);
+    const QString which = m_stationOf->currentText();
     const QString station = m_piStation->text().trimmed();
-    double pi = 0;
+    double value = 0;
     if (station.isEmpty()) {
-        say(QStringLiteral("Type the PI station (25+50) to see the stations."), true);
+        say(QStringLiteral("Type the %1 station (25+50) to see the stations.").arg(which), true);
         return std::nullopt;
     }
-    if (!ParseStation(station.toStdString(), pi)) {
-        say(QStringLiteral("PI station \"%1\" cannot be read: type it as 25+50, 25+50.00 or 2550.")
-                .arg(station),
+    if (!ParseStation(station.toStdString(), value)) {
+        say(QStringLiteral("%1 station \"%2\" cannot be read: type it as 25+50, 25+50.00 or "
+                           "2550.")
+                .arg(which, station),
             true);
         return std::nullopt;
     }
-    request.piStation = pi;
+    (fromPc ? request.pcStation : request.piStation) = value;
     const QString interval = m_interval->text().trimmed();
     double every = 0;
     if (!ParseInterval(interval.toStdString(), every)) {
@@ -360,8 +569,44 @@ std::optional<KnownPosition> CStakeoutWnd::readKnown(QString& problem) const {
     return known;
 }
 
+FieldWorkRequest CStakeoutWnd::readFieldWork(QStringList& problems) const {
+    FieldWorkRequest work;
+    const QString offsets = m_offsets->text().trimmed();
+    if (!offsets.isEmpty() && !ReadOffsets(offsets, work.offsets)) {
+        problems << QStringLiteral(
+                        "Offsets \"%1\" cannot be read: type lengths a comma apart, such as "
+                        "-5,5 (negative is left).")
+                        .arg(offsets);
+    }
+    work.instrument = ReadNorthEast(QStringLiteral("instrument"), *m_instrumentNorthing,
+                                    *m_instrumentEasting, problems);
+    work.backsight = ReadNorthEast(QStringLiteral("backsight"), *m_backsightNorthing,
+                                   *m_backsightEasting, problems);
+    // A setup needs both points: the instrument, and the backsight it is oriented on.
+    const bool instrumentTyped = !m_instrumentNorthing->text().trimmed().isEmpty() ||
+                                 !m_instrumentEasting->text().trimmed().isEmpty();
+    const bool backsightTyped = !m_backsightNorthing->text().trimmed().isEmpty() ||
+                                !m_backsightEasting->text().trimmed().isEmpty();
+    if (instrumentTyped && !backsightTyped) {
+        problems << QStringLiteral("Type the backsight too, to orient the instrument on.");
+    } else if (backsightTyped && !instrumentTyped) {
+        problems << QStringLiteral("Type the instrument point too.");
+    }
+    if (!work.instrument || !work.backsight) {
+        work.instrument.reset();
+        work.backsight.reset();
+    }
+    if (const std::optional<NorthEast> point =
+            ReadNorthEast(QStringLiteral("point"), *m_pointNorthing, *m_pointEasting, problems)) {
+        work.stationOffsets.push_back(*point);
+    }
+    return work;
+}
+
 void CStakeoutWnd::recompute() {
-    const std::optional<SurveyRequest> request = readRequest();
+    std::optional<SurveyRequest> request = readRequest();
+    QStringList problems;
+    if (request) request->fieldWork = readFieldWork(problems);
     if (request) {
         m_survey = SurveyCurve(m_record, *request);
         if (m_survey->stakeout && m_survey->stakeout->error) {
@@ -373,12 +618,17 @@ void CStakeoutWnd::recompute() {
     showStations();
     showTable();
     showCoordinates();
+    showFieldWork(problems);
     showDescription();
 }
 
 void CStakeoutWnd::showStations() {
     const bool shown = m_survey && m_survey->stations;
-    m_pi->setText(shown ? FromUtf8(FormatStation(m_survey->stations->pi)) : QString());
+    // Stationed from the PC, a curve of 180 degrees or more has no PI.
+    const bool noPi = shown && std::isnan(m_survey->stations->pi);
+    m_pi->setText(!shown ? QString()
+                  : noPi ? QStringLiteral("none")
+                         : FromUtf8(FormatStation(m_survey->stations->pi)));
     m_pc->setText(shown ? FromUtf8(FormatStation(m_survey->stations->pc)) : QString());
     m_pt->setText(shown ? FromUtf8(FormatStation(m_survey->stations->pt)) : QString());
 }
@@ -412,6 +662,72 @@ void CStakeoutWnd::showCoordinates() {
         }
     }
     m_export->setEnabled(m_survey && IsPlaced(*m_survey));
+}
+
+void CStakeoutWnd::showFieldWork(const QStringList& problems) {
+    static const FieldWork kNone;
+    const FieldWork& work = m_survey ? m_survey->fieldWork : kNone;
+    QStringList said = problems;
+    if (work.stationOffsetError) {
+        said
+            << QStringLiteral("No station and offset: %1.").arg(FromUtf8(*work.stationOffsetError));
+    }
+    if (work.offsetsError) {
+        said << QStringLiteral("No offset stakes: %1.").arg(FromUtf8(*work.offsetsError));
+    }
+    if (work.setupError) said << QStringLiteral("No setup: %1.").arg(FromUtf8(*work.setupError));
+    m_workMessage->setText(said.join(QLatin1Char(' ')));
+    m_workMessage->setVisible(!said.isEmpty());
+
+    QString station;
+    if (!work.stationOffsets.empty()) {
+        const StationOffset& found = work.stationOffsets.front().found;
+        const char* side = found.offset < 0 ? " (left)" : found.offset > 0 ? " (right)" : "";
+        station =
+            QStringLiteral("Station %1, offset %2%3, on the %4")
+                .arg(FromUtf8(FormatStation(found.station)), FromUtf8(CoordinateText(found.offset)),
+                     QString::fromLatin1(side), QString::fromLatin1(ElementName(found.element)));
+    }
+    m_stationOffset->setText(station);
+
+    m_setup->setRowCount(0);
+    m_backsightLine->clear();
+    if (work.setup) {
+        const InstrumentSetup& shots = work.setup->shots;
+        m_backsightLine->setText(QStringLiteral("Backsight azimuth %1, distance %2")
+                                     .arg(FromUtf8(DmsString(shots.backsightAz)),
+                                          FromUtf8(FixedString(shots.backsightDistance))));
+        m_setup->setRowCount(static_cast<int>(shots.shots.size()));
+        for (std::size_t i = 0; i < shots.shots.size(); ++i) {
+            const SetupShot& shot = shots.shots[i];
+            const std::string cells[] = {work.setup->names[i], DmsString(shot.azimuth),
+                                         DmsString(shot.angleRight), FixedString(shot.distance)};
+            for (int column = 0; column < 4; ++column) {
+                auto* item = new QTableWidgetItem(FromUtf8(cells[column]));
+                if (column > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                m_setup->setItem(static_cast<int>(i), column, item);
+            }
+        }
+    }
+
+    // The offset lines as bendwise-cli prints them; their errors are in the message.
+    FieldWork offsets;
+    offsets.offsets = work.offsets;
+    std::string text;
+    AppendFieldWorkText(text, offsets);
+    m_offsetStakes->setPlainText(FromUtf8(text));
+
+    std::string all;
+    AppendFieldWorkText(all, work);
+    m_copyWork->setEnabled(!all.empty());
+}
+
+void CStakeoutWnd::onCopyFieldWork() {
+    if (!m_survey) return;
+    std::string text;
+    AppendFieldWorkText(text, m_survey->fieldWork);
+    QApplication::clipboard()->setText(FromUtf8(text));
+    say(QStringLiteral("Field work copied to the clipboard."), false);
 }
 
 void CStakeoutWnd::showDescription() {

@@ -1,20 +1,28 @@
 // "Stations and Stakeout": the current curve on the ground. The user types the PI's
-// station (25+50), picks arc or chord stationing and the stakeout interval, and may place
-// the curve by the northing and easting of its PC or PI; the window shows the PI, PC and
-// PT stations, the deflection table of bendwise-cli --stakeout (with each point's northing
-// and easting once placed), the named points PC, PI, PT, RP and MPC, and the legal
-// description, all from one SurveyCurve of the record (survey/CurveSurvey.h), computed
-// again when the curve or an input changes. "Export..." writes the placed curve as a
-// points file (PNEZD), a LandXML document or a DXF drawing, the bytes of
+// station (25+50), or the PC's (a curve of 180 degrees or more has no PI), picks arc or chord
+// stationing and the stakeout interval, and may place the curve by the northing and easting of its
+// PC or PI; the window shows the PI, PC and PT stations, the deflection table of bendwise-cli
+// --stakeout (with each point's northing and easting once placed), the named points PC, PI, PT, RP
+// and MPC, and the legal description, all from one SurveyCurve of the record
+// (survey/CurveSurvey.h), computed again when the curve or an input changes. "Export..." writes the
+// placed curve as a points file (PNEZD), a LandXML document or a DXF drawing, the bytes of
 // survey/ExchangeFiles.h. A station, interval or coordinate that cannot be read is said
 // so in the window's message line; nothing pops up while typing.
 //
+// Field work on the placed curve goes into the same survey (SurveyRequest::fieldWork):
+// stakes on offsets beside the centre line, the shots from an instrument on any known
+// point oriented on a backsight, and the station and offset of a typed point. A field-work
+// input that cannot be read is said beside those inputs, and everything else is computed
+// without it.
+//
 // The sections, top to bottom, are built by their own create...() and filled from the
-// one survey by their own show...(): stations, deflection table, coordinates, legal
-// description.
+// one survey by their own show...(): stations, deflection table, coordinates, field work,
+// legal description. They lie in a scroll area, so that on a small screen the window
+// scrolls instead of growing taller than the screen.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "survey/CurveSurvey.h"
@@ -46,8 +54,19 @@ class CStakeoutWnd : public CCurveWindow {
     // cannot be read) and the message line.
     const std::optional<CurveSurvey>& Survey() const { return m_survey; }
     QString Message() const;
+    // What the field-work section says: its inputs' problems and why a part is missing.
+    QString FieldWorkMessage() const;
+
+    // Places the curve by the PC's or the PI's northing and easting, typed into the
+    // coordinates for the user to see (as many digits as give back the same doubles).
+    void PlaceAt(KnownPoint point, const NorthEast& at);
+
+  signals:
+    // "Curve from Points..." was pressed.
+    void curveFromPointsAsked();
 
   private slots:
+    void onCopyFieldWork();
     void onInputChanged();
     void onCopy();
     void onSaveCsv();
@@ -59,6 +78,7 @@ class CStakeoutWnd : public CCurveWindow {
     void createStationsSection(QVBoxLayout* layout);
     void createTableSection(QVBoxLayout* layout);
     void createCoordinatesSection(QVBoxLayout* layout);
+    void createFieldWorkSection(QVBoxLayout* layout);
     void createDescriptionSection(QVBoxLayout* layout);
 
     // Reads the inputs into a request; on failure says why in the message line.
@@ -66,6 +86,9 @@ class CStakeoutWnd : public CCurveWindow {
     // The known PC or PI when both coordinates are typed and read; says why not when one
     // is typed but cannot be read (empty `problem` otherwise).
     std::optional<KnownPosition> readKnown(QString& problem) const;
+    // The field work asked for, as far as its inputs can be read; why not the rest goes
+    // into `problems`.
+    FieldWorkRequest readFieldWork(QStringList& problems) const;
     // The message line: a problem in red, anything else in the usual colour.
     void say(const QString& text, bool problem);
     // Adds a problem to what the message line says.
@@ -74,12 +97,14 @@ class CStakeoutWnd : public CCurveWindow {
     void showStations();
     void showTable();
     void showCoordinates();
+    void showFieldWork(const QStringList& problems);
     void showDescription();
 
     CPlatform& m_platform;
     CCurveRecord m_record;
     std::optional<CurveSurvey> m_survey;
 
+    QComboBox* m_stationOf = nullptr;  // the PI's station or the PC's
     QLineEdit* m_piStation = nullptr;
     QButtonGroup* m_stationing = nullptr;
     QLineEdit* m_interval = nullptr;
@@ -98,6 +123,20 @@ class CStakeoutWnd : public CCurveWindow {
     QSpinBox* m_firstPoint = nullptr;
     QTableWidget* m_points = nullptr;
     QPushButton* m_export = nullptr;
+    QPushButton* m_fromPoints = nullptr;
+    QLineEdit* m_offsets = nullptr;
+    QLineEdit* m_instrumentNorthing = nullptr;
+    QLineEdit* m_instrumentEasting = nullptr;
+    QLineEdit* m_backsightNorthing = nullptr;
+    QLineEdit* m_backsightEasting = nullptr;
+    QLineEdit* m_pointNorthing = nullptr;
+    QLineEdit* m_pointEasting = nullptr;
+    QLabel* m_stationOffset = nullptr;
+    QLabel* m_workMessage = nullptr;
+    QLabel* m_backsightLine = nullptr;
+    QTableWidget* m_setup = nullptr;
+    QPlainTextEdit* m_offsetStakes = nullptr;
+    QPushButton* m_copyWork = nullptr;
     QPlainTextEdit* m_description = nullptr;
 };
 

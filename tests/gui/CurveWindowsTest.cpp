@@ -2,12 +2,14 @@
 // offscreen platform: each shows what the survey library computes for the curve on screen,
 // and follows it.
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -18,14 +20,19 @@
 
 #include "ScriptedPlatform.h"
 #include "frontend/CurveControls.h"
+#include "frontend/SurveyOptions.h"
+#include "solver/Fields.h"
 #include "survey/CurveDiagram.h"
 #include "survey/ExchangeFiles.h"
+#include "survey/FieldWork.h"
 #include "survey/LegalDescription.h"
 #include "survey/StakeoutTable.h"
+#include "text/NumberText.h"
 #include "ui/CurveDlg.h"
 #include "ui/DiagramWnd.h"
 #include "ui/DialogLook.h"
 #include "ui/LengthWnd.h"
+#include "ui/PointsWnd.h"
 #include "ui/StakeoutWnd.h"
 
 using namespace bendwise;
@@ -55,6 +62,32 @@ int Drawn(const QImage& image, const QRect& area) {
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// What bendwise-cli prints for `arguments` (standard output; the run must succeed).
+QString Cli(const QStringList& arguments) {
+    QProcess cli;
+    cli.start(QStringLiteral(BENDWISE_CLI_PROGRAM), arguments);
+    if (!cli.waitForFinished(30000) || cli.exitStatus() != QProcess::NormalExit ||
+        cli.exitCode() != 0) {
+        return "(bendwise-cli failed: " + QString::fromUtf8(cli.readAllStandardError()) + ")";
+    }
+    return QString::fromUtf8(cli.readAllStandardOutput());
+}
+
+// A coordinate as a person would paste it: enough digits to give back the double.
+QString Typed(double value) {
+    return QString::number(value, 'g', 17);
+}
+
+// Replaces the text of an edit field by typing.
+void Retype(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    if (text.isEmpty()) {
+        QTest::keyClick(edit, Qt::Key_Delete);
+    } else {
+        QTest::keyClicks(edit, text);
+    }
 }
 
 }  // namespace
@@ -94,6 +127,17 @@ class TestCurveWindows : public QObject {
         return window;
     }
     const CCurveRecord& Record() const { return m_dlg->Model().Record(); }
+    // Makes the calculator's curve by typing, angles in decimal degrees.
+    void TypeCurve(const QString& radius, const QString& delta, const QString& inboundAz,
+                   bool left) {
+        auto* packed = qobject_cast<QAbstractButton*>(m_dlg->Control(IDC_PACKED_DMS));
+        if (packed->isChecked()) QTest::mouseClick(packed, Qt::LeftButton);
+        Enter(Field::Radius, radius);
+        Enter(Field::Delta, delta);
+        Enter(Field::InboundAz, inboundAz);
+        auto* leftBox = qobject_cast<QAbstractButton*>(m_dlg->Control(IDC_LEFT));
+        if (leftBox->isChecked() != left) QTest::mouseClick(leftBox, Qt::LeftButton);
+    }
 
   private slots:
     void initTestCase() { SetDialogColours(); }
@@ -360,6 +404,392 @@ class TestCurveWindows : public QObject {
                  QStringLiteral("Easting \"2189,47\" cannot be read: type a number such as 5000 or "
                                 "5000.25. No table: the curve has no PC and PT stations to stake "
                                 "out from."));
+        QVERIFY(m_platform.messages.isEmpty());
+    }
+
+    // Curve from Points, each kind of points taken from a curve placed by the survey
+    // library: the inverse as bendwise-cli prints it, and "Use this curve" makes the
+    // calculator show the fields bendwise-cli prints for the same points, placed at its PC.
+    void curveFromPointsBecomesTheCalculatorsCurve() {
+        Open();
+        const struct {
+            const char* radio;
+            const char* option;
+            const char* second;  // the placed curve's point typed second
+            bool major;
+            const char *radius, *delta, *inboundAz;
+            bool left;
+            NorthEast pc;
+        } cases[] = {
+            {"threePointsFit",
+             "--three-points",
+             "MPC",
+             false,
+             "1000",
+             "30",
+             "45",
+             false,
+             {5000, 2000}},
+            {"threePointsFit",
+             "--three-points",
+             "MPC",
+             false,
+             "300",
+             "200",
+             "350",
+             false,
+             {4321.123456789012, 1234.987654321098}},
+            {"radiusPointFit", "--inverse", "RP", false, "1000", "30", "45", false, {5000, 2000}},
+            {"radiusPointFit", "--inverse", "RP", true, "500", "250", "300", true, {5000, 2000}},
+            {"tangentPointsFit",
+             "--pc-pi-pt",
+             "PI",
+             false,
+             "800",
+             "60",
+             "120",
+             true,
+             {2222.2222222222222, 9876.54321}},
+        };
+        CPointsWnd* window = nullptr;
+        for (const auto& c : cases) {
+            const QString name =
+                QStringLiteral("%1 R %2 Delta %3").arg(c.option, c.radius, c.delta);
+            // The points of the curve placed at the case's PC.
+            TypeCurve(c.radius, c.delta, c.inboundAz, c.left);
+            SurveyRequest placed;
+            placed.known = KnownPosition{KnownPoint::Pc, c.pc};
+            const CurveSurvey source = SurveyCurve(Record(), placed);
+            QVERIFY(source.points && !source.points->error);
+            std::optional<NorthEast> second;
+            for (const NamedPoint& point : NamedPoints(*source.points)) {
+                if (QString::fromLatin1(point.name) == QString::fromLatin1(c.second)) {
+                    second = point.at;
+                }
+            }
+            QVERIFY2(second, qPrintable(name));
+            const NorthEast points[] = {source.points->pc, *second, source.points->pt};
+
+            if (!window) {
+                window = Shortcut<CPointsWnd>(Qt::Key_P, CCurveDlg::kCurveFromPoints);
+                QVERIFY(window);
+                QCOMPARE(window->windowTitle(), QStringLiteral("Curve from Points"));
+            }
+            window->findChild<QRadioButton*>(QString::fromLatin1(c.radio))->click();
+            auto* major = window->findChild<QCheckBox*>(QStringLiteral("majorArc"));
+            if (major->isChecked() != c.major) major->click();
+            QStringList arguments{QString::fromLatin1(c.option)};
+            PointsRequest request;
+            request.fit = c.option == std::string("--three-points") ? PointsFit::ThreePoints
+                          : c.option == std::string("--inverse")    ? PointsFit::RadiusPoint
+                                                                    : PointsFit::TangentPoints;
+            request.major = c.major;
+            NorthEast* typed[] = {&request.first, &request.second, &request.third};
+            const char* edits[] = {"pc", "second", "pt"};
+            for (int i = 0; i < 3; ++i) {
+                const QString northing = Typed(points[i].northing);
+                const QString easting = Typed(points[i].easting);
+                Retype(window->findChild<QLineEdit*>(QString::fromLatin1(edits[i]) + "Northing"),
+                       northing);
+                Retype(window->findChild<QLineEdit*>(QString::fromLatin1(edits[i]) + "Easting"),
+                       easting);
+                arguments << northing + "," + easting;
+                QVERIFY(ParseCoordinate(northing.toStdString(), typed[i]->northing));
+                QVERIFY(ParseCoordinate(easting.toStdString(), typed[i]->easting));
+            }
+            if (c.major) arguments << QStringLiteral("--major");
+            arguments << QStringLiteral("--fields");
+
+            // The inverse, live: the core's lines for the same doubles, and the curve placed.
+            const PointsInverse inverse = SolvePoints(request);
+            QVERIFY2(!inverse.refusal, qPrintable(name));
+            QVERIFY(window->Inverse());
+            std::string lines;
+            AppendInverseText(lines, inverse);
+            const QString shown =
+                window->findChild<QPlainTextEdit*>(QStringLiteral("inverseText"))->toPlainText();
+            QCOMPARE(shown, Q(lines));
+            QCOMPARE(window->Message(), QString());
+            QVERIFY2(std::abs(inverse.curve.radius - Record().m_radius) < 1e-9 * Record().m_radius,
+                     qPrintable(name));
+            QCOMPARE(inverse.curve.left, c.left);
+            const QString cli = Cli(arguments);
+            QVERIFY2(cli.contains(shown), qPrintable(name + ": " + cli));
+
+            // Before taking it the calculator has another curve.
+            TypeCurve("123", "10", "0", false);
+            auto* use = window->findChild<QPushButton*>(QStringLiteral("useCurve"));
+            QVERIFY(use->isEnabled());
+            use->click();
+            for (const FieldInfo& info : Fields()) {
+                const QString line = QString::fromLatin1(info.name) + "=" +
+                                     m_dlg->FieldEdit(info.field)->text() + "\n";
+                QVERIFY2(cli.contains(line), qPrintable(name + ": " + line + " not in\n" + cli));
+            }
+            QCOMPARE(m_dlg->StatusText(),
+                     QStringLiteral("Curve from points taken; placed at its PC."));
+
+            // Placed at its PC in Stations and Stakeout: the same doubles, read back.
+            auto* stations = qobject_cast<CStakeoutWnd*>(m_dlg->Window(IDC_STATIONS_STAKEOUT));
+            QVERIFY(stations && stations->isVisible());
+            QCOMPARE(stations->findChild<QComboBox*>(QStringLiteral("knownPoint"))->currentText(),
+                     QStringLiteral("PC"));
+            double northing = 0, easting = 0;
+            QVERIFY(ParseCoordinate(
+                stations->findChild<QLineEdit*>(QStringLiteral("northing"))->text().toStdString(),
+                northing));
+            QVERIFY(ParseCoordinate(
+                stations->findChild<QLineEdit*>(QStringLiteral("easting"))->text().toStdString(),
+                easting));
+            // The very doubles: QCOMPARE would allow a fuzz.
+            QVERIFY(northing == inverse.curve.pc.northing);
+            QVERIFY(easting == inverse.curve.pc.easting);
+            QVERIFY(stations->Survey() && stations->Survey()->points);
+            const CurvePoints& at = *stations->Survey()->points;
+            QVERIFY(!at.error);
+            QVERIFY2(std::abs(at.pt.northing - points[2].northing) < 1e-6 &&
+                         std::abs(at.pt.easting - points[2].easting) < 1e-6,
+                     qPrintable(name));
+        }
+        QVERIFY(m_platform.messages.isEmpty());
+    }
+
+    // Points that make no curve, or that cannot be read: why, in words, and nothing to use.
+    void curveFromPointsSaysWhyNot() {
+        Open();
+        auto* window = Shortcut<CPointsWnd>(Qt::Key_P, CCurveDlg::kCurveFromPoints);
+        QVERIFY(window);
+        auto* use = window->findChild<QPushButton*>(QStringLiteral("useCurve"));
+        const struct {
+            const char* radio;
+            QString points[3];
+            QString tolerance;
+            QString message;  // empty: the core's refusal of the same points
+        } cases[] = {
+            {"threePointsFit", {"5000,2000", "5050,2050", "5100,2100"}, "0.02", ""},
+            {"radiusPointFit", {"5000,2000", "4000,2000", "4000,3000.5"}, "0.02", ""},
+            {"radiusPointFit", {"5000,2000", "4000,2000", "4000,3000.5"}, "1", "accepted"},
+            {"radiusPointFit",
+             {"5000,2000", "4000,2000", "4000,3000.5"},
+             "0",
+             "Tolerance \"0\" "
+             "cannot be read: type a length greater than 0, such as 0.02."},
+            {"tangentPointsFit", {"5000,2000", "5100,2000", "5200,2000"}, "0.02", ""},
+            {"tangentPointsFit", {"5000,2000", "5100,2000", "5100,2100.1"}, "0.02", ""},
+            {"threePointsFit",
+             {"5000,2000", "5050,2050", "5100,2100,5"},
+             "0.02",
+             "Easting of the PT \"2100,5\" cannot be read: type a number such as 5000 or "
+             "5000.25."},
+            {"tangentPointsFit",
+             {"5000,2000", ",2050", "5100,2100"},
+             "0.02",
+             "Type the northing and easting of the PC, the PI and the PT."},
+        };
+        const char* edits[] = {"pc", "second", "pt"};
+        for (const auto& c : cases) {
+            window->findChild<QRadioButton*>(QString::fromLatin1(c.radio))->click();
+            Retype(window->findChild<QLineEdit*>(QStringLiteral("tolerance")), c.tolerance);
+            PointsRequest request;
+            request.fit = c.radio == std::string("threePointsFit")   ? PointsFit::ThreePoints
+                          : c.radio == std::string("radiusPointFit") ? PointsFit::RadiusPoint
+                                                                     : PointsFit::TangentPoints;
+            ParseInterval(c.tolerance.toStdString(), request.tolerance);
+            NorthEast* typed[] = {&request.first, &request.second, &request.third};
+            for (int i = 0; i < 3; ++i) {
+                const QStringList parts = c.points[i].split(',');
+                Retype(window->findChild<QLineEdit*>(QString::fromLatin1(edits[i]) + "Northing"),
+                       parts[0]);
+                Retype(window->findChild<QLineEdit*>(QString::fromLatin1(edits[i]) + "Easting"),
+                       parts.mid(1).join(','));
+                ParseCoordinate(parts[0].toStdString(), typed[i]->northing);
+                ParseCoordinate(parts.mid(1).join(',').toStdString(), typed[i]->easting);
+            }
+            if (c.message == "accepted") {
+                QCOMPARE(window->Message(), QString());
+                QVERIFY(use->isEnabled());
+                continue;
+            }
+            QVERIFY(!use->isEnabled());
+            if (c.message.isEmpty()) {
+                const PointsInverse refused = SolvePoints(request);
+                QVERIFY2(refused.refusal, qPrintable(c.points[2]));
+                QCOMPARE(window->Message(),
+                         "No curve from these points: " + Q(*refused.refusal) + ".");
+                std::string lines;
+                AppendInverseText(lines, refused);
+                QCOMPARE(window->findChild<QPlainTextEdit*>(QStringLiteral("inverseText"))
+                             ->toPlainText(),
+                         Q(lines));
+            } else {
+                QCOMPARE(window->Message(), c.message);
+                QVERIFY(!window->Inverse());
+            }
+        }
+        // Nothing was taken: the calculator keeps its curve, and no box popped up.
+        QVERIFY(!m_dlg->Window(IDC_STATIONS_STAKEOUT));
+        QVERIFY(m_platform.messages.isEmpty());
+    }
+
+    // Field work in Stations and Stakeout: stations from the PC, offset stakes, a setup
+    // and a point's station and offset, the lines bendwise-cli prints for the same
+    // request; an input that cannot be read is said, the rest still computed.
+    void stationsWindowDoesTheFieldWork() {
+        Open();
+        TypeCurve("1000", "30", "45", false);
+        auto* stations = Shortcut<CStakeoutWnd>(Qt::Key_T, IDC_STATIONS_STAKEOUT);
+        QVERIFY(stations);
+        auto edit = [stations](const char* name) {
+            return stations->findChild<QLineEdit*>(QString::fromLatin1(name));
+        };
+        stations->findChild<QComboBox*>(QStringLiteral("stationOf"))->setCurrentIndex(1);
+        const struct {
+            const char* field;
+            const char* text;
+        } typing[] = {{"piStation", "10+00"},
+                      {"northing", "5000"},
+                      {"easting", "2000"},
+                      {"offsets", "-5, 5"},
+                      {"stationPointNorthing", "5100"},
+                      {"stationPointEasting", "2150"},
+                      {"instrumentNorthing", "5000"},
+                      {"instrumentEasting", "2000"},
+                      {"backsightNorthing", "6000"},
+                      {"backsightEasting", "2000"}};
+        for (const auto& t : typing) Retype(edit(t.field), QString::fromLatin1(t.text));
+        QCOMPARE(stations->FieldWorkMessage(), QString());
+        QCOMPARE(stations->findChild<QLabel*>(QStringLiteral("pcValue"))->text(),
+                 QStringLiteral("10+00.00"));
+
+        SurveyRequest request;
+        request.describe = true;
+        request.pcStation = 1000;
+        request.stakeoutInterval = 100;
+        request.known = KnownPosition{KnownPoint::Pc, {5000, 2000}};
+        request.fieldWork.offsets = {-5, 5};
+        request.fieldWork.stationOffsets = {{5100, 2150}};
+        request.fieldWork.instrument = NorthEast{5000, 2000};
+        request.fieldWork.backsight = NorthEast{6000, 2000};
+        auto work = [&] { return SurveyCurve(Record(), request).fieldWork; };
+        std::string text;
+        AppendFieldWorkText(text, work());
+
+        // Copied: the core's lines, which bendwise-cli prints for the same request.
+        auto* copy = stations->findChild<QPushButton*>(QStringLiteral("copyFieldWork"));
+        copy->click();
+        QCOMPARE(QApplication::clipboard()->text(), Q(text));
+        const QString cli = Cli({"packed=off", "radius=1000", "delta=30", "inbound-az=45", "--pc",
+                                 "5000,2000", "--pc-station", "10+00", "--stakeout", "100",
+                                 "--offsets", "-5,5", "--station-offset", "5100,2150", "--setup",
+                                 "5000,2000", "--backsight", "6000,2000"});
+        QVERIFY2(cli.endsWith(Q(text)), qPrintable(cli));
+
+        // The setup table, the station and offset, the offset lines: from the same values.
+        auto* setup = stations->findChild<QTableWidget*>(QStringLiteral("setupTable"));
+        auto setupMatches = [&](const FieldWork& expected) {
+            if (!expected.setup) return setup->rowCount() == 0;
+            const SetupTable& table = *expected.setup;
+            if (setup->rowCount() != static_cast<int>(table.shots.shots.size())) return false;
+            for (int row = 0; row < setup->rowCount(); ++row) {
+                const SetupShot& shot = table.shots.shots[static_cast<std::size_t>(row)];
+                const std::string cells[] = {table.names[static_cast<std::size_t>(row)],
+                                             DmsString(shot.azimuth), DmsString(shot.angleRight),
+                                             FixedString(shot.distance)};
+                for (int column = 0; column < 4; ++column) {
+                    if (setup->item(row, column)->text() != Q(cells[column])) return false;
+                }
+            }
+            return true;
+        };
+        // PC, PI, PT, RP, MPC, seven stakes and seven on each offset.
+        QCOMPARE(setup->rowCount(), 5 + 7 + 2 * 7);
+        QVERIFY(setupMatches(work()));
+        auto* stationOffset = stations->findChild<QLabel*>(QStringLiteral("stationOffsetValue"));
+        const StationOffset found = work().stationOffsets.at(0).found;
+        QCOMPARE(stationOffset->text(),
+                 QStringLiteral("Station %1, offset %2 (right), on the curve")
+                     .arg(Q(FormatStation(found.station)), Q(CoordinateText(found.offset))));
+        const QString offsetLines =
+            stations->findChild<QPlainTextEdit*>(QStringLiteral("offsetStakes"))->toPlainText();
+        QVERIFY(offsetLines.startsWith(QStringLiteral("Offset       -5.000 (radius 1005.000)\n")));
+        QVERIFY(Q(text).contains(offsetLines));
+
+        // Bad or missing input beside the field work: said, the rest computed without it.
+        const std::string sameRefusal = *SetupShots({5000, 2000}, {5000, 2000}, {}).refusal;
+        const struct {
+            const char* field;
+            QString text;
+            QString message;
+            bool offsets, setup, station;  // still asked for
+        } bad[] = {
+            {"offsets", "5,x",
+             "Offsets \"5,x\" cannot be read: type lengths a comma apart, such as -5,5 (negative "
+             "is left).",
+             false, true, true},
+            {"instrumentEasting", "", "Type both the northing and the easting of the instrument.",
+             true, false, true},
+            {"backsightNorthing", "5000", "No setup: " + Q(sameRefusal) + ".", true, true, true},
+            {"stationPointNorthing", "51OO",
+             "Northing of the point \"51OO\" cannot be read: type a number such as 5000 or "
+             "5000.25.",
+             true, true, false},
+        };
+        for (const auto& b : bad) {
+            QLineEdit* field = edit(b.field);
+            const QString good = field->text();
+            Retype(field, b.text);
+            QCOMPARE(stations->FieldWorkMessage(), b.message);
+            SurveyRequest partial = request;
+            if (!b.offsets) partial.fieldWork.offsets.clear();
+            if (!b.setup) partial.fieldWork.instrument.reset();
+            if (!b.setup) partial.fieldWork.backsight.reset();
+            if (QString::fromLatin1(b.field) == "backsightNorthing") {
+                partial.fieldWork.backsight = NorthEast{5000, 2000};
+            }
+            if (!b.station) partial.fieldWork.stationOffsets.clear();
+            QVERIFY2(setupMatches(SurveyCurve(Record(), partial).fieldWork), b.field);
+            QCOMPARE(stationOffset->text().isEmpty(), !b.station);
+            QCOMPARE(stations->Message(), QString());  // the stations and table are not affected
+            Retype(field, good);
+            QCOMPARE(stations->FieldWorkMessage(), QString());
+            QVERIFY(setupMatches(work()));
+        }
+
+        // From the PC a curve of 200 degrees has stations and a table, and no PI.
+        Enter(Field::Delta, QStringLiteral("200"));
+        request.fieldWork = FieldWorkRequest();
+        const CurveSurvey wide = SurveyCurve(Record(), request);
+        QVERIFY(wide.stakeout && !wide.stakeout->error);
+        const QAbstractItemModel* table =
+            stations->findChild<QTableView*>(QStringLiteral("stakeoutTable"))->model();
+        QCOMPARE(table->rowCount(), static_cast<int>(wide.stakeout->rows.size()));
+        QVERIFY(table->rowCount() > 30);
+        QCOMPARE(stations->findChild<QLabel*>(QStringLiteral("piValue"))->text(),
+                 QStringLiteral("none"));
+        QCOMPARE(stations->findChild<QLabel*>(QStringLiteral("ptValue"))->text(),
+                 Q(FormatStation(wide.stations->pt)));
+        copy->click();
+        std::string wideText;
+        AppendFieldWorkText(wideText,
+                            SurveyCurve(Record(),
+                                        [&] {
+                                            SurveyRequest all = request;
+                                            all.fieldWork = SurveyRequest().fieldWork;
+                                            all.fieldWork.offsets = {-5, 5};
+                                            all.fieldWork.stationOffsets = {{5100, 2150}};
+                                            all.fieldWork.instrument = NorthEast{5000, 2000};
+                                            all.fieldWork.backsight = NorthEast{6000, 2000};
+                                            return all;
+                                        }())
+                                .fieldWork);
+        QCOMPARE(QApplication::clipboard()->text(), Q(wideText));
+
+        // The window scrolls rather than grow past the screen; its button opens Curve from
+        // Points.
+        QVERIFY(stations->height() <= ScreenRoom(*stations).height());
+        stations->findChild<QPushButton*>(QStringLiteral("curveFromPoints"))->click();
+        QVERIFY(m_dlg->Window(CCurveDlg::kCurveFromPoints));
+        QVERIFY(QTest::qWaitForWindowExposed(m_dlg->Window(CCurveDlg::kCurveFromPoints)));
         QVERIFY(m_platform.messages.isEmpty());
     }
 
