@@ -33,5 +33,5 @@ scripts/output-corpus.sh build/cli/bendwise-cli "$scratch/native" "$lines"
 scripts/output-corpus.sh "$web_cli" "$scratch/web" "$lines"
 python3 tests/web/corpus_diff.py "$scratch/native" "$scratch/web"
 
-echo "== the page in headless Chromium =="
-/usr/bin/python3 tests/web/page_test.py build-web
+echo "== the page in headless Chromium, its survey texts against build/cli/bendwise-cli =="
+/usr/bin/python3 tests/web/page_test.py build-web --cli build/cli/bendwise-cli

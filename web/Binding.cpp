@@ -124,6 +124,66 @@ std::string PageId(const ControlRow& control) {
     return control.name;
 }
 
+// The curve from points the page's section asks for: `option` is the bendwise-cli option
+// of the fit (--three-points, --inverse, --pc-pi-pt), `points` its three N,E texts,
+// `major` and `tolerance` as the section shows them (each read only where the fit takes
+// it). Read by bendwise-cli's own parser into `options`; on a bad text returns false with
+// `input` (0 to 2 the points, 3 the tolerance) and the parser's reason without its option.
+bool ReadPoints(std::string_view option, const char* const (&points)[3], bool major,
+                std::string_view tolerance, SurveyOptions& options, int& input,
+                std::string& reason) {
+    SurveyOptions scratch;
+    std::string joined;
+    for (int i = 0; i < 3; ++i) {
+        // One point at a time, so that the reason can name the point.
+        if (!SetSurveyOption("--setup", points[i], scratch, reason)) {
+            input = i;
+            reason.erase(0, reason.find(": ") + 2);
+            return false;
+        }
+        if (i > 0) joined.push_back(' ');
+        joined.append(points[i]);
+    }
+    input = -1;
+    if (!SetSurveyOption(option, joined, options, reason)) return false;
+    const PointsFit fit = options.fromPoints->fit;
+    if (major && fit == PointsFit::RadiusPoint) SetSurveyOption("--major", "", options, reason);
+    if (!tolerance.empty() && fit != PointsFit::ThreePoints &&
+        !SetSurveyOption("--tolerance", tolerance, options, reason)) {
+        input = 3;
+        reason.erase(0, reason.find(": ") + 2);
+        return false;
+    }
+    return true;
+}
+
+// What the section shows of the points: {"input", "reason"} for a text the parser refused,
+// else {"text"} (the Inverse lines bendwise-cli prints) and "refusal" (why the points make
+// no curve, or null).
+std::string PointsJson(const PointsInverse* inverse, int input, const std::string& reason) {
+    JsonWriter json;
+    json.BeginObject();
+    if (inverse == nullptr) {
+        json.Key("input");
+        json.Number(input);
+        json.Key("reason");
+        json.String(reason);
+    } else {
+        std::string text;
+        AppendInverseText(text, *inverse);
+        json.Key("text");
+        json.String(text);
+        json.Key("refusal");
+        if (inverse->refusal) {
+            json.String(*inverse->refusal);
+        } else {
+            json.Null();
+        }
+    }
+    json.EndObject();
+    return json.Text();
+}
+
 }  // namespace
 }  // namespace bendwise
 
@@ -230,9 +290,10 @@ EMSCRIPTEN_KEEPALIVE const char* bw_report_name() {
     return kReportPath + 1;
 }
 
-// Sets one survey option of bendwise-cli ("--pi-station", "--stationing", "--stakeout",
-// "--describe", "--unit") from the page's controls; an empty value clears it. Returns the
-// reason a value was refused, or an empty string.
+// Sets one survey option of bendwise-cli ("--pi-station", "--pc-station", "--stationing",
+// "--stakeout", "--offsets", "--station-offset" (each call adds a point), "--setup",
+// "--backsight", "--describe", "--unit") from the page's controls; an empty value clears
+// it. Returns the reason a value was refused, or an empty string.
 EMSCRIPTEN_KEEPALIVE const char* bw_survey_option(const char* name, const char* value) {
     SurveyOptions& options = Current().survey;
     const std::string_view option = name;
@@ -248,14 +309,77 @@ EMSCRIPTEN_KEEPALIVE const char* bw_survey_option(const char* name, const char* 
     return Result("");
 }
 
+// The Inverse lines of the points the "Curve from points" section holds (see ReadPoints),
+// or why there are none, as JSON (PointsJson). Changes nothing.
+EMSCRIPTEN_KEEPALIVE const char* bw_points(const char* option, const char* first,
+                                           const char* second, const char* third, int major,
+                                           const char* tolerance) {
+    const char* const points[3] = {first, second, third};
+    SurveyOptions options;
+    int input = -1;
+    std::string reason;
+    if (!ReadPoints(option, points, major != 0, tolerance, options, input, reason)) {
+        return Result(PointsJson(nullptr, input, reason));
+    }
+    const PointsInverse inverse = SolvePoints(*PointsRequestOf(options));
+    return Result(PointsJson(&inverse, input, reason));
+}
+
+// "Use this curve": as bendwise-cli does with its curve from points, types EntriesOfCurve
+// into the calculator (the entry path of bw_entry and bw_check) and keeps the points among
+// the survey options, so that the survey places the curve at its PC and starts with the
+// Inverse lines. Points that make no curve change nothing. Returns what bw_points returns.
+EMSCRIPTEN_KEEPALIVE const char* bw_use_points(const char* option, const char* first,
+                                               const char* second, const char* third, int major,
+                                               const char* tolerance) {
+    const char* const points[3] = {first, second, third};
+    Page& page = Current();
+    SurveyOptions options = page.survey;
+    for (const char* name : {"--three-points", "--major", "--tolerance"}) {
+        ClearSurveyOption(name, options);
+    }
+    int input = -1;
+    std::string reason;
+    if (!ReadPoints(option, points, major != 0, tolerance, options, input, reason)) {
+        return Result(PointsJson(nullptr, input, reason));
+    }
+    const PointsInverse inverse = SolvePoints(*PointsRequestOf(options));
+    if (!inverse.refusal) {
+        for (const TypedEntry& entry : EntriesOfCurve(inverse.curve)) {
+            Field field;
+            if (const SwitchInfo* box = FindSwitch(entry.name)) {
+                SetSwitch(page.model, *box, entry.text == "on");
+            } else if (FieldByName(entry.name, field)) {
+                page.model.OnEnterKey();
+                page.model.OnKillfocus(field, entry.text);
+            }
+        }
+        page.survey = options;
+    }
+    return Result(PointsJson(&inverse, input, reason));
+}
+
+// Why bendwise-cli would refuse the survey options as they stand (CheckSurveyOptions), or
+// an empty string.
+EMSCRIPTEN_KEEPALIVE const char* bw_survey_check() {
+    std::string reason;
+    if (CheckSurveyOptions(Current().survey, reason)) reason.clear();
+    return Result(std::move(reason));
+}
+
 // The curve as one line of JSON (CurveJson with the survey asked for; stations and
-// stakeout only once the PI station is known), with "indicators" (the GROUP_ codes
+// stakeout only once the PI or PC station is known), with "indicators" (the GROUP_ codes
 // checked) and "events" (what the engine showed since the last call, oldest first) added
-// at the end, and "table": the stakeout rows as the texts bendwise-cli prints.
+// at the end, "table" and "tableHeadings": the stakeout rows and the headings over them
+// as the texts bendwise-cli prints (Northing and Easting too once the curve is placed), and
+// "surveyText": the lines bendwise-cli prints after the report block for these options
+// (SurveyText), empty while it would refuse them (bw_survey_check).
 EMSCRIPTEN_KEEPALIVE const char* bw_state() {
     Page& page = Current();
     SurveyOptions options = page.survey;
-    if (!options.piStation) options.stakeoutInterval.reset();
+    std::string reason;
+    const bool runs = CheckSurveyOptions(options, reason);
+    if (!options.piStation && !options.pcStation) options.stakeoutInterval.reset();
     const CurveSurvey survey = SurveyCurve(page.model.Record(), RequestOf(options));
     std::string text = CurveJson(page.model.Record(), page.memory, survey, 0);
     text.pop_back();  // the line feed
@@ -279,6 +403,16 @@ EMSCRIPTEN_KEEPALIVE const char* bw_state() {
         }
     }
     extra.EndArray();
+    extra.Key("tableHeadings");
+    extra.BeginArray();
+    if (survey.stakeout) {
+        for (const std::string& heading : StakeoutHeadings(*survey.stakeout)) {
+            extra.String(heading);
+        }
+    }
+    extra.EndArray();
+    extra.Key("surveyText");
+    extra.String(runs ? SurveyText(page.model.Record(), survey) : std::string());
     extra.EndObject();
     text.push_back(',');
     text.append(extra.Text(), 1);  // without its opening brace

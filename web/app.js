@@ -6,6 +6,8 @@
 
 (async function main() {
     const engine = await createBendwise();
+    // The curve from points: fit option, the three N,E, major arc, tolerance.
+    const pointsArgs = ['string', 'string', 'string', 'string', 'number', 'string'];
     const call = {
         controls: engine.cwrap('bw_controls', 'string', []),
         start: engine.cwrap('bw_start', null, []),
@@ -16,6 +18,9 @@
         reportText: engine.cwrap('bw_report_text', 'string', []),
         reportName: engine.cwrap('bw_report_name', 'string', []),
         surveyOption: engine.cwrap('bw_survey_option', 'string', ['string', 'string']),
+        surveyCheck: engine.cwrap('bw_survey_check', 'string', []),
+        points: engine.cwrap('bw_points', 'string', pointsArgs),
+        usePoints: engine.cwrap('bw_use_points', 'string', pointsArgs),
         state: engine.cwrap('bw_state', 'string', []),
         svg: engine.cwrap('bw_svg', 'string', []),
         lengthSvg: engine.cwrap('bw_length_svg', 'string', []),
@@ -224,6 +229,8 @@
 
     function showSurvey(state) {
         byId('description').textContent = state.description || '';
+        byId('survey-text').textContent = state.surveyText;
+        byId('survey-error').textContent = surveyReason || inWords(call.surveyCheck());
         const stations = byId('stations');
         stations.hidden = !state.stations;
         if (state.stations) {
@@ -246,6 +253,14 @@
             stakeout.caption.textContent = table.error
                 ? `No stakeout: ${table.error}`
                 : `Deflections ${table.turn} from the back tangent at the PC`;
+            const headings = document.createElement('tr');
+            for (const text of state.tableHeadings) {
+                const th = document.createElement('th');
+                th.scope = 'col';
+                th.textContent = text;
+                headings.append(th);
+            }
+            stakeout.tHead.replaceChildren(headings);
             stakeout.tBodies[0].replaceChildren(...state.table.map((cells) => {
                 const tr = document.createElement('tr');
                 for (const cell of cells) {
@@ -331,31 +346,127 @@
     // Close ends the window's session: the page starts a new one with the start curve.
     byId('close').addEventListener('click', () => {
         call.start();
-        refresh();
+        byId('points-status').textContent = '';
+        applySurvey();
     });
 
-    // ---- stations and stakeout: bendwise-cli's own options -------------------------------
+    // ---- the engine's reasons in the page's words ------------------------------------------
+    // The survey options' reasons name bendwise-cli's options: the page names its inputs.
+    const optionWords = {
+        '--pi-station': 'PI station',
+        '--pc-station': 'PC station',
+        '--stationing': 'Stationing',
+        '--stakeout': 'Stakeout every',
+        '--offsets': 'Offsets',
+        '--station-offset': 'Station and offset',
+        '--setup': 'Instrument point',
+        '--backsight': 'Backsight',
+        '--three-points': 'Curve from points',
+        '--inverse': 'Curve from points',
+        '--pc-pi-pt': 'Curve from points',
+        '--major': 'Major arc',
+        '--tolerance': 'Tolerance',
+    };
+    function inWords(reason) {
+        return reason
+            .replace('--pc, --pi or a curve from points', 'a curve from points ("Use this curve")')
+            .replace(/--[a-z-]+/g, (option) => optionWords[option] || option);
+    }
+
+    // ---- stations, stakeout, offsets, setup: bendwise-cli's own options ------------------
     const surveyInputs = [
         ['--pi-station', byId('pi-station')],
+        ['--pc-station', byId('pc-station')],
         ['--stationing', byId('stationing')],
         ['--stakeout', byId('stakeout-interval')],
+        ['--offsets', byId('offsets')],
+        ['--setup', byId('setup')],
+        ['--backsight', byId('backsight')],
     ];
+    const stationOffset = byId('station-offset');
+    // The first value refused, in words; the engine keeps the option as it was.
+    let surveyReason = '';
     function applySurvey() {
-        let reason = '';
+        let reason = call.surveyOption('--describe', 'on');
         for (const [option, input] of surveyInputs) {
-            reason = reason || call.surveyOption(option, input.value.trim());
+            // Arc stationing is the default: as chosen, it asks for nothing (no station yet).
+            const value = input.value === 'arc' ? '' : input.value.trim();
+            reason = reason || call.surveyOption(option, value);
         }
-        byId('survey-error').textContent = reason;
+        // Any number of points, a blank apart: each one is a --station-offset of its own.
+        call.surveyOption('--station-offset', '');
+        for (const point of stationOffset.value.trim().split(/\s+/).filter(Boolean)) {
+            reason = reason || call.surveyOption('--station-offset', point);
+        }
+        surveyReason = inWords(reason);
         refresh();
     }
     for (const [, input] of surveyInputs) input.addEventListener('change', applySurvey);
+    stationOffset.addEventListener('change', applySurvey);
     byId('survey').addEventListener('submit', (event) => {
         event.preventDefault();
         applySurvey();
     });
 
-    call.surveyOption('--describe', 'on');
-    refresh();
+    // ---- the curve from points -----------------------------------------------------------
+    const pointInputs = ['point-first', 'point-second', 'point-third'].map(byId);
+    const major = byId('points-major');
+    const tolerance = byId('points-tolerance');
+    const usePoints = byId('use-points');
+    const secondNames = {'--three-points': 'Point on arc', '--inverse': 'RP', '--pc-pi-pt': 'PI'};
+    const fit = () => document.querySelector('input[name=fit]:checked').value;
+
+    function pointsArguments() {
+        return [fit(), ...pointInputs.map((input) => input.value.trim()), major.checked ? 1 : 0,
+                tolerance.value.trim()];
+    }
+
+    // The Inverse lines, or why there are none; "Use this curve" only for a curve.
+    function showPoints(result) {
+        const names = ['PC', secondNames[fit()], 'PT', 'Tolerance'];
+        const said = byId('points-status');
+        if ('reason' in result) {
+            byId('inverse-text').textContent = '';
+            said.textContent = result.input >= 0 ? `${names[result.input]}: ${result.reason}`
+                                                 : inWords(result.reason);
+        } else {
+            byId('inverse-text').textContent = result.text;
+            said.textContent = result.refusal ? `No curve from the points: ${result.refusal}` : '';
+        }
+        usePoints.disabled = 'reason' in result || result.refusal !== null;
+    }
+
+    function previewPoints() {
+        byId('point-second-label').textContent = `${secondNames[fit()]} (N,E)`;
+        major.disabled = fit() !== '--inverse';
+        tolerance.disabled = fit() === '--three-points';
+        if (pointInputs.some((input) => input.value.trim() === '')) {
+            byId('inverse-text').textContent = '';
+            byId('points-status').textContent = '';
+            usePoints.disabled = true;
+            return;
+        }
+        showPoints(JSON.parse(call.points(...pointsArguments())));
+    }
+    for (const input of [...pointInputs, major, tolerance]) {
+        input.addEventListener('input', previewPoints);
+    }
+    for (const radio of document.querySelectorAll('input[name=fit]')) {
+        radio.addEventListener('change', previewPoints);
+    }
+    byId('points').addEventListener('submit', (event) => event.preventDefault());
+
+    usePoints.addEventListener('click', () => {
+        const result = JSON.parse(call.usePoints(...pointsArguments()));
+        showPoints(result);
+        if ('reason' in result || result.refusal !== null) return;
+        byId('points-status').textContent =
+            'The calculator holds this curve, placed at its PC for the stations below.';
+        refresh(null, true);
+    });
+
+    previewPoints();
+    applySurvey();
     byId('loading').remove();
     // Milliseconds from the start of navigation until the calculator takes input.
     document.body.dataset.readyMs = String(Math.round(performance.now()));

@@ -1,14 +1,18 @@
 #!/usr/bin/python3
 """The calculator page in headless Chromium: entries, refusals, the drawing, the report.
 
-    /usr/bin/python3 tests/web/page_test.py [BUILD_WEB_DIR] [--screenshot PNG]
+    /usr/bin/python3 tests/web/page_test.py [BUILD_WEB_DIR] [--cli BENDWISE_CLI]
+                                            [--screenshot PNG]
 
 Opens BUILD_WEB_DIR/index.html (build-web/ by default) from disk, as a user would after
 scripts/build-web.sh, and drives it with the keyboard and the mouse through WebDriver.
+The survey texts the page shows are compared with what the native bendwise-cli (--cli,
+else $BENDWISE_NATIVE_CLI, else build/cli/bendwise-cli) prints for the same inputs.
 Needs Debian's chromium, chromium-driver and python3-selenium.
 """
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -24,10 +28,67 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 and not sys.argv[1].startswith("-")
                         else os.path.join(ROOT, "build-web"))
 SCREENSHOT = sys.argv[sys.argv.index("--screenshot") + 1] if "--screenshot" in sys.argv else None
+CLI = os.path.abspath(sys.argv[sys.argv.index("--cli") + 1] if "--cli" in sys.argv
+                      else os.environ.get("BENDWISE_NATIVE_CLI",
+                                          os.path.join(ROOT, "build", "cli", "bendwise-cli")))
 WORKED_BLOCK = os.path.join(ROOT, "tests", "cli", "data", "radius1000_delta30_az45.txt")
 
 # Indicators: the pair is radius + L arc at the start.
 START_PAIR = {"radiusIndicator", "lengthArcIndicator"}
+
+# The page's survey inputs and the bendwise-cli option each one is; the station/offset
+# input takes several points, a blank apart, one --station-offset each.
+SURVEY_OPTIONS = {
+    "pi-station": "--pi-station", "pc-station": "--pc-station", "stationing": "--stationing",
+    "stakeout-interval": "--stakeout", "offsets": "--offsets", "setup": "--setup",
+    "backsight": "--backsight", "station-offset": "--station-offset",
+}
+
+# Curves from points, then the stations section: (fit option, PC and second and PT, major
+# arc, tolerance or None for the page's 0.02 unchanged, the stations section's inputs).
+CURVES_FROM_POINTS = [
+    ("--inverse",
+     ["5000,2000", "4292.893218813452,2707.106781186548", "5258.819045102521,2448.2877360840266"],
+     False, None,
+     {"pc-station": "10+00", "stakeout-interval": "100", "offsets": "-5,5",
+      "station-offset": "5100,2150", "setup": "5000,2000", "backsight": "6000,2000"}),
+    ("--three-points", ["1000,1000", "1100,1180", "1050,1400"], False, None,
+     {"pi-station": "25+50", "stationing": "chord", "stakeout-interval": "50",
+      "offsets": "-10", "station-offset": "1100,1180 1000,900",
+      "setup": "1200,1200", "backsight": "1000,1000"}),
+    ("--pc-pi-pt", ["5000,2000", "5189.4687,2189.4687", "5448.2877,2258.8190"], False, "0.05",
+     {"pi-station": "3+12.5", "stakeout-interval": "75", "offsets": "2.5,-2.5",
+      "setup": "5100,2100", "backsight": "5000,2000"}),
+    ("--inverse", ["0,0", "-500,0", "-500,500"], True, "0.001",
+     {"pc-station": "0+00", "stakeout-interval": "200", "station-offset": "-1000,0 100,-30"}),
+]
+
+# Points that make no curve: collinear, the PT off the PC's radius, unequal tangents.
+REFUSED_POINTS = [
+    ("--three-points", ["5000,2000", "5100,2100", "5250,2250"], None),
+    ("--inverse", ["5000,2000", "4292.893218813452,2707.106781186548", "5258.9,2448.3"], "0.02"),
+    ("--pc-pi-pt", ["5000,2000", "5189.4687,2189.4687", "5448.2877,2300"], "0.02"),
+]
+
+
+def run_cli(args):
+    done = subprocess.run([CLI] + args, capture_output=True, text=True, check=False,
+                          env=dict(os.environ, LC_ALL="C"))
+    return done.returncode, done.stdout, done.stderr
+
+
+def points_args(fit, points, major, tolerance):
+    return [fit] + points + (["--major"] if major else []) + (
+        ["--tolerance", tolerance] if tolerance is not None else [])
+
+
+def survey_args(inputs):
+    args = []
+    for name, text in inputs.items():
+        values = text.split() if name == "station-offset" else [text]
+        for value in values:
+            args += [SURVEY_OPTIONS[name], value]
+    return args
 
 
 class Page(unittest.TestCase):
@@ -66,11 +127,12 @@ class Page(unittest.TestCase):
         element = self.field(name)
         element.click()
         element.send_keys(Keys.CONTROL, "a")
-        element.send_keys(text, key)
+        element.send_keys(text or Keys.BACKSPACE, key)
 
     def pair(self):
         return {e.get_attribute("id") for e in
-                self.driver.find_elements(By.CSS_SELECTOR, "input[type=radio]") if e.is_selected()}
+                self.driver.find_elements(By.CSS_SELECTOR, "#calculator input[type=radio]")
+                if e.is_selected()}
 
     def message(self):
         dialog = self.driver.find_element(By.ID, "message")
@@ -136,7 +198,10 @@ class Page(unittest.TestCase):
                          'after the point; clear "Take packed" for decimal degrees.')
         self.field("message-ok").click()
         # The focus is back in L arc, where Tab went, with its text selected: typing
-        # replaces it instead of making 100.000250.
+        # replaces it instead of making 100.000250. The dialog's close event comes as a
+        # task of its own, after the click.
+        WebDriverWait(self.driver, 5).until(
+            lambda d: d.switch_to.active_element.get_attribute("id") != "message-ok")
         active = self.driver.switch_to.active_element
         self.assertEqual(active.get_attribute("id"), "larc")
         active.send_keys("250", Keys.TAB)
@@ -177,6 +242,109 @@ class Page(unittest.TestCase):
         self.assertEqual(rows[-1].find_element(By.TAG_NAME, "td").text, "29+96.24")
         self.type_into("pi-station", "12+3x")
         self.assertIn("'12+3x' is not a station", self.field("survey-error").text)
+
+    def text_of(self, name):
+        return self.field(name).get_property("textContent")
+
+    def enter_points(self, fit, points, major, tolerance):
+        self.driver.find_element(By.CSS_SELECTOR, f"input[name=fit][value='{fit}']").click()
+        for name, text in zip(("point-first", "point-second", "point-third"), points):
+            self.type_into(name, text)
+        if major:
+            self.field("points-major").click()
+        if tolerance is not None:
+            self.type_into("points-tolerance", tolerance)
+
+    def enter_survey(self, inputs):
+        for name, text in inputs.items():
+            if name == "stationing":
+                self.driver.find_element(
+                    By.CSS_SELECTOR, f"#stationing option[value={text}]").click()
+            else:
+                self.type_into(name, text)
+
+    def test_curve_from_points_and_its_field_work_print_as_the_cli(self):
+        # The page always asks for the description: so does the command line here. With
+        # --fields bendwise-cli prints the 20 display texts and the pair, then the survey.
+        for fit, points, major, tolerance, inputs in CURVES_FROM_POINTS:
+            with self.subTest(fit=fit, points=points):
+                self.setUp()
+                status, out, err = run_cli(["--fields", "--describe"] +
+                                           points_args(fit, points, major, tolerance) +
+                                           survey_args(inputs))
+                self.assertEqual((status, err), (0, ""))
+                lines = out.splitlines(keepends=True)
+                fields, survey = lines[:21], "".join(lines[21:])
+                self.assertTrue(fields[-1].startswith("pair="), fields[-1])
+                inverse = "".join(survey.splitlines(keepends=True)[:1 + next(
+                    i for i, line in enumerate(survey.splitlines()) if line.startswith("Held"))])
+
+                self.enter_points(fit, points, major, tolerance)
+                self.assertEqual(self.text_of("inverse-text"), inverse)
+                self.assertEqual(self.text_of("points-status"), "")
+                self.field("use-points").click()
+                self.enter_survey(inputs)
+                self.assertEqual(self.field("survey-error").text, "")
+                self.assertEqual(self.text_of("survey-text"), survey)
+                for line in fields[:-1]:
+                    name, text = line.rstrip("\n").split("=", 1)
+                    self.assertEqual(self.field(name).get_attribute("value"), text, name)
+
+    def test_points_that_make_no_curve_are_refused_in_words(self):
+        prefix = "bendwise-cli: no curve from the points: "
+        for fit, points, tolerance in REFUSED_POINTS:
+            with self.subTest(fit=fit, points=points):
+                self.setUp()
+                status, out, err = run_cli(points_args(fit, points, False, tolerance))
+                self.assertEqual((status, out), (1, ""))
+                self.assertTrue(err.startswith(prefix) and err.endswith("\n"), err)
+                refusal = err[len(prefix):-1]
+                radius = self.field("radius").get_attribute("value")
+                survey = self.text_of("survey-text")
+
+                self.enter_points(fit, points, False, tolerance)
+                self.assertEqual(self.text_of("points-status"),
+                                 f"No curve from the points: {refusal}")
+                self.assertIn(f"\nRefused      {refusal}\n", self.text_of("inverse-text"))
+                self.assertFalse(self.field("use-points").is_enabled())
+                self.assertEqual(self.field("radius").get_attribute("value"), radius)
+                self.assertEqual(self.text_of("survey-text"), survey)
+
+    def test_reasons_name_the_page_inputs_not_the_options(self):
+        # (input, text, the label the reason starts with); the stations rows need a curve
+        # from points in use, and are entered one after the other.
+        self.enter_points("--inverse", CURVES_FROM_POINTS[0][1], False, None)
+        self.field("use-points").click()
+        cases = [
+            ("point-third", "5258.8 2448.3", "PT", "points-status"),
+            ("point-second", "", None, "points-status"),
+            ("points-tolerance", "0", "Tolerance", "points-status"),
+            ("pc-station", "12+3x", "PC station", "survey-error"),
+            ("pc-station", "", "", "survey-error"),  # nothing to say yet
+            ("setup", "5000,2000", "Instrument point", "survey-error"),
+            ("backsight", "6000", "Backsight", "survey-error"),
+            ("backsight", "6000,2000", "", "survey-error"),
+            ("offsets", "5,,6", "Offsets", "survey-error"),
+            ("offsets", "5", "Offsets", "survey-error"),  # needs a stakeout
+            ("offsets", "", "", "survey-error"),
+            ("pi-station", "10+00", "", "survey-error"),
+            ("pc-station", "10+00", "PI station", "survey-error"),  # one or the other
+        ]
+        for name, text, label, shown in cases:
+            with self.subTest(input=name, text=text):
+                self.type_into(name, text)
+                said = self.field(shown).text
+                if label is None:
+                    self.assertEqual(said, "")
+                    self.type_into(name, CURVES_FROM_POINTS[0][1][1])
+                elif label == "":
+                    self.assertEqual(said, "")
+                else:
+                    self.assertTrue(said.startswith(label) and said[len(label)] in ": ", said)
+                    self.assertNotIn("--", said)
+                    if shown == "points-status":
+                        self.type_into(name, "0.02" if name == "points-tolerance"
+                                       else CURVES_FROM_POINTS[0][1][2])
 
     def test_entry_time_in_the_browser(self):
         # A figure for bench/README.md, printed, not asserted: the machine may be busy.
