@@ -37,15 +37,6 @@ void AppendPoints(std::string& out, const CurvePoints& points) {
     }
 }
 
-void WriteNorthEast(JsonWriter& json, const NorthEast& at) {
-    json.BeginObject();
-    json.Key("northing");
-    json.Number(at.northing);
-    json.Key("easting");
-    json.Number(at.easting);
-    json.EndObject();
-}
-
 // The stakeout table under its caption, or why there is none.
 void AppendStakeout(std::string& out, const CCurveRecord& record, const Stakeout& stakeout) {
     if (stakeout.error) {
@@ -214,10 +205,10 @@ std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
             json.Null();
         }
         for (const NamedPoint& point : NamedPoints(points)) {
-            json.Key(point.key);
             if (point.at && !points.error) {
-                WriteNorthEast(json, *point.at);
+                WriteNorthEast(json, point.key, *point.at);
             } else {
+                json.Key(point.key);
                 json.Null();
             }
         }
@@ -256,12 +247,7 @@ std::string CurveJson(const CCurveRecord& record, const CCurveMemory& memory,
             json.Number(row.chord);
             json.Key("sub-chord");
             json.Number(row.subChord);
-            if (i < stakeout.positions.size()) {
-                json.Key("northing");
-                json.Number(stakeout.positions[i].northing);
-                json.Key("easting");
-                json.Number(stakeout.positions[i].easting);
-            }
+            if (i < stakeout.positions.size()) WriteNorthEastMembers(json, stakeout.positions[i]);
             json.EndObject();
         }
         json.EndArray();

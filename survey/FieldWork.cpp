@@ -54,16 +54,6 @@ std::string NorthEastText(const NorthEast& at) {
     return CoordinateText(at.northing) + " " + CoordinateText(at.easting);
 }
 
-void WriteNorthEast(JsonWriter& json, const char* key, const NorthEast& at) {
-    json.Key(key);
-    json.BeginObject();
-    json.Key("northing");
-    json.Number(at.northing);
-    json.Key("easting");
-    json.Number(at.easting);
-    json.EndObject();
-}
-
 void WriteError(JsonWriter& json, const std::optional<std::string>& error) {
     json.Key("error");
     if (error) {
@@ -80,6 +70,20 @@ void AppendRow(std::string& out, const std::vector<std::string>& cells) {
 }
 
 }  // namespace
+
+void WriteNorthEastMembers(JsonWriter& json, const NorthEast& at) {
+    json.Key("northing");
+    json.Number(at.northing);
+    json.Key("easting");
+    json.Number(at.easting);
+}
+
+void WriteNorthEast(JsonWriter& json, const char* key, const NorthEast& at) {
+    json.Key(key);
+    json.BeginObject();
+    WriteNorthEastMembers(json, at);
+    json.EndObject();
+}
 
 void AppendCell(std::string& out, std::string_view text) {
     out.append(text);
@@ -358,10 +362,7 @@ void WriteFieldWorkJson(JsonWriter& json, const FieldWork& work) {
         json.BeginArray();
         for (const PointStation& point : work.stationOffsets) {
             json.BeginObject();
-            json.Key("northing");
-            json.Number(point.at.northing);
-            json.Key("easting");
-            json.Number(point.at.easting);
+            WriteNorthEastMembers(json, point.at);
             json.Key("station");
             json.Number(point.found.station);
             json.Key("station-text");
@@ -396,10 +397,7 @@ void WriteFieldWorkJson(JsonWriter& json, const FieldWork& work) {
                 json.Number(stake.station);
                 json.Key("station-text");
                 json.String(FormatStation(stake.station));
-                json.Key("northing");
-                json.Number(stake.at.northing);
-                json.Key("easting");
-                json.Number(stake.at.easting);
+                WriteNorthEastMembers(json, stake.at);
                 json.Key("chord");
                 json.Number(stake.chordFromPrevious);
                 json.EndObject();

@@ -104,6 +104,11 @@ FieldWork ComputeFieldWork(const CCurveRecord& record, const FieldWorkRequest& r
 void AppendCell(std::string& out, std::string_view text);
 void AppendLabelled(std::string& out, std::string_view label, std::string_view value);
 
+// A point's "northing" and "easting" as members of the JSON object being written, or as an
+// object of their own under `key`.
+void WriteNorthEastMembers(JsonWriter& json, const NorthEast& at);
+void WriteNorthEast(JsonWriter& json, const char* key, const NorthEast& at);
+
 // The "Inverse" lines, printed right after the report block.
 void AppendInverseText(std::string& out, const PointsInverse& inverse);
 // The station/offset, offsets and setup lines, printed after the stakeout table.

@@ -182,15 +182,7 @@ void WriteSpiralJson(JsonWriter& json, const SpiralSurvey& spiral) {
                 const NorthEast& at;
             } named[] = {{"ts", p.ts}, {"sc", p.sc}, {"cc", p.cc},
                          {"cs", p.cs}, {"st", p.st}, {"pi", p.pi}};
-            for (const auto& point : named) {
-                json.Key(point.key);
-                json.BeginObject();
-                json.Key("northing");
-                json.Number(point.at.northing);
-                json.Key("easting");
-                json.Number(point.at.easting);
-                json.EndObject();
-            }
+            for (const auto& point : named) WriteNorthEast(json, point.key, point.at);
         }
         json.EndObject();
     }
@@ -226,10 +218,7 @@ void WriteSpiralJson(JsonWriter& json, const SpiralSurvey& spiral) {
                 json.Number(number.value);
             }
             if (i < spiral.stakePositions.size()) {
-                json.Key("northing");
-                json.Number(spiral.stakePositions[i].northing);
-                json.Key("easting");
-                json.Number(spiral.stakePositions[i].easting);
+                WriteNorthEastMembers(json, spiral.stakePositions[i]);
             }
             json.EndObject();
         }
