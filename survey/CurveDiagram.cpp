@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "math/Trig.h"
+#include "survey/DiagramFrame.h"
 #include "survey/SvgWriter.h"
 #include "text/CharConv.h"
 
@@ -16,21 +17,10 @@ namespace {
 
 using namespace svg;
 
-// Layout of the canvas, in pixels. The curve is fitted into the fit box; labels may use
-// the margin around it. The key sits to the right.
-constexpr double kFitLeft = 80;
-constexpr double kFitTop = 90;
-constexpr double kFitWidth = 480;
-constexpr double kFitHeight = 420;
-constexpr double kKeyLeft = 640;
-constexpr double kKeyTop = 90;
-
 constexpr double kTangentStub = 70;  // tangent stubs when there is no finite PI
 constexpr double kPiStub = 170;      // tangents pointing at a PI off the drawing
 constexpr double kCentreStub = 130;  // radii pointing at a centre off the drawing
-constexpr double kLabelGap = 14;     // label offset from the point or line it names
 constexpr double kMinLabelled = 40;  // a line shorter than this carries no label on it
-constexpr double kCanvasMargin = 4;  // no label starts closer to the canvas's left edge
 
 // Colours of the elements, also used for the swatches of the key.
 constexpr const char* kArcColour = "#1f5fbf";
@@ -39,22 +29,6 @@ constexpr const char* kTangentColour = "#c0392b";
 constexpr const char* kRadiusColour = "#7f7f7f";
 constexpr const char* kExternalColour = "#2e8b57";
 constexpr const char* kOrdinateColour = "#8e44ad";
-
-struct Box {
-    double minX = std::numeric_limits<double>::infinity();
-    double minY = std::numeric_limits<double>::infinity();
-    double maxX = -std::numeric_limits<double>::infinity();
-    double maxY = -std::numeric_limits<double>::infinity();
-    void Add(Vec p) {
-        minX = std::min(minX, p.x);
-        minY = std::min(minY, p.y);
-        maxX = std::max(maxX, p.x);
-        maxY = std::max(maxY, p.y);
-    }
-    double Width() const { return maxX - minX; }
-    double Height() const { return maxY - minY; }
-    double Extent() const { return std::max(Width(), Height()); }
-};
 
 // The curve in ground coordinates (x east, y north, length units) with the PC at the
 // origin.
@@ -106,45 +80,6 @@ bool MakeGeometry(const CCurveRecord& r, Geometry& g) {
     return Finite(g.pt) && Finite(g.arcMid) && Finite(g.centre);
 }
 
-// Ground to canvas: one scale, north up.
-struct View {
-    double scale = 1;
-    Vec groundCentre;
-    Vec Screen(Vec p) const {
-        return {kFitLeft + kFitWidth / 2 + scale * (p.x - groundCentre.x),
-                kFitTop + kFitHeight / 2 - scale * (p.y - groundCentre.y)};
-    }
-    // Screen direction of a ground direction (y flips).
-    static Vec ScreenDirection(Vec d) { return {d.x, -d.y}; }
-};
-
-View Fit(const Box& box) {
-    View v;
-    v.groundCentre = {(box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2};
-    const double sx = box.Width() > 0 ? kFitWidth / box.Width() : 0;
-    const double sy = box.Height() > 0 ? kFitHeight / box.Height() : 0;
-    double scale = sx > 0 && sy > 0 ? std::min(sx, sy) : std::max(sx, sy);
-    if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
-    v.scale = scale;
-    return v;
-}
-
-// A label `gap` pixels from `at` in screen direction `dir`, anchored so that it grows
-// away from the point.
-void Label(SvgOut& svg, Vec at, Vec dir, std::string_view content, double size = 13,
-           const char* colour = "#000000", bool bold = false) {
-    Vec p = at + kLabelGap * dir;
-    const char* anchor = dir.x > 0.35 ? "start" : dir.x < -0.35 ? "end" : "middle";
-    // A label growing leftwards from a point near the left edge would leave the canvas:
-    // it is moved right until it fits.
-    const double width = TextWidth(content, size);
-    const double left = dir.x < -0.35 ? p.x - width : dir.x > 0.35 ? p.x : p.x - width / 2;
-    if (left < kCanvasMargin) p.x += kCanvasMargin - left;
-    // Baseline: text below a point hangs from it, text above sits on it.
-    const double baseline = dir.y > 0.35 ? size * 0.8 : dir.y < -0.35 ? 0 : size * 0.35;
-    svg.Text({p.x, p.y + baseline}, content, anchor, size, colour, bold);
-}
-
 // Unit normal of segment a-b (screen) on the side away from `away`.
 Vec NormalAwayFrom(Vec a, Vec b, Vec away) {
     const Vec d = Unit(b - a, {1, 0});
@@ -159,42 +94,6 @@ void SegmentLabel(SvgOut& svg, Vec a, Vec b, double t, Vec away, std::string_vie
                   const char* colour) {
     if (Norm(b - a) < kMinLabelled) return;
     Label(svg, a + t * (b - a), NormalAwayFrom(a, b, away), content, 13, colour);
-}
-
-// A round length (1, 2 or 5 times a power of ten) about 100 pixels long at `scale`.
-double ScaleBarLength(double scale) {
-    const double target = 100 / scale;
-    // The largest power of ten not above the target, each power read from its decimal
-    // text (correctly rounded everywhere) rather than pow(10, floor(log10(target))), which
-    // C libraries round differently.
-    auto powerOfTen = [](int k) {
-        char text[8];
-        const int n = std::snprintf(text, sizeof text, "1e%d", k);
-        double value = 0;
-        FromChars(text, text + n, value);
-        return value;
-    };
-    // As pow and log10 have it: 0 for 0, infinity for infinity, else not a number.
-    double power = target == 0 || target == std::numeric_limits<double>::infinity()
-                       ? target
-                       : std::numeric_limits<double>::quiet_NaN();
-    if (target > 0 && std::isfinite(target)) {
-        int k = 0;
-        while (k < 308 && powerOfTen(k + 1) <= target) ++k;
-        while (k > -323 && powerOfTen(k) > target) --k;
-        power = powerOfTen(k);
-    }
-    double length = power;
-    for (double step : {2.0, 5.0, 10.0}) {
-        if (step * power <= target * 1.5) length = step * power;
-    }
-    return length;
-}
-
-std::string ShortNumber(double v) {
-    char buf[64];
-    const auto result = ToChars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
-    return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
 }
 
 void DrawKey(SvgOut& svg, const CCurveRecord& r, const std::vector<std::string>& notes) {
@@ -374,45 +273,16 @@ std::string BuildCurveSvg(const CCurveRecord& record) {
             }
         }
 
-        // Scale bar under the fit box.
-        const double length = ScaleBarLength(view.scale);
-        const double pixels = length * view.scale;
-        if (std::isfinite(pixels) && pixels > 0) {
-            const Vec left{kFitLeft, kFitTop + kFitHeight + 50};
-            svg.Line(left, left + Vec{pixels, 0}, "#000000", 2);
-            svg.Line(left + Vec{0, -5}, left + Vec{0, 5}, "#000000", 1.5);
-            svg.Line(left + Vec{pixels, -5}, left + Vec{pixels, 5}, "#000000", 1.5);
-            svg.Text(left + Vec{pixels + 10, 5}, ShortNumber(length) + " units", "start", 12);
-        }
+        DrawScaleBar(svg, view);
     }
 
-    // North arrow, top left.
-    const Vec north{30, 80};
-    svg.Line(north + Vec{0, 30}, north, "#000000", 1.5);
-    svg.Line(north, north + Vec{-5, 10}, "#000000", 1.5);
-    svg.Line(north, north + Vec{5, 10}, "#000000", 1.5);
-    svg.Text(north + Vec{0, -6}, "N", "middle", 14, "#000000", true);
-
+    DrawNorthArrow(svg);
     DrawKey(svg, record, notes);
 
-    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    out.append("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"")
-        .append(std::to_string(kDiagramWidth))
-        .append("\" height=\"")
-        .append(std::to_string(kDiagramHeight))
-        .append("\" viewBox=\"0 0 ")
-        .append(std::to_string(kDiagramWidth))
-        .append(" ")
-        .append(std::to_string(kDiagramHeight))
-        .append("\">\n");
-    out.append("<title>Bendwise curve: radius ").append(Escape(record.Text(Field::Radius)));
-    out.append(", Delta ").append(Escape(record.Text(Field::Delta))).append("</title>\n");
-    out.append("<rect x=\"0\" y=\"0\" width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n");
-    const std::string title = std::string("Curve to the ") + (record.m_left ? "left" : "right");
-    SvgOut head;
-    head.Text({20, 36}, title, "start", 20, "#000000", true);
-    out.append(head.text).append(svg.text).append("</svg>\n");
-    return out;
+    const std::string title = "Bendwise curve: radius " + record.Text(Field::Radius) + ", Delta " +
+                              record.Text(Field::Delta);
+    return Document(title, std::string("Curve to the ") + (record.m_left ? "left" : "right"),
+                    svg.text);
 }
 
 }  // namespace bendwise
