@@ -238,7 +238,11 @@ after the report block with theta s, Xs, Ys, p, k, Ts, Es, LT, ST,
 LC, the SC's deflection, Delta c and Lc; with --pi-station the TS,
 SC, CS and ST (arc stationing) and with --stakeout their stakes;
 --pc then places the TS. The report block stays the circular
-curve's. Delta c of 0 or less: the reason, exit 1.
+curve's. Placed, --points lists TS, SC, CC, CS, ST, PI and the
+stakes, --landxml writes Line, Spiral (clothoid), Curve, Spiral,
+Line, and --dxf draws the spirals as polylines on layer SPIRAL
+within 0.001 of the clothoid; --svg draws the spirals. Delta c of
+0 or less: the reason, exit 1.
 )~"},
     {"--json", "", OptionTakes::Nothing, OptionGroup::Survey,
      R"~(instead of the block and the --fields lines, one JSON object per

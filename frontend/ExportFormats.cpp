@@ -4,6 +4,7 @@
 
 #include "survey/CurveDiagram.h"
 #include "survey/ExchangeFiles.h"
+#include "survey/SpiralDiagram.h"
 
 namespace bendwise {
 namespace {
@@ -25,6 +26,10 @@ void Stamp(LandXmlHeader& header) {
 #endif
 
 std::string RenderSvg(const ExportInput& in) {
+    // With spirals the drawing is the spiral curve's; a refusal stops before any file.
+    if (in.survey.spiral && !in.survey.spiral->curve.refusal) {
+        return BuildSpiralSvg(in.record, in.survey.spiral->curve);
+    }
     return BuildCurveSvg(in.record);
 }
 std::string RenderPoints(const ExportInput& in) {

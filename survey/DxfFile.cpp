@@ -21,6 +21,17 @@ struct LayerInfo {
 constexpr LayerInfo kLayers[] = {
     {"0", 7}, {"CURVE", 5}, {"TANGENT", 1}, {"CHORD", 8}, {"POINTS", 7},
 };
+// Magenta spirals, listed after CURVE, only in a drawing that has them: a circular curve's
+// file keeps its five layers.
+constexpr LayerInfo kSpiralLayer = {"SPIRAL", 6};
+
+// A chord h long across a line whose curvature is at most 1/Rc strays from it by at most
+// h^2 / (8 Rc) (to the first order, the arc's middle ordinate); a vertex every
+// h = sqrt(0.004 Rc) along the spiral keeps that to 0.0005, half the 0.001 a drawing of the
+// spiral promises. Beyond kMaxSpiralVertices (a spiral thousands of times longer than the
+// square root of its radius) the chords are spread evenly and a comment gives the bound.
+constexpr double kSpiralSag = 0.0005;
+constexpr long kMaxSpiralVertices = 20000;
 
 // Text height as a share of the curve's span, so labels suit a curve of any size.
 constexpr double kTextShare = 1.0 / 40;
@@ -175,7 +186,7 @@ void BeginTable(DxfOut& dxf, const char* name, int entries) {
 }
 
 // The line type, layer and text style tables the entities refer to.
-void WriteTables(DxfOut& dxf, double textHeight) {
+void WriteTables(DxfOut& dxf, double textHeight, bool spirals) {
     dxf.Item(0, "SECTION");
     dxf.Item(2, "TABLES");
     BeginTable(dxf, "LTYPE", 1);
@@ -188,13 +199,17 @@ void WriteTables(DxfOut& dxf, double textHeight) {
     dxf.Item(40, 0.0);
     dxf.Item(0, "ENDTAB");
 
-    BeginTable(dxf, "LAYER", static_cast<int>(std::size(kLayers)));
-    for (const LayerInfo& layer : kLayers) {
+    BeginTable(dxf, "LAYER", static_cast<int>(std::size(kLayers)) + (spirals ? 1 : 0));
+    const auto layerEntry = [&dxf](const LayerInfo& layer) {
         dxf.Item(0, "LAYER");
         dxf.Item(2, layer.name);
         dxf.Int(70, 0);
         dxf.Int(62, layer.colour);
         dxf.Item(6, "CONTINUOUS");
+    };
+    for (const LayerInfo& layer : kLayers) {
+        layerEntry(layer);
+        if (spirals && std::string_view(layer.name) == "CURVE") layerEntry(kSpiralLayer);
     }
     dxf.Item(0, "ENDTAB");
 
@@ -213,10 +228,154 @@ void WriteTables(DxfOut& dxf, double textHeight) {
     dxf.Item(0, "ENDSEC");
 }
 
+// The header, the tables and `entities` as one file, after a comment line.
+std::string Assemble(const std::string& comment, const Bounds& bounds, double height, bool spirals,
+                     const DxfOut& entities) {
+    DxfOut dxf;
+    dxf.Item(999, comment);
+    dxf.Item(0, "SECTION");
+    dxf.Item(2, "HEADER");
+    dxf.Item(9, "$ACADVER");
+    dxf.Item(1, "AC1009");
+    dxf.Item(9, "$EXTMIN");
+    dxf.At(10, bounds.min);
+    dxf.Item(9, "$EXTMAX");
+    dxf.At(10, bounds.max);
+    // Points drawn as an X half the height of the labels.
+    dxf.Item(9, "$PDMODE");
+    dxf.Int(70, 3);
+    dxf.Item(9, "$PDSIZE");
+    dxf.Item(40, height / 2);
+    dxf.Item(0, "ENDSEC");
+    WriteTables(dxf, height, spirals);
+    dxf.Item(0, "SECTION");
+    dxf.Item(2, "ENTITIES");
+    dxf.text.append(entities.text);
+    dxf.Item(0, "ENDSEC");
+    dxf.Item(0, "EOF");
+    return dxf.text;
+}
+
+// "; lengths in US survey feet", "; lengths in metres" or nothing, for the comment line.
+std::string UnitNote(const CurveSurvey& survey) {
+    return IsUsSurveyFootUnit(survey.unit) ? "; lengths in US survey feet"
+           : IsMetricUnit(survey.unit)     ? "; lengths in metres"
+                                           : "";
+}
+
+// One spiral as a POLYLINE of n + 1 vertices evenly along it, from the TS to the SC or from
+// the CS to the ST.
+void WriteSpiralLine(DxfOut& dxf, Bounds& bounds, const SpiralCurve& curve,
+                     const SpiralPoints& points, SpiralPart part, long n) {
+    dxf.Entity("POLYLINE", kSpiralLayer.name);
+    dxf.Int(66, 1);
+    dxf.At(10, NorthEast{0, 0});
+    dxf.Int(70, 0);
+    for (long i = 0; i <= n; ++i) {
+        // The entry spiral runs out from the TS; the exit spiral is measured back from the
+        // ST, so it is walked from Ls down to 0.
+        const double along = static_cast<double>(part == SpiralPart::EntrySpiral ? i : n - i);
+        const NorthEast at = i == 0   ? (part == SpiralPart::EntrySpiral ? points.ts : points.cs)
+                             : i == n ? (part == SpiralPart::EntrySpiral ? points.sc : points.st)
+                                      : SpiralPointAt(curve, points, part,
+                                                      curve.ls * (along / static_cast<double>(n)));
+        dxf.Entity("VERTEX", kSpiralLayer.name);
+        dxf.At(10, at);
+        bounds.Add(at);
+    }
+    dxf.Entity("SEQEND", kSpiralLayer.name);
+}
+
+// Which way a spiral point's label goes: TS back along the back tangent, ST on along the
+// ahead tangent, the PI away from the centre, the centre away from the PI, every other
+// point away from the centre.
+NorthEast SpiralLabelDirection(const SpiralPoints& p, const SpiralAlignment& a,
+                               const SurveyPoint& point) {
+    constexpr double kDegPerRad = 180 / 3.141592653589793;
+    const NorthEast fromCentre = Unit(Minus(p.pi, p.cc), {1, 0});
+    if (point.description == "TS") {
+        return {-math::Cos(p.inboundAz / kDegPerRad), -math::Sin(p.inboundAz / kDegPerRad)};
+    }
+    if (point.description == "ST") {
+        return {math::Cos(a.outboundAz / kDegPerRad), math::Sin(a.outboundAz / kDegPerRad)};
+    }
+    if (point.description == "PI") return fromCentre;
+    if (point.description == "CC") return {-fromCentre.northing, -fromCentre.easting};
+    return Unit(Minus(point.at, p.cc), fromCentre);
+}
+
+// Tangent, spiral, arc, spiral, tangent: the arc SC to CS on CURVE, the spirals on SPIRAL,
+// the tangents TS-PI-ST on TANGENT, the arc's chord SC-CS on CHORD, the points on POINTS.
+std::string SpiralDxf(const CurveSurvey& survey, const SpiralSurvey& spiral) {
+    const SpiralCurve& c = spiral.curve;
+    const SpiralPoints& p = *spiral.points;
+    const SpiralAlignment a = AlignmentOf(c, p);
+    double height =
+        math::Hypot(p.st.northing - p.ts.northing, p.st.easting - p.ts.easting) * kTextShare;
+    if (!(height > 0) || !std::isfinite(height)) height = 1;
+
+    DxfOut entities;
+    Bounds bounds;
+    const double step = std::sqrt(8 * kSpiralSag * c.rc);
+    const double wanted = std::ceil(c.ls / step);
+    const long n = wanted >= static_cast<double>(kMaxSpiralVertices) ? kMaxSpiralVertices
+                   : wanted < 1                                      ? 1
+                                                                     : static_cast<long>(wanted);
+    if (n == kMaxSpiralVertices) {
+        const double h = c.ls / static_cast<double>(n);
+        entities.Item(999, "The spirals' chords stray at most " + ExactNumber(h * h / (8 * c.rc)) +
+                               " from the clothoid.");
+    }
+    WriteSpiralLine(entities, bounds, c, p, SpiralPart::EntrySpiral, n);
+
+    // The arc, counter-clockwise from east like the circular curve's: from the centre to the
+    // SC is the azimuth at the SC less a quarter turn towards the curve.
+    const double s = p.left ? -1.0 : 1.0;
+    const double toSc = 90 - (a.scAz - s * 90);
+    const double start = ReduceDegrees(p.left ? toSc : toSc - c.deltaC);
+    const double end = ReduceDegrees(p.left ? toSc + c.deltaC : toSc);
+    if (ExactNumber(start) == ExactNumber(end)) {
+        entities.Item(999, "Delta c too small for ARC angles: the arc is drawn as its chord.");
+        WriteLine(entities, bounds, "CURVE", p.sc, p.cs);
+    } else {
+        entities.Entity("ARC", "CURVE");
+        entities.At(10, p.cc);
+        entities.Item(40, c.rc);
+        entities.Item(50, start);
+        entities.Item(51, end);
+        bounds.Add(p.sc);
+        bounds.Add(p.cs);
+        constexpr double kDegPerRad = 180 / 3.141592653589793;
+        for (double angle : {0.0, 90.0, 180.0, 270.0}) {
+            if (ReduceDegrees(angle - start) <= ReduceDegrees(end - start)) {
+                bounds.Add({p.cc.northing + c.rc * math::Sin(angle / kDegPerRad),
+                            p.cc.easting + c.rc * math::Cos(angle / kDegPerRad)});
+            }
+        }
+    }
+    WriteSpiralLine(entities, bounds, c, p, SpiralPart::ExitSpiral, n);
+    WriteLine(entities, bounds, "TANGENT", p.ts, p.pi);
+    WriteLine(entities, bounds, "TANGENT", p.pi, p.st);
+    WriteLine(entities, bounds, "CHORD", p.sc, p.cs);
+    for (const SurveyPoint& point : NumberedPoints(survey)) {
+        entities.Entity("POINT", "POINTS");
+        entities.At(10, point.at);
+        bounds.Add(point.at);
+        WriteLabel(entities, point.at, SpiralLabelDirection(p, a, point), height,
+                   point.description);
+    }
+    const std::string comment = std::string("Bendwise spiral curve to the ") +
+                                (p.left ? "left" : "right") + ", Rc " + ExactNumber(c.rc) +
+                                ", Ls " + ExactNumber(c.ls) + ", Delta " + ExactNumber(c.delta) +
+                                " degrees" + UnitNote(survey);
+    return Assemble(comment, bounds, height, true, entities);
+}
+
 }  // namespace
 
 std::string DxfFile(const CCurveRecord& record, const CurveSurvey& survey) {
     if (!IsPlaced(survey)) return {};
+    if (const SpiralSurvey* spiral = PlacedSpiral(survey)) return SpiralDxf(survey, *spiral);
     const CurvePoints& p = *survey.points;
     const double span = record.m_delta >= 180 ? 2 * record.m_radius : record.m_chord;
     double height = span * kTextShare;
@@ -243,34 +402,11 @@ std::string DxfFile(const CCurveRecord& record, const CurveSurvey& survey) {
         WriteLabel(entities, point.at, LabelDirection(record, p, point), height, point.description);
     }
 
-    DxfOut dxf;
-    dxf.Item(999, std::string("Bendwise curve to the ") + (record.m_left ? "left" : "right") +
-                      ", radius " + ExactNumber(record.m_radius) + ", Delta " +
-                      ExactNumber(record.m_delta) + " degrees" +
-                      (IsUsSurveyFootUnit(survey.unit) ? "; lengths in US survey feet"
-                       : IsMetricUnit(survey.unit)     ? "; lengths in metres"
-                                                       : ""));
-    dxf.Item(0, "SECTION");
-    dxf.Item(2, "HEADER");
-    dxf.Item(9, "$ACADVER");
-    dxf.Item(1, "AC1009");
-    dxf.Item(9, "$EXTMIN");
-    dxf.At(10, bounds.min);
-    dxf.Item(9, "$EXTMAX");
-    dxf.At(10, bounds.max);
-    // Points drawn as an X half the height of the labels.
-    dxf.Item(9, "$PDMODE");
-    dxf.Int(70, 3);
-    dxf.Item(9, "$PDSIZE");
-    dxf.Item(40, height / 2);
-    dxf.Item(0, "ENDSEC");
-    WriteTables(dxf, height);
-    dxf.Item(0, "SECTION");
-    dxf.Item(2, "ENTITIES");
-    dxf.text.append(entities.text);
-    dxf.Item(0, "ENDSEC");
-    dxf.Item(0, "EOF");
-    return dxf.text;
+    const std::string comment = std::string("Bendwise curve to the ") +
+                                (record.m_left ? "left" : "right") + ", radius " +
+                                ExactNumber(record.m_radius) + ", Delta " +
+                                ExactNumber(record.m_delta) + " degrees" + UnitNote(survey);
+    return Assemble(comment, bounds, height, false, entities);
 }
 
 }  // namespace bendwise

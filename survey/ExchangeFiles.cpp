@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
+#include <utility>
 
 #include "math/Trig.h"
 #include "text/CharConv.h"
@@ -13,6 +14,14 @@ bool IsPlaced(const CurveSurvey& survey) {
     return survey.points && !survey.points->error;
 }
 
+const SpiralSurvey* PlacedSpiral(const CurveSurvey& survey) {
+    if (!survey.spiral || survey.spiral->curve.refusal || !survey.spiral->points ||
+        survey.spiral->points->error) {
+        return nullptr;
+    }
+    return &*survey.spiral;
+}
+
 std::vector<SurveyPoint> NumberedPoints(const CurveSurvey& survey) {
     std::vector<SurveyPoint> list;
     if (!IsPlaced(survey)) return list;
@@ -21,6 +30,28 @@ std::vector<SurveyPoint> NumberedPoints(const CurveSurvey& survey) {
     auto add = [&](std::string description, const NorthEast& at, bool station = false) {
         list.push_back({number++, std::move(description), at, station});
     };
+    if (const SpiralSurvey* spiral = PlacedSpiral(survey)) {
+        const SpiralPoints& s = *spiral->points;
+        for (const auto& [name, at] : {std::pair<const char*, const NorthEast&>{"TS", s.ts},
+                                       {"SC", s.sc},
+                                       {"CC", s.cc},
+                                       {"CS", s.cs},
+                                       {"ST", s.st},
+                                       {"PI", s.pi}}) {
+            add(name, at);
+        }
+        for (std::size_t i = 0; i < spiral->stakePositions.size(); ++i) {
+            // The stakes at TS, SC, CS and ST carry those stations exactly.
+            const double station = spiral->stakes[i].station;
+            const SpiralStations& named = *spiral->stations;
+            if (station == named.ts || station == named.sc || station == named.cs ||
+                station == named.st) {
+                continue;
+            }
+            add(FormatStation(station, spiral->stationDecimals), spiral->stakePositions[i], true);
+        }
+        return list;
+    }
     for (const NamedPoint& named : NamedPoints(p)) {
         if (named.at) add(named.name, *named.at);
     }

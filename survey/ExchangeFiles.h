@@ -23,6 +23,11 @@ namespace bendwise {
 // True when the survey has coordinates without an error.
 bool IsPlaced(const CurveSurvey& survey);
 
+// The survey's spirals when they are placed (SurveyRequest::spiralLength with a known TS or
+// PI, not refused): the files then describe tangent, spiral, arc, spiral, tangent instead of
+// the bare circular curve. Null otherwise.
+const SpiralSurvey* PlacedSpiral(const CurveSurvey& survey);
+
 // One point of the files.
 struct SurveyPoint {
     long number = 0;
@@ -35,7 +40,8 @@ struct SurveyPoint {
 // PT (when the table was asked for; its first and last rows are the PC and the PT, which
 // are not numbered twice), numbered on from survey.firstPoint. Empty when the curve is not
 // placed.
-// A row repeats the PC's and the PT's position under its own station.
+// With placed spirals: TS, SC, CC, CS, ST, PI, then every spiral stake that is not one of
+// the four named points.
 std::vector<SurveyPoint> NumberedPoints(const CurveSurvey& survey);
 
 // PNEZD, the comma-separated form data collectors import: Point number, Northing,
@@ -92,6 +98,12 @@ struct LandXmlHeader {
 // LandXML Units element defines them: 360 - azimuth, reduced to 0..360.
 // Stations run along the geometry (the arc length): staStart of the Alignment is the PC's
 // station less the back tangent's length when the survey has PC and PT stations, else 0.
+// With placed spirals (PlacedSpiral) the CoordGeom is Line (Ts long, to the TS), Spiral
+// (spiType clothoid, radiusStart INF, radiusEnd Rc, length Ls, theta theta_s, totalX Xs,
+// totalY Ys, tanLong LT, tanShort ST, chord LC; Start TS, PI, End SC), Curve (the arc SC to
+// CS about CC, Delta_c), Spiral (CS to ST, Rc to INF), Line (Ts long, from the ST), each
+// PI where the element's end tangents meet, stationed as SpiralStations (TS at Ts without
+// a PI station).
 // Throws std::bad_alloc when libxml2 cannot allocate.
 // Only where BENDWISE_HAVE_LANDXML is 1 (builds with libxml2; not the WebAssembly one).
 std::string LandXmlFile(const CCurveRecord& record, const CurveSurvey& survey,
@@ -106,6 +118,10 @@ std::string LandXmlFile(const CCurveRecord& record, const CurveSurvey& survey,
 // angles are counter-clockwise from east, so a curve to the right runs from the end angle
 // back to the start angle. Text height is 1/40 of the chord (of the diameter from 180
 // degrees on); points are drawn as an X half that size ($PDMODE 3, $PDSIZE).
+// With placed spirals: layer SPIRAL after CURVE, each spiral a POLYLINE (TS to SC, CS to
+// ST) with vertices evenly along it, close enough that no chord strays 0.001 from the
+// clothoid; the arc SC to CS on CURVE, TS-PI-ST on TANGENT, SC-CS on CHORD, labels
+// 1/40 of TS to ST high.
 std::string DxfFile(const CCurveRecord& record, const CurveSurvey& survey);
 
 }  // namespace bendwise

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "math/Trig.h"
 #include "solver/Fields.h"
 #include "survey/ExchangeFiles.h"
 
@@ -116,6 +117,84 @@ void WriteLine(XmlOut& xml, double staStart, double length, double azimuth, cons
     xml.End();
 }
 
+// A point `length` from `from` along `azimuth` (degrees).
+NorthEast Along(const NorthEast& from, double azimuth, double length) {
+    constexpr double kDegPerRad = 180 / 3.141592653589793;
+    const double r = azimuth / kDegPerRad;
+    return {from.northing + length * math::Cos(r), from.easting + length * math::Sin(r)};
+}
+
+// One spiral of the alignment: the entry spiral from the TS (radius INF to Rc) or the exit
+// spiral to the ST (Rc to INF). theta is theta_s in degrees; totalX and totalY are Xs and
+// Ys; the PI is where the tangents at its two ends meet.
+void WriteSpiral(XmlOut& xml, const SpiralCurve& curve, bool left, bool entry, double staStart,
+                 double dirStart, double dirEnd, const NorthEast& start, const NorthEast& pi,
+                 const NorthEast& end) {
+    xml.Start("Spiral");
+    xml.Attribute("rot", left ? "ccw" : "cw");
+    xml.Attribute("spiType", "clothoid");
+    xml.Attribute("staStart", staStart);
+    xml.Attribute("length", curve.ls);
+    xml.Attribute("radiusStart", entry ? std::string("INF") : ExactNumber(curve.rc));
+    xml.Attribute("radiusEnd", entry ? ExactNumber(curve.rc) : std::string("INF"));
+    xml.Attribute("theta", curve.thetaSDeg);
+    xml.Attribute("totalX", curve.xs);
+    xml.Attribute("totalY", curve.ys);
+    xml.Attribute("tanLong", curve.lt);
+    xml.Attribute("tanShort", curve.st);
+    xml.Attribute("chord", curve.lc);
+    xml.Attribute("dirStart", Direction(dirStart));
+    xml.Attribute("dirEnd", Direction(dirEnd));
+    xml.Point("Start", start);
+    xml.Point("PI", pi);
+    xml.Point("End", end);
+    xml.End();
+}
+
+// Line, Spiral, Curve, Spiral, Line: each tangent one Ts long (PI to TS), the stations
+// those of the spirals (TS = PI - Ts; from 0 at the start of the back tangent without a PI
+// station), along the geometry.
+void WriteSpiralAlignment(XmlOut& xml, const SpiralSurvey& spiral) {
+    const SpiralCurve& c = spiral.curve;
+    const SpiralPoints& p = *spiral.points;
+    const SpiralAlignment a = AlignmentOf(c, p);
+    // Without a PI station the back tangent starts at 0, the PI at 2 Ts.
+    const SpiralStations s = spiral.stations ? *spiral.stations : StationSpiral(c, 2 * c.ts);
+    const NorthEast backStart = Along(p.ts, p.inboundAz, -c.ts);
+    const NorthEast aheadEnd = Along(p.st, a.outboundAz, c.ts);
+
+    xml.Start("Alignment");
+    xml.Attribute("name", "Curve");
+    xml.Attribute("length", 2 * c.ts + 2 * c.ls + c.arcLength);
+    xml.Attribute("staStart", s.ts - c.ts);
+    xml.Start("CoordGeom");
+    WriteLine(xml, s.ts - c.ts, c.ts, p.inboundAz, backStart, p.ts);
+    WriteSpiral(xml, c, p.left, true, s.ts, p.inboundAz, a.scAz, p.ts, a.entryPi, p.sc);
+    xml.Start("Curve");
+    xml.Attribute("rot", p.left ? "ccw" : "cw");
+    xml.Attribute("crvType", "arc");
+    xml.Attribute("staStart", s.sc);
+    const auto field = [&xml](Field f, double value) { xml.Attribute(InfoOf(f).landXml, value); };
+    field(Field::Radius, c.rc);
+    field(Field::LengthArc, c.arcLength);
+    field(Field::Delta, c.deltaC);
+    field(Field::Tangent, a.arcTangent);
+    field(Field::Chord, a.arcChord);
+    field(Field::External, a.arcExternal);
+    field(Field::MidOrdinate, a.arcMidOrdinate);
+    field(Field::InboundAz, Direction(a.scAz));
+    field(Field::OutboundAz, Direction(a.csAz));
+    xml.Point("Start", p.sc);
+    xml.Point("Center", p.cc);
+    xml.Point("End", p.cs);
+    xml.Point("PI", a.arcPi);
+    xml.End();
+    WriteSpiral(xml, c, p.left, false, s.cs, a.csAz, a.outboundAz, p.cs, a.exitPi, p.st);
+    WriteLine(xml, s.st, c.ts, a.outboundAz, p.st, aheadEnd);
+    xml.End();  // CoordGeom
+    xml.End();  // Alignment
+}
+
 }  // namespace
 
 std::string LandXmlFile(const CCurveRecord& record, const CurveSurvey& survey,
@@ -150,10 +229,16 @@ std::string LandXmlFile(const CCurveRecord& record, const CurveSurvey& survey,
     }
     xml.End();
 
+    xml.Start("Alignments");
+    if (const SpiralSurvey* spiral = PlacedSpiral(survey)) {
+        WriteSpiralAlignment(xml, *spiral);
+        xml.End();  // Alignments
+        xml.End();  // LandXML
+        return xml.Finish();
+    }
     // Without a PI the tangents have no length of their own: the alignment is the curve
     // alone, stationed from the PC's station when one was given (else from 0 at the PC).
     const bool lines = p.pi.has_value();
-    xml.Start("Alignments");
     xml.Start("Alignment");
     xml.Attribute("name", "Curve");
     xml.Attribute("length", lines ? 2 * tangents.length + arc : arc);

@@ -331,4 +331,44 @@ NorthEast StakePosition(const SpiralCurve& curve, const SpiralPoints& points,
     return FromTs(points, u, v);
 }
 
+NorthEast SpiralPointAt(const SpiralCurve& curve, const SpiralPoints& points, SpiralPart part,
+                        double l) {
+    const ClothoidPoint c = ClothoidAt(l, curve.rc, curve.ls);
+    if (part != SpiralPart::ExitSpiral) return FromTs(points, c.x, c.y);
+    double u = 0, v = 0;
+    FromSt(curve, c.x, c.y, u, v);
+    return FromTs(points, u, v);
+}
+
+namespace {
+
+double Reduce360(double degrees) {
+    double a = std::fmod(degrees, 360.0);
+    if (a < 0) a += 360;
+    return a >= 360 ? 0.0 : a;
+}
+
+}  // namespace
+
+SpiralAlignment AlignmentOf(const SpiralCurve& curve, const SpiralPoints& points) {
+    SpiralAlignment a;
+    const double s = points.left ? -1.0 : 1.0;
+    a.outboundAz = Reduce360(points.inboundAz + s * curve.delta);
+    a.scAz = Reduce360(points.inboundAz + s * curve.thetaSDeg);
+    a.csAz = Reduce360(points.inboundAz + s * (curve.delta - curve.thetaSDeg));
+    const double half = curve.deltaC / 2 / kDeg;  // below 90 degrees
+    const double quarter = math::Sin(half / 2);
+    a.arcTangent = curve.rc * math::Tan(half);
+    a.arcChord = 2 * curve.rc * math::Sin(half);
+    a.arcMidOrdinate = 2 * curve.rc * quarter * quarter;
+    a.arcExternal = a.arcMidOrdinate / math::Cos(half);
+    a.entryPi = FromTs(points, curve.lt, 0);
+    const double c = math::Cos(curve.thetaS), n = math::Sin(curve.thetaS);
+    a.arcPi = FromTs(points, curve.xs + a.arcTangent * c, curve.ys + a.arcTangent * n);
+    double u = 0, v = 0;
+    FromSt(curve, curve.lt, 0, u, v);
+    a.exitPi = FromTs(points, u, v);
+    return a;
+}
+
 }  // namespace bendwise

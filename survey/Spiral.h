@@ -161,4 +161,27 @@ SpiralPoints PlaceSpiral(const SpiralCurve& curve, SpiralKnown known, const Nort
 NorthEast StakePosition(const SpiralCurve& curve, const SpiralPoints& points,
                         const SpiralStake& stake);
 
+// A point of a spiral on the ground of PlaceSpiral, `l` (0 to Ls) from the TS along the
+// entry spiral, or back from the ST along the exit spiral; `part` is not Arc.
+NorthEast SpiralPointAt(const SpiralCurve& curve, const SpiralPoints& points, SpiralPart part,
+                        double l);
+
+// What an alignment of the placed curve needs beyond SpiralPoints, for the exchange files:
+//   entryPi, exitPi   where the tangents at the ends of each spiral meet: LT from the TS
+//                     along the back tangent, LT from the ST back along the ahead tangent
+//   arcPi             where the arc's own tangents meet: Tc = Rc tan(Delta_c / 2) from the
+//                     SC along the tangent there
+//   scAz, csAz, outboundAz   azimuths along the line at the SC (inbound + theta_s towards
+//                     the turn), at the CS (outbound - theta_s) and on the ahead tangent,
+//                     degrees, 0 <= az < 360
+//   arcTangent, arcChord, arcExternal, arcMidOrdinate   the arc's Tc, 2 Rc sin(Delta_c / 2),
+//                     Rc exsec(Delta_c / 2) and Rc versin(Delta_c / 2), the last two as
+//                     2 Rc sin^2 forms so a short arc keeps its digits
+struct SpiralAlignment {
+    NorthEast entryPi, arcPi, exitPi;
+    double scAz = 0.0, csAz = 0.0, outboundAz = 0.0;
+    double arcTangent = 0.0, arcChord = 0.0, arcExternal = 0.0, arcMidOrdinate = 0.0;
+};
+SpiralAlignment AlignmentOf(const SpiralCurve& curve, const SpiralPoints& points);
+
 }  // namespace bendwise

@@ -30,3 +30,11 @@ add_test(NAME survey_spiral_mpmath
           $<TARGET_FILE:survey_spiral_test>)
 set_tests_properties(survey_spiral_mpmath PROPERTIES ENVIRONMENT "LC_ALL=C;TZ=UTC"
   SKIP_RETURN_CODE 77)
+
+# The files of a curve with spirals (points, LandXML, DXF, SVG) read back by ezdxf, an XML
+# reader and mpmath's Fresnel integrals.
+add_test(NAME survey_spiral_files
+  COMMAND ${BENDWISE_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/survey/spiral_files_check.py
+          $<TARGET_FILE:bendwise-cli>)
+set_tests_properties(survey_spiral_files PROPERTIES ENVIRONMENT "LC_ALL=C;TZ=UTC"
+  SKIP_RETURN_CODE 77)
