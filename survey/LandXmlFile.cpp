@@ -90,8 +90,10 @@ void WriteUnits(XmlOut& xml, const LandXmlHeader& header) {
                                    "cubicFeet", "fahrenheit", "inHG"};
     static const UnitSet kMetric{"Metric",     "squareMeter", "meter",
                                  "cubicMeter", "celsius",     "milliBars"};
-    static const UnitSet kUsSurvey{"Imperial",  "squareUSSurveyFoot", "USSurveyFoot",
-                                   "cubicFeet", "fahrenheit",         "inHG"};
+    // LandXML 1.2 has a US survey foot for lengths but none for areas; the file writes no
+    // areas, so the area unit is the plain square foot the schema allows.
+    static const UnitSet kUsSurvey{"Imperial",  "squareFoot", "USSurveyFoot",
+                                   "cubicFeet", "fahrenheit", "inHG"};
     const UnitSet& units = header.metric ? kMetric : header.usSurveyFoot ? kUsSurvey : kImperial;
     xml.Start("Units");
     xml.Start(units.element);
