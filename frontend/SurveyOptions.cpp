@@ -40,21 +40,6 @@ bool ParseThreePoints(std::string_view text, NorthEast (&points)[3]) {
     return true;
 }
 
-// Reads D[,D...]: decimal numbers, the whole text of each, a comma apart.
-bool ParseOffsets(std::string_view text, std::vector<double>& offsets) {
-    std::vector<double> read;
-    for (;;) {
-        const std::size_t comma = text.find(',');
-        double offset = 0;
-        if (!ParseCoordinate(text.substr(0, comma), offset)) return false;
-        read.push_back(offset);
-        if (comma == std::string_view::npos) break;
-        text.remove_prefix(comma + 1);
-    }
-    offsets = std::move(read);
-    return true;
-}
-
 // The option that asks for each kind of curve from points.
 const char* PointsOption(PointsFit fit) {
     switch (fit) {
@@ -210,7 +195,7 @@ bool SetSurveyOption(std::string_view name, std::string_view value, SurveyOption
             (name == "--setup" ? options.setup : options.backsight) = at;
         }
     } else if (name == "--offsets") {
-        if (!ParseOffsets(value, options.offsets)) {
+        if (!ParseOffsetList(value, options.offsets)) {
             reason = "--offsets: " + quoted +
                      " is not a list of offsets (D[,D...] such as -5,5; negative is left)";
             return false;

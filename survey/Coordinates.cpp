@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "math/Trig.h"
 #include "text/CharConv.h"
@@ -35,6 +36,25 @@ bool ParseCoordinate(std::string_view text, double& value) {
         return false;
     }
     value = read;
+    return true;
+}
+
+bool ParseOffsetList(std::string_view text, std::vector<double>& offsets) {
+    const auto trim = [](std::string_view part) {
+        const std::size_t first = part.find_first_not_of(" \t");
+        if (first == std::string_view::npos) return std::string_view();
+        return part.substr(first, part.find_last_not_of(" \t") - first + 1);
+    };
+    std::vector<double> read;
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        double offset = 0;
+        if (!ParseCoordinate(trim(text.substr(0, comma)), offset)) return false;
+        read.push_back(offset);
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    offsets = std::move(read);
     return true;
 }
 

@@ -50,6 +50,11 @@ struct KnownPosition {
 // false, leaving `value` unchanged, for anything else ("", "5 000", "5000ft", "inf").
 bool ParseCoordinate(std::string_view text, double& value);
 
+// Reads offsets from the centre line, D[,D...]: each a number as ParseCoordinate reads it,
+// a comma apart, blanks and tabs around each allowed: "-5,5", "-5, 5", " 2.5 ". Refused,
+// `offsets` unchanged: "", "-5,", ",5", "-5 5", "5ft". Negative is left.
+bool ParseOffsetList(std::string_view text, std::vector<double>& offsets);
+
 // A northing or easting as printed and written to the points file: four decimals, the
 // point always '.', no sign on a value that rounds to zero: 5189.46869 -> "5189.4687",
 // -0.00004 -> "0.0000".

@@ -6,6 +6,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "frontend/CliOptions.h"
 #include "frontend/ExportFormats.h"
@@ -102,6 +103,29 @@ TEST(SurveyOption, NorthingAndEasting) {
         EXPECT_EQ(reason, "--pc: '" + std::string(text) +
                               "' is not a northing and easting (N,E such as 5000,2000.5)");
         EXPECT_FALSE(options.pc);
+    }
+}
+
+// The D[,D...] grammar of --offsets, with the examples of survey/Coordinates.h: the window
+// reads the same list, so what one takes the other takes.
+TEST(SurveyOption, OffsetLists) {
+    const struct {
+        const char* text;
+        std::vector<double> offsets;
+    } legal[] = {
+        {"-5,5", {-5, 5}}, {"-5, 5", {-5, 5}}, {" 2.5 ", {2.5}}, {"-1.5,\t0,1e1", {-1.5, 0, 10}}};
+    for (const auto& c : legal) {
+        const SurveyOptions o = Options({{"--offsets", c.text}});
+        EXPECT_EQ(o.offsets, c.offsets) << c.text;
+    }
+    for (const char* text : {"", "-5,", ",5", "-5 5", "5ft", "-5,,5", "inf"}) {
+        SurveyOptions options;
+        std::string reason;
+        EXPECT_FALSE(SetSurveyOption("--offsets", text, options, reason)) << text;
+        EXPECT_EQ(reason,
+                  "--offsets: '" + std::string(text) +
+                      "' is not a list of offsets (D[,D...] such as -5,5; negative is left)");
+        EXPECT_TRUE(options.offsets.empty());
     }
 }
 
