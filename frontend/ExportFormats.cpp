@@ -9,7 +9,6 @@
 namespace bendwise {
 namespace {
 
-#if BENDWISE_HAVE_LANDXML
 // Today's local date and time as LandXML writes them.
 void Stamp(LandXmlHeader& header) {
     const std::time_t now = std::time(nullptr);
@@ -23,7 +22,6 @@ void Stamp(LandXmlHeader& header) {
     header.date = date;
     header.time = time;
 }
-#endif
 
 std::string RenderSvg(const ExportInput& in) {
     // With spirals the drawing is the spiral curve's; a refusal stops before any file.
@@ -36,16 +34,11 @@ std::string RenderPoints(const ExportInput& in) {
     return PointsFile(in.survey);
 }
 std::string RenderLandXml(const ExportInput& in) {
-#if BENDWISE_HAVE_LANDXML
     LandXmlHeader header;
     header.metric = in.metric;
     header.usSurveyFoot = in.usSurveyFoot;
     Stamp(header);
     return LandXmlFile(in.record, in.survey, header);
-#else
-    (void)in;
-    return {};  // never reached: the format is not available in this build
-#endif
 }
 std::string RenderDxf(const ExportInput& in) {
     return DxfFile(in.record, in.survey);
@@ -55,8 +48,8 @@ constexpr std::array<ExportFormat, kExportFormatCount> kFormats = {{
     {"--svg", &SurveyOptions::svgPath, "SVG", "", "svg", false, false, true, RenderSvg},
     {"--points", &SurveyOptions::pointsPath, "points", "Points for a data collector, PNEZD", "csv",
      true, true, true, RenderPoints},
-    {"--landxml", &SurveyOptions::landXmlPath, "LandXML", "LandXML 1.2", "xml", true, true,
-     BENDWISE_HAVE_LANDXML != 0, RenderLandXml},
+    {"--landxml", &SurveyOptions::landXmlPath, "LandXML", "LandXML 1.2", "xml", true, true, true,
+     RenderLandXml},
     {"--dxf", &SurveyOptions::dxfPath, "DXF", "DXF drawing, R12", "dxf", true, false, true,
      RenderDxf},
 }};

@@ -32,7 +32,8 @@ struct ExportFormat {
     std::string_view suffix;   // "csv"
     bool needsPlace;           // needs the curve placed (--pc or --pi)
     bool numbered;             // lists the points by number (--first-point on)
-    bool available;            // false: this build cannot write it (LandXML without libxml2)
+    bool available;            // false: this build cannot write it (none today: every build
+                               // writes every format), so no help text offers it
     std::string (*render)(const ExportInput& input);
 };
 

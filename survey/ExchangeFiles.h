@@ -83,7 +83,8 @@ struct LandXmlHeader {
 };
 
 // A LandXML 1.2 document (namespace http://www.landxml.org/schema/LandXML-1.2), written
-// with libxml2's xmlwriter, UTF-8:
+// by an XML writer of our own (every build, the WebAssembly one too), UTF-8, indented two
+// blanks a level:
 //   Units     Imperial (foot, squareFoot, cubicFeet, fahrenheit, inHG) or Metric (meter,
 //             squareMeter, cubicMeter, celsius, milliBars); angles and directions in
 //             decimal degrees
@@ -104,8 +105,7 @@ struct LandXmlHeader {
 // CS about CC, Delta_c), Spiral (CS to ST, Rc to INF), Line (Ts long, from the ST), each
 // PI where the element's end tangents meet, stationed as SpiralStations (TS at Ts without
 // a PI station).
-// Throws std::bad_alloc when libxml2 cannot allocate.
-// Only where BENDWISE_HAVE_LANDXML is 1 (builds with libxml2; not the WebAssembly one).
+// Throws std::bad_alloc when memory runs out.
 std::string LandXmlFile(const CCurveRecord& record, const CurveSurvey& survey,
                         const LandXmlHeader& header);
 

@@ -1,8 +1,8 @@
-// The LandXML document of a placed curve, written with libxml2's xmlwriter into memory.
+// The LandXML document of a placed curve, written into memory by a small XML writer of
+// our own, so that every build (the WebAssembly one too) writes the same bytes.
 
-#include <libxml/xmlwriter.h>
-
-#include <new>
+#include <string>
+#include <vector>
 
 #include "math/Trig.h"
 #include "solver/Fields.h"
@@ -13,40 +13,92 @@ namespace {
 
 const char* const kNamespace = "http://www.landxml.org/schema/LandXML-1.2";
 
-// xmlwriter calls return a negative number when they fail, which for a memory buffer
-// means that an allocation failed.
+// An indenting XML writer: the declaration on its own line, then one element, comment or
+// end tag a line, each indented two blanks a level; an element with text only keeps it on
+// its line (<Start>5000 2000</Start>), an element with nothing in it closes itself
+// (<Imperial .../>). Attribute values escape & < > " and the three white-space controls,
+// text escapes & < > and CR, so a value reads back as written; comments are written as
+// they are (the callers' comments hold no "--"). Every text here is ASCII.
 class XmlOut {
   public:
-    XmlOut() : m_buffer(xmlBufferCreate()) {
-        if (m_buffer != nullptr) m_writer = xmlNewTextWriterMemory(m_buffer, 0);
-        if (m_writer == nullptr) {
-            if (m_buffer != nullptr) xmlBufferFree(m_buffer);
-            throw std::bad_alloc();
-        }
-        Check(xmlTextWriterSetIndent(m_writer, 1));
-        Check(xmlTextWriterSetIndentString(m_writer, Chars("  ")));
-        Check(xmlTextWriterStartDocument(m_writer, "1.0", "UTF-8", nullptr));
-    }
-    ~XmlOut() {
-        if (m_writer != nullptr) xmlFreeTextWriter(m_writer);
-        xmlBufferFree(m_buffer);
-    }
-    XmlOut(const XmlOut&) = delete;
-    XmlOut& operator=(const XmlOut&) = delete;
+    XmlOut() { m_out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"; }
 
-    void Start(const char* name) { Check(xmlTextWriterStartElement(m_writer, Chars(name))); }
-    void End() { Check(xmlTextWriterEndElement(m_writer)); }
+    void Start(const char* name) {
+        CloseStartTag(true);
+        Indent();
+        m_out.append("<").append(name);
+        m_open.push_back({name, Content::None});
+    }
+    void End() {
+        Element& e = m_open.back();
+        if (e.content == Content::None) {
+            m_out.append("/>\n");
+        } else {
+            // The end tag of an element with children on a line of its own, at its level.
+            if (e.content == Content::Children) m_out.append(2 * (m_open.size() - 1), ' ');
+            m_out.append("</").append(e.name).append(">\n");
+        }
+        m_open.pop_back();
+    }
     void Attribute(const char* name, const std::string& value) {
-        Check(xmlTextWriterWriteAttribute(m_writer, Chars(name), Chars(value.c_str())));
+        m_out.append(" ").append(name).append("=\"");
+        for (char c : value) {
+            switch (c) {
+                case '&':
+                    m_out.append("&amp;");
+                    break;
+                case '<':
+                    m_out.append("&lt;");
+                    break;
+                case '>':
+                    m_out.append("&gt;");
+                    break;
+                case '"':
+                    m_out.append("&quot;");
+                    break;
+                case '\n':
+                    m_out.append("&#10;");
+                    break;
+                case '\r':
+                    m_out.append("&#13;");
+                    break;
+                case '\t':
+                    m_out.append("&#9;");
+                    break;
+                default:
+                    m_out.push_back(c);
+            }
+        }
+        m_out.push_back('"');
     }
     void Attribute(const char* name, double value) { Attribute(name, ExactNumber(value)); }
     void Comment(const std::string& text) {
-        Check(xmlTextWriterWriteComment(m_writer, Chars(text.c_str())));
+        CloseStartTag(true);
+        Indent();
+        m_out.append("<!--").append(text).append("-->\n");
     }
     // "northing easting", the text of every LandXML point.
     void Text(const NorthEast& at) {
-        const std::string text = ExactNumber(at.northing) + " " + ExactNumber(at.easting);
-        Check(xmlTextWriterWriteString(m_writer, Chars(text.c_str())));
+        CloseStartTag(false);
+        for (char c : ExactNumber(at.northing) + " " + ExactNumber(at.easting)) {
+            switch (c) {
+                case '&':
+                    m_out.append("&amp;");
+                    break;
+                case '<':
+                    m_out.append("&lt;");
+                    break;
+                case '>':
+                    m_out.append("&gt;");
+                    break;
+                case '\r':
+                    m_out.append("&#13;");
+                    break;
+                default:
+                    m_out.push_back(c);
+            }
+        }
+        m_open.back().content = Content::Text;
     }
     void Point(const char* name, const NorthEast& at) {
         Start(name);
@@ -55,21 +107,29 @@ class XmlOut {
     }
 
     std::string Finish() {
-        Check(xmlTextWriterEndDocument(m_writer));
-        xmlFreeTextWriter(m_writer);  // flushes into the buffer
-        m_writer = nullptr;
-        return std::string(reinterpret_cast<const char*>(xmlBufferContent(m_buffer)),
-                           static_cast<std::size_t>(xmlBufferLength(m_buffer)));
+        while (!m_open.empty()) End();
+        return std::move(m_out);
     }
 
   private:
-    static const xmlChar* Chars(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
-    static void Check(int result) {
-        if (result < 0) throw std::bad_alloc();
-    }
+    enum class Content { None, Text, Children };
+    struct Element {
+        std::string name;
+        Content content;
+    };
 
-    xmlBufferPtr m_buffer = nullptr;
-    xmlTextWriterPtr m_writer = nullptr;
+    // Ends the parent's start tag before its first content: a line break before a child
+    // element or comment, none before text.
+    void CloseStartTag(bool child) {
+        if (m_open.empty()) return;
+        Element& parent = m_open.back();
+        if (parent.content == Content::None) m_out.append(child ? ">\n" : ">");
+        if (child) parent.content = Content::Children;
+    }
+    void Indent() { m_out.append(2 * m_open.size(), ' '); }
+
+    std::string m_out;
+    std::vector<Element> m_open;
 };
 
 // LandXML directions run counter-clockwise from north; ours are azimuths, clockwise.
