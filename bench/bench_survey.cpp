@@ -10,6 +10,8 @@
 #include "session/CurveModel.h"
 #include "survey/CurveSurvey.h"
 #include "survey/FieldWork.h"
+#include "survey/Spiral.h"
+#include "survey/SpiralSurvey.h"
 
 namespace bendwise {
 namespace {
@@ -82,6 +84,56 @@ void BM_FieldWorkTable(benchmark::State& state) {
     state.SetLabel(std::to_string(rows) + " stakes, " + kParts[state.range(0)]);
 }
 BENCHMARK(BM_FieldWorkTable)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// One spiral curve's elements (Rc 1000, Delta 30, Ls 100): ComputeSpiral alone, then with
+// its stations and placement from the PI.
+void BM_SpiralCurve(benchmark::State& state) {
+    const bool placed = state.range(0) != 0;
+    for (auto _ : state) {
+        const SpiralCurve curve = ComputeSpiral(1000, 30, 100);
+        benchmark::DoNotOptimize(curve.ts);
+        if (placed) {
+            const SpiralStations stations = StationSpiral(curve, 2500);
+            const SpiralPoints points = PlaceSpiral(curve, SpiralKnown::Pi, kPi, 45, false);
+            benchmark::DoNotOptimize(stations.st);
+            benchmark::DoNotOptimize(points.st.northing);
+        }
+    }
+    state.SetLabel(placed ? "elements, stations, placement" : "elements");
+}
+BENCHMARK(BM_SpiralCurve)->DenseRange(0, 1);
+
+// Rc 100000, Delta 60, Ls 2000 (a line of 104,720): stakes every 10.472 make 10,001, each
+// with its northing and easting; then the text of it all.
+void BM_SpiralTable(benchmark::State& state) {
+    CCurveMemory memory;
+    QuietHost host;
+    CCurveModel model(&memory, &host);
+    model.Initialize();
+    model.OnEnterKey();
+    model.OnKillfocus(Field::Radius, "100000");
+    model.OnEnterKey();
+    model.OnKillfocus(Field::Delta, "60");
+    SpiralRequest request;
+    request.length = 2000;
+    request.piStation = 100000;
+    request.interval = 10.472;
+    request.known = KnownPosition{KnownPoint::Pi, kPi};
+    std::size_t stakes = 0;
+    for (auto _ : state) {
+        const SpiralSurvey spiral = SurveySpiral(model.Record(), request);
+        stakes = spiral.stakePositions.size();
+        if (state.range(0)) {
+            std::string text;
+            AppendSpiralText(text, spiral);
+            benchmark::DoNotOptimize(text.size());
+        }
+        benchmark::DoNotOptimize(stakes);
+    }
+    if (stakes < 10000) state.SkipWithError("fewer than 10,000 stakes");
+    state.SetLabel(std::to_string(stakes) + (state.range(0) ? " stakes, + text" : " stakes"));
+}
+BENCHMARK(BM_SpiralTable)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace bendwise

@@ -130,6 +130,9 @@ while IFS=$'\t' read -r name real; do
         BM_CurveFromPoints/*) row "$name" "$result" "median <= 2 us" "$(verdict "$real" 2)" ;;
         BM_FieldWorkTable/0*)
             row "$name" "$result" "median <= 20 ms" "$(verdict "$real" 20000)" ;;
+        BM_SpiralCurve/*) row "$name" "$result" "median <= 2 us" "$(verdict "$real" 2)" ;;
+        BM_SpiralTable/0*)
+            row "$name" "$result" "median <= 20 ms" "$(verdict "$real" 20000)" ;;
         *) row "$name" "$result" "-" "-" ;;
     esac
 done
