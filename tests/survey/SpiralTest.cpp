@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "session/CurveHost.h"
+#include "session/CurveModel.h"
 #include "survey/Spiral.h"
 
 namespace bendwise {
@@ -19,6 +21,16 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = 180 / kPi;
+
+class QuietHost : public CCurveHost {
+  public:
+    void ShowMessage(std::string_view) override {}
+    void PlaySound(Sound) override {}
+    void ShowStatus(std::string_view) override {}
+    void SetIndicator(int, bool) override {}
+    void RefreshScreen() override {}
+    std::optional<std::string> AskReportPath(std::string_view) override { return std::nullopt; }
+};
 
 double Dms(double d, double m, double s) {
     return d + m / 60 + s / 3600;
@@ -239,6 +251,40 @@ double Offset(const NorthEast& p, const NorthEast& a, double az) {
 // tangents; PI at Ts from TS and ST; CS and ST the mirror images of SC and TS in the
 // bisector; each stake at its chord from its origin, the arc's at Rc from CC, the exit
 // spiral's the mirror of the entry spiral's; a left curve the mirror of the right one.
+// As the spirals shrink to nothing the curve becomes the calculator's circular curve: Ts
+// tends to its T by k + p tan(Delta/2), about Ls / 2, and Es to its E by p sec(Delta/2),
+// about Ls^2 / (24 Rc) times that secant.
+TEST(Spiral, VanishingSpiralsGiveTheCircularCurve) {
+    const struct {
+        const char* radius;
+        const char* delta;
+    } curves[] = {{"1000", "30"}, {"300", "75"}, {"50", "170"}, {"100000", "0.5"}};
+    for (const auto& k : curves) {
+        CCurveMemory memory;
+        QuietHost host;
+        CCurveModel model(&memory, &host);
+        model.Initialize();
+        model.OnEnterKey();
+        model.OnKillfocus(Field::Radius, k.radius);
+        model.OnEnterKey();
+        model.OnKillfocus(Field::Delta, k.delta);
+        const CCurveRecord& r = model.Record();
+        ASSERT_EQ(r.m_radius, std::stod(k.radius));
+        for (double share : {1e-4, 1e-7, 1e-10}) {
+            const double ls = share * r.m_radius;
+            SCOPED_TRACE(testing::Message()
+                         << "R " << k.radius << " Delta " << k.delta << " Ls " << ls);
+            const SpiralCurve c = ComputeSpiral(r.m_radius, r.m_delta, ls);
+            ASSERT_FALSE(c.refusal) << *c.refusal;
+            const double half = r.m_delta / 2 / kDeg;
+            EXPECT_NEAR((c.ts - r.m_tangent) / ls, 0.5,
+                        2 * share * std::tan(half) + 1e-15 * r.m_tangent / ls);
+            EXPECT_NEAR(c.es - r.m_external, 0,
+                        ls * ls / (12 * r.m_radius) / std::cos(half) + 1e-15 * r.m_external);
+        }
+    }
+}
+
 TEST(Spiral, Invariants) {
     Random rng(0x5b1a);
     for (int i = 0; i < 2000; ++i) {
