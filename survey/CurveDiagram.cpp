@@ -89,11 +89,18 @@ Vec NormalAwayFrom(Vec a, Vec b, Vec away) {
     return n;
 }
 
-// A label for a segment, at `t` of the way from a to b, when the segment is long enough.
-void SegmentLabel(SvgOut& svg, Vec a, Vec b, double t, Vec away, std::string_view content,
-                  const char* colour) {
-    if (Norm(b - a) < kMinLabelled) return;
-    Label(svg, a + t * (b - a), NormalAwayFrom(a, b, away), content, 13, colour);
+// Spots for a segment's label: at `t` of the way from a to b on the side away from `away`,
+// then nearer the middle and the ends, then the other side; none when the segment is too
+// short to carry a label.
+std::vector<LabelSpot> SegmentSpots(Vec a, Vec b, double t, Vec away) {
+    std::vector<LabelSpot> spots;
+    if (Norm(b - a) < kMinLabelled) return spots;
+    const Vec n = NormalAwayFrom(a, b, away);
+    for (Vec dir : {n, -1.0 * n}) {
+        for (double along : {t, 0.5, 0.3, 0.7, 0.15, 0.85})
+            spots.push_back({a + along * (b - a), dir});
+    }
+    return spots;
 }
 
 void DrawKey(SvgOut& svg, const CCurveRecord& r, const std::vector<std::string>& notes) {
@@ -222,55 +229,90 @@ std::string BuildCurveSvg(const CCurveRecord& record) {
         for (Vec p : g.arc) arc.push_back(view.Screen(p));
         svg.Polyline(arc, kArcColour, 3);
 
-        // Values along the elements, where there is room.
+        // The labels keep clear of every line drawn above, of the marked points, the north
+        // arrow, the scale bar and the key; the names first, then the values.
+        LabelLayout labels({kCanvasMargin, 48, kKeyLeft - 8, kDiagramHeight - 4});
+        labels.Keep(kNorthArrowBox);
+        labels.Keep(ScaleBarBox(view));
+        labels.KeepPolyline(arc, /*hard=*/true);
+        labels.KeepLine(pc, pt);
+        labels.KeepLine(arcMid, chordMid);
         if (centreShown) {
-            SegmentLabel(svg, centre, pt, 0.5, Mid(centre, pc), "R " + record.Text(Field::Radius),
-                         kRadiusColour);
+            labels.KeepLine(centre, pc);
+            labels.KeepLine(centre, pt);
+        } else {
+            labels.KeepLine(pc, pc + kCentreStub * toCentreFromPc);
+            labels.KeepLine(pt, pt + kCentreStub * toCentreFromPt);
         }
-        SegmentLabel(svg, pc, pt, 0.3, arcMid, "C " + record.Text(Field::Chord), kChordColour);
         if (piShown) {
-            SegmentLabel(svg, pc, pi, 0.5, centre, "T " + record.Text(Field::Tangent),
-                         kTangentColour);
-            SegmentLabel(svg, arcMid, pi, 0.5, pc, "E " + record.Text(Field::External),
-                         kExternalColour);
-        }
-        SegmentLabel(svg, chordMid, arcMid, 0.5, pt, "M " + record.Text(Field::MidOrdinate),
-                     kOrdinateColour);
-        const Vec arcLabelAt = view.Screen(g.OnArc(std::min(g.delta, 360.0) * 0.75));
-        if (Norm(pt - pc) >= kMinLabelled || g.delta >= 180) {
-            Label(svg, arcLabelAt, Unit(arcLabelAt - centre, {0, -1}),
-                  "L " + record.Text(Field::LengthArc), 13, kArcColour);
+            labels.KeepLine(pc, pi);
+            labels.KeepLine(pi, pt);
+            labels.KeepLine(pi, arcMid);
+        } else if (g.finitePi) {
+            labels.KeepLine(pc, pc + kPiStub * inDir);
+            labels.KeepLine(pt, pt - kPiStub * outDir);
+        } else {
+            labels.KeepLine(pc - kTangentStub * inDir, pc);
+            labels.KeepLine(pt, pt + kTangentStub * outDir);
         }
 
         // Points and their names.
         const Vec side = Unit(pt - pc, {1, 0});
+        const auto name = [](const char* text) {
+            return std::vector<LabelLine>{{text, 14, "#000000", true}};
+        };
         svg.Dot(pc, 4, "#000000");
-        Label(svg, pc, Unit(pc - chordMid, -1.0 * side), "PC", 14, "#000000", true);
         svg.Dot(pt, 4, "#000000");
-        Label(svg, pt, Unit(pt - chordMid, side), "PT", 14, "#000000", true);
+        labels.KeepDot(pc, 4);
+        labels.KeepDot(pt, 4);
         if (piShown) {
             svg.Dot(pi, 4, "#ffffff");
-            Label(svg, pi, Unit(pi - arcMid, {0, -1}), "PI", 14, "#000000", true);
+            labels.KeepDot(pi, 4);
         }
         if (centreShown) {
             svg.Dot(centre, 3, "#ffffff");
-            if (g.delta < 180) {
-                // Below a half circle the open side of the centre faces away from the arc.
-                const Vec away = Unit(centre - arcMid, {0, 1});
-                Label(svg, centre, away, "Centre", 14, "#000000", true);
-                const double line = away.y < -0.35 ? -17 : 17;  // Delta beyond the name
-                Label(svg, centre + Vec{0, line}, away, "\u0394 " + record.Text(Field::Delta), 13);
-            } else {
-                // From 180 degrees the chord crosses that side and the radii open wide
-                // towards it: the labels go up the middle ordinate, beside it, in the wide
-                // angle between the ordinate and a radius.
-                const Vec in = Unit(arcMid - centre, {0, -1});
-                const bool right = in.x >= 0;
-                const Vec at = centre + 24 * in + Vec{right ? 6.0 : -6.0, 0};
-                const char* anchor = right ? "start" : "end";
-                svg.Text(at, "Centre", anchor, 14, "#000000", true);
-                svg.Text(at + Vec{0, 17}, "\u0394 " + record.Text(Field::Delta), anchor, 13);
+            labels.KeepDot(centre, 3);
+        }
+        labels.Place(svg, SpotsAround(pc, Unit(pc - chordMid, -1.0 * side)), name("PC"));
+        labels.Place(svg, SpotsAround(pt, Unit(pt - chordMid, side)), name("PT"));
+        if (piShown) labels.Place(svg, SpotsAround(pi, Unit(pi - arcMid, {0, -1})), name("PI"));
+        if (centreShown) {
+            // Below a half circle the open side of the centre faces away from the arc; from
+            // 180 degrees the chord crosses that side and the wide angle is towards the arc.
+            const Vec away =
+                g.delta < 180 ? Unit(centre - arcMid, {0, 1}) : Unit(arcMid - centre, {0, -1});
+            labels.Place(svg, SpotsAround(centre, away),
+                         {{"Centre", 14, "#000000", true},
+                          {"\u0394 " + record.Text(Field::Delta), 13, "#000000", false}});
+        }
+
+        // Values along the elements, where there is room.
+        const auto value = [&record](const char* tag, Field field, const char* colour) {
+            return std::vector<LabelLine>{{tag + record.Text(field), 13, colour, false}};
+        };
+        if (centreShown) {
+            labels.Place(svg, SegmentSpots(centre, pt, 0.5, Mid(centre, pc)),
+                         value("R ", Field::Radius, kRadiusColour));
+        }
+        labels.Place(svg, SegmentSpots(pc, pt, 0.3, arcMid),
+                     value("C ", Field::Chord, kChordColour));
+        if (piShown) {
+            labels.Place(svg, SegmentSpots(pc, pi, 0.5, centre),
+                         value("T ", Field::Tangent, kTangentColour));
+            labels.Place(svg, SegmentSpots(arcMid, pi, 0.5, pc),
+                         value("E ", Field::External, kExternalColour));
+        }
+        labels.Place(svg, SegmentSpots(chordMid, arcMid, 0.5, pt),
+                     value("M ", Field::MidOrdinate, kOrdinateColour));
+        if (Norm(pt - pc) >= kMinLabelled || g.delta >= 180) {
+            std::vector<LabelSpot> spots;
+            for (double inward : {1.0, -1.0}) {
+                for (double share : {0.75, 0.6, 0.9, 0.45, 0.3, 0.15}) {
+                    const Vec at = view.Screen(g.OnArc(std::min(g.delta, 360.0) * share));
+                    spots.push_back({at, inward * Unit(at - centre, {0, -1})});
+                }
             }
+            labels.Place(svg, spots, value("L ", Field::LengthArc, kArcColour));
         }
 
         DrawScaleBar(svg, view);

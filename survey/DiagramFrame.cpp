@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string_view>
+#include <vector>
 
 #include "survey/CurveDiagram.h"
 #include "text/CharConv.h"
@@ -31,6 +33,117 @@ void Label(SvgOut& svg, Vec at, Vec dir, std::string_view content, double size, 
     // Baseline: text below a point hangs from it, text above sits on it.
     const double baseline = dir.y > 0.35 ? size * 0.8 : dir.y < -0.35 ? 0 : size * 0.35;
     svg.Text({p.x, p.y + baseline}, content, anchor, size, colour, bold);
+}
+
+Rect TextBox(Vec at, const char* anchor, std::string_view content, double size, bool bold) {
+    const double width = TextWidth(content, size) * (bold ? 1.2 : 1.0);
+    const std::string_view a(anchor);
+    const double left = a == "start" ? at.x : a == "end" ? at.x - width : at.x - width / 2;
+    // TextWidth is an estimate (a capital M is 0.86 of the size, not its 0.72): the box
+    // keeps a pixel and a half to spare on either side.
+    constexpr double kSpare = 1.5;
+    return {left - kSpare, at.y - 0.76 * size, left + width + kSpare, at.y + 0.24 * size};
+}
+
+void LabelLayout::KeepPolyline(const std::vector<Vec>& points, bool hard) {
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) KeepLine(points[i], points[i + 1], hard);
+}
+
+// Liang-Barsky: does segment a-b enter the box?
+bool LabelLayout::Crosses(const Rect& box, bool hardOnly) const {
+    for (const Segment& s : m_lines) {
+        if (hardOnly && !s.hard) continue;
+        const Vec d = s.b - s.a;
+        double t0 = 0, t1 = 1;
+        bool outside = false;
+        const double p[4] = {-d.x, d.x, -d.y, d.y};
+        const double q[4] = {s.a.x - box.left, box.right - s.a.x, s.a.y - box.top,
+                             box.bottom - s.a.y};
+        for (int i = 0; i < 4 && !outside; ++i) {
+            if (p[i] == 0) {
+                outside = q[i] < 0;
+            } else {
+                const double r = q[i] / p[i];
+                if (p[i] < 0) {
+                    t0 = std::max(t0, r);
+                } else {
+                    t1 = std::min(t1, r);
+                }
+                outside = t0 > t1;
+            }
+        }
+        if (!outside) return true;
+    }
+    return false;
+}
+
+bool LabelLayout::Place(SvgOut& svg, const std::vector<LabelSpot>& spots,
+                        const std::vector<LabelLine>& lines) {
+    struct Laid {
+        Vec at;
+        const char* anchor;
+        Rect box;
+    };
+    // The lines of a label at one spot, as Label lays out the first of them.
+    const auto lay = [&lines](const LabelSpot& spot) {
+        std::vector<Laid> laid;
+        const double step = spot.dir.y < -0.35 ? -17 : 17;  // stacked away from the point
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const LabelLine& line = lines[i];
+            const Vec p = spot.at + spot.gap * spot.dir + Vec{0, step * static_cast<double>(i)};
+            const char* anchor = spot.dir.x > 0.35    ? "start"
+                                 : spot.dir.x < -0.35 ? "end"
+                                                      : "middle";
+            const double baseline = spot.dir.y > 0.35    ? line.size * 0.8
+                                    : spot.dir.y < -0.35 ? 0
+                                                         : line.size * 0.35;
+            const Vec at{p.x, p.y + baseline};
+            laid.push_back({at, anchor, TextBox(at, anchor, line.text, line.size, line.bold)});
+        }
+        return laid;
+    };
+    const auto free = [this](const std::vector<Laid>& laid, bool hardOnly) {
+        for (const Laid& l : laid) {
+            if (!l.box.Inside(m_area)) return false;
+            for (const Rect& taken : m_taken) {
+                if (l.box.Overlaps(taken)) return false;
+            }
+            if (Crosses(l.box, hardOnly)) return false;
+        }
+        return true;
+    };
+    for (bool hardOnly : {false, true}) {
+        for (const LabelSpot& spot : spots) {
+            const std::vector<Laid> laid = lay(spot);
+            if (!free(laid, hardOnly)) continue;
+            for (std::size_t i = 0; i < laid.size(); ++i) {
+                svg.Text(laid[i].at, lines[i].text, laid[i].anchor, lines[i].size, lines[i].colour,
+                         lines[i].bold);
+                m_taken.push_back(laid[i].box);
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<LabelSpot> SpotsAround(Vec at, Vec dir) {
+    // cos and sin of 30, 60, ... 180 degrees.
+    constexpr double kTurns[][2] = {{1, 0}, {0.8660254037844387, 0.5},  {0.5, 0.8660254037844387},
+                                    {0, 1}, {-0.5, 0.8660254037844387}, {-0.8660254037844387, 0.5},
+                                    {-1, 0}};
+    std::vector<LabelSpot> spots;
+    for (double gap : {kLabelGap, 2 * kLabelGap}) {
+        for (const auto& turn : kTurns) {
+            for (double side : {1.0, -1.0}) {
+                const double s = side * turn[1];
+                spots.push_back(
+                    {at, {turn[0] * dir.x - s * dir.y, s * dir.x + turn[0] * dir.y}, gap});
+                if (turn[1] == 0) break;  // 0 and 180 degrees have no other side
+            }
+        }
+    }
+    return spots;
 }
 
 double ScaleBarLength(double scale) {
@@ -66,6 +179,16 @@ std::string ShortNumber(double v) {
     char buf[64];
     const auto result = ToChars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
     return std::string(buf, static_cast<std::size_t>(result.ptr - buf));
+}
+
+Rect ScaleBarBox(const View& view) {
+    const double length = ScaleBarLength(view.scale);
+    const double pixels = length * view.scale;
+    if (!std::isfinite(pixels) || !(pixels > 0)) return {};
+    const Vec left{kFitLeft, kFitTop + kFitHeight + 50};
+    const Rect text =
+        TextBox(left + Vec{pixels + 10, 5}, "start", ShortNumber(length) + " units", 12);
+    return {left.x - 2, left.y - 7, text.right, std::max(left.y + 7, text.bottom)};
 }
 
 void DrawScaleBar(SvgOut& svg, const View& view) {

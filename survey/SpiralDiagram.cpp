@@ -1,6 +1,7 @@
 #include "survey/SpiralDiagram.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "math/Trig.h"
@@ -65,6 +66,13 @@ Geometry MakeGeometry(const CCurveRecord& record, const SpiralCurve& curve) {
     return g;
 }
 
+// A length as the Spiral block prints it (to 0.001), or to six significant digits where
+// that would not fit the key (a radius of 1e28 has 29 digits before the point).
+std::string Length(double v) {
+    std::string text = FixedString(v);
+    return text.size() <= 14 ? text : ShortNumber(v);
+}
+
 void DrawKey(SvgOut& svg, const CCurveRecord& record, const SpiralCurve& c,
              const std::vector<std::string>& notes) {
     const struct {
@@ -73,16 +81,16 @@ void DrawKey(SvgOut& svg, const CCurveRecord& record, const SpiralCurve& c,
         std::string text;
         const char* colour;
     } rows[] = {
-        {"Ls", "Spiral", FixedString(c.ls), kSpiralColour},
-        {"Rc", "Radius", FixedString(c.rc), kRadiusColour},
+        {"Ls", "Spiral", Length(c.ls), kSpiralColour},
+        {"Rc", "Radius", Length(c.rc), kRadiusColour},
         {"\u0394", "Delta", record.Text(Field::Delta), nullptr},
         {"\u03B8s", "Theta s", DmsString(c.thetaSDeg), nullptr},
-        {"p", "Shift", FixedString(c.p), nullptr},
-        {"k", "Abscissa", FixedString(c.k), nullptr},
-        {"Ts", "Tangent", FixedString(c.ts), kTangentColour},
-        {"Es", "External", FixedString(c.es), kExternalColour},
+        {"p", "Shift", Length(c.p), nullptr},
+        {"k", "Abscissa", Length(c.k), nullptr},
+        {"Ts", "Tangent", Length(c.ts), kTangentColour},
+        {"Es", "External", Length(c.es), kExternalColour},
         {"\u0394c", "Delta c", DmsString(c.deltaC), nullptr},
-        {"Lc", "Arc", FixedString(c.arcLength), kArcColour},
+        {"Lc", "Arc", Length(c.arcLength), kArcColour},
     };
     double y = kKeyTop;
     for (const auto& row : rows) {
@@ -102,16 +110,8 @@ void DrawKey(SvgOut& svg, const CCurveRecord& record, const SpiralCurve& c,
     }
 }
 
-// A label beside segment a-b at its middle, on the side away from `away`, when it is long
-// enough to carry one.
-void SideLabel(SvgOut& svg, Vec a, Vec b, Vec away, const std::string& content,
-               const char* colour) {
-    if (Norm(b - a) < kMinLabelled) return;
-    const Vec d = Unit(b - a, {1, 0});
-    Vec n{-d.y, d.x};
-    const Vec m = Mid(a, b);
-    if ((away.x - m.x) * n.x + (away.y - m.y) * n.y > 0) n = -1.0 * n;
-    Label(svg, m, n, content, 13, colour);
+double Dot(Vec a, Vec b) {
+    return a.x * b.x + a.y * b.y;
 }
 
 }  // namespace
@@ -180,12 +180,23 @@ std::string BuildSpiralSvg(const CCurveRecord& record, const SpiralCurve& curve)
     svg.Polyline(screen(g.exit), kSpiralColour, 3);
     svg.Polyline(screen(g.arc), kArcColour, 3);
 
-    // On the drawing only what has room beside it: Rc along a radius, Lc inside the arc
-    // (the tangents, the external and the spirals crowd the outside); the key has the rest.
-    if (centreShown) SideLabel(svg, centre, cs, sc, "Rc " + FixedString(curve.rc), kRadiusColour);
-    if (Norm(cs - sc) >= kMinLabelled) {
-        Label(svg, arcMid, Unit(centre - arcMid, {0, 1}), "Lc " + FixedString(curve.arcLength), 13,
-              kArcColour);
+    // The labels keep clear of the lines above, the points, the north arrow and the scale
+    // bar; the curve itself (spirals and arc) they never cross. Names first, then Rc along
+    // a radius and Lc inside the arc where there is room; the key has the rest.
+    LabelLayout labels({kCanvasMargin, 48, kKeyLeft - 8, kDiagramHeight - 4});
+    labels.Keep(kNorthArrowBox);
+    labels.Keep(ScaleBarBox(view));
+    for (const std::vector<Vec>* line : {&g.entry, &g.arc, &g.exit}) {
+        labels.KeepPolyline(screen(*line), /*hard=*/true);
+    }
+    for (const auto& [a, b] : {std::pair<Vec, Vec>{centre, sc},
+                               {centre, cs},
+                               {ts - 40 * inDir, ts},
+                               {ts, pi},
+                               {pi, st},
+                               {st, st + 40 * outDir},
+                               {pi, arcMid}}) {
+        labels.KeepLine(a, b);
     }
 
     // The named points: TS and ST back and on along their tangents and outwards, SC and CS
@@ -204,11 +215,34 @@ std::string BuildSpiralSvg(const CCurveRecord& record, const SpiralCurve& curve)
     };
     for (const auto& point : named) {
         svg.Dot(point.at, 4, point.fill);
-        Label(svg, point.at, point.dir, point.name, 14, "#000000", true);
+        labels.KeepDot(point.at, 4);
     }
     if (centreShown) {
         svg.Dot(centre, 3, "#ffffff");
-        Label(svg, centre, Unit(centre - arcMid, {0, 1}), "CC", 14, "#000000", true);
+        labels.KeepDot(centre, 3);
+    }
+    for (const auto& point : named) {
+        labels.Place(svg, SpotsAround(point.at, point.dir), {{point.name, 14, "#000000", true}});
+    }
+    if (centreShown) {
+        labels.Place(svg, SpotsAround(centre, Unit(centre - arcMid, {0, 1})),
+                     {{"CC", 14, "#000000", true}});
+    }
+    if (centreShown && Norm(cs - centre) >= kMinLabelled) {
+        std::vector<LabelSpot> spots;
+        const Vec d = Unit(cs - centre, {1, 0});
+        const Vec n =
+            Dot(sc - Mid(centre, cs), Vec{-d.y, d.x}) > 0 ? Vec{d.y, -d.x} : Vec{-d.y, d.x};
+        for (double along : {0.5, 0.3, 0.7}) spots.push_back({centre + along * (cs - centre), n});
+        labels.Place(svg, spots, {{"Rc " + Length(curve.rc), 13, kRadiusColour, false}});
+    }
+    if (Norm(cs - sc) >= kMinLabelled) {
+        std::vector<LabelSpot> spots;
+        for (std::size_t i : {g.arc.size() / 2, g.arc.size() / 3, 2 * g.arc.size() / 3}) {
+            const Vec at = view.Screen(g.arc[i]);
+            spots.push_back({at, Unit(centre - at, {0, 1})});
+        }
+        labels.Place(svg, spots, {{"Lc " + Length(curve.arcLength), 13, kArcColour, false}});
     }
     DrawScaleBar(svg, view);
     DrawNorthArrow(svg);
