@@ -8,9 +8,48 @@
 #include <vector>
 
 #include "app/CurveApp.h"
+#include "bendwise/Version.h"
 #include "ui/Platform.h"
 
 namespace {
+
+constexpr int kExitUsage = 2;  // no display, a display that cannot be opened, a bad argument
+
+constexpr const char* kUsage = "usage: bendwise [--help | --version] [Qt options]\n";
+
+constexpr const char* kHelp =
+    "Opens the circular curve calculator window; F1 in the window shows the manual.\n"
+    "For scripts and batch work without a window: bendwise-cli --help\n"
+    "\n"
+    "  --help, -h   this text\n"
+    "  --version    the version and the licence\n"
+    "\n"
+    "Qt's standard options are taken as well, such as -platform NAME and -style NAME.\n"
+    "\n"
+    "Exit status: 0 when the window or the acceptance box is closed; 2 when there is no\n"
+    "graphical display, it cannot be opened, or an argument is not understood.\n";
+
+// --help and --version answer before Qt is started, so they need no display. Looks at
+// every argument, as Qt's own options may come first. Returns -1 to go on.
+int AnswerInfoOption(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf(
+                "bendwise %s\n"
+                "Copyright (c) 2026 The Bendwise developers\n"
+                "MIT licence: free to use, copy, change and pass on; no warranty.\n",
+                bendwise::kVersion);
+            return 0;
+        }
+    }
+    return -1;
+}
 
 bool IsSet(const char* name) {
     const char* value = std::getenv(name);
@@ -46,7 +85,7 @@ void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const
                      Described("DISPLAY").c_str(), Described("WAYLAND_DISPLAY").c_str(),
                      Described("QT_QPA_PLATFORM").c_str());
         std::fflush(stderr);
-        std::_Exit(2);
+        std::_Exit(kExitUsage);
     }
     g_held.push_back({type, context.file, context.line, context.function, context.category, text});
 }
@@ -54,6 +93,7 @@ void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (const int status = AnswerInfoOption(argc, argv); status >= 0) return status;
     // Without a display QApplication would abort with a platform-plugin dump; say what
     // happened and point to the command-line calculator instead.
     if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") && !IsSet("QT_QPA_PLATFORM")) {
@@ -61,7 +101,7 @@ int main(int argc, char* argv[]) {
             "bendwise: no graphical display (DISPLAY and WAYLAND_DISPLAY are not set); "
             "use the command-line calculator instead: bendwise-cli --help\n",
             stderr);
-        return 2;
+        return kExitUsage;
     }
     // Past a file size limit (ulimit -f) a report write then fails with EFBIG and is taken
     // back out, with a message, instead of the signal ending the calculator.
@@ -74,6 +114,13 @@ int main(int argc, char* argv[]) {
         qtHandler(held.type, context, held.text);
     }
     g_held.clear();
+    // QApplication has taken the options it knows out of argv; whatever is left is not
+    // understood (the window opens no files).
+    if (argc > 1) {
+        std::fprintf(stderr, "bendwise: unknown argument '%s'; bendwise --help lists the options\n",
+                     argv[1]);
+        return kExitUsage;
+    }
 
     bendwise::CCurveApp::SetUpApplication();
     bendwise::CQtPlatform platform;

@@ -1,6 +1,7 @@
 # Turns `bendwise-cli --help` into the bendwise-cli(1) manual page, so the page says what
 # the program says. Usage:
-#   bendwise-cli --help | awk -v version="$(bendwise-cli --version)" -f help-to-man.awk
+#   bendwise-cli --help | awk -v version="$(bendwise-cli --version)" -v date=YYYY-MM-DD \
+#       -f help-to-man.awk
 #
 # The help's layout is read as follows:
 #   - the first paragraph, "bendwise-cli - WHAT IT DOES", is NAME;
@@ -18,10 +19,42 @@ function esc(s) {
     gsub(/\302\260/, "\\(de", s)  # the degree sign, UTF-8
     return s
 }
-function text(s) {
-    s = esc(s)
+# Prints filled text in lines of at most 80 bytes (longer ones are hard to diff and
+# mandoc -Tlint calls them out), broken at single blanks; a piece that would begin with a
+# control character is guarded with \&. A word longer than a line stays whole.
+function wrapped(s,   at, cut) {
+    while (length(s) > 80) {
+        cut = 0
+        for (at = 81; at > 1; at--) {
+            if (substr(s, at, 1) == " " && substr(s, at - 1, 1) != " " && substr(s, at + 1, 1) != " ") {
+                cut = at
+                break
+            }
+        }
+        if (!cut) break
+        guarded(substr(s, 1, cut - 1))
+        s = substr(s, cut + 1)
+    }
+    guarded(s)
+}
+function guarded(s) {
     if (s ~ /^[.']/) s = "\\&" s
     print s
+    after_sh = 0
+}
+function text(s) {
+    s = esc(s)
+    if (nofill) guarded(s)
+    else wrapped(s)
+}
+# A new paragraph, unless the section has only just begun (.PP after .SH is redundant).
+function pp() {
+    if (!after_sh) print ".PP"
+    after_sh = 0
+}
+function sh(title) {
+    print ".SH " title
+    after_sh = 1
 }
 function indent_of(s) { match(s, /^ */); return RLENGTH }
 # Splits the line's text (after its indent) at the first run of two or more blanks into
@@ -40,16 +73,17 @@ function header(s) { return s ~ /^[A-Z][A-Z ,]*[A-Z]( \(.*\))?$/ }
 
 END {
     split(version, v, " ")
-    print ".TH BENDWISE\\-CLI 1 \"\" \"" esc(version) "\" \"User Commands\""
+    print ".TH BENDWISE\\-CLI 1 \"" date "\" \"" esc(version) "\" \"User Commands\""
     i = 1
-    print ".SH NAME"
+    sh("NAME")
     name = ""
     for (; i <= NR && lines[i] != ""; i++) name = name (name == "" ? "" : " ") lines[i]
     sub(/ - /, " \\- ", name)
-    print name
+    wrapped(name)
     for (; i <= NR && lines[i] !~ /^usage: /; i++) {}
-    print ".SH SYNOPSIS"
+    sh("SYNOPSIS")
     print ".nf"
+    nofill = 1
     for (; i <= NR && lines[i] != ""; i++) {
         s = lines[i]
         sub(/^usage: /, "", s)
@@ -58,7 +92,8 @@ END {
         text(s)
     }
     print ".fi"
-    print ".SH DESCRIPTION"
+    nofill = 0
+    sh("DESCRIPTION")
     section = "DESCRIPTION"
     desc_col = 0   # column of the open item's text; 0: no item open
     for (; i <= NR; i++) {
@@ -67,8 +102,8 @@ END {
         if (header(s)) {
             section = s
             sub(/ \(.*/, "", section)
-            print ".SH " section
-            if (s != section) { print ".PP"; text(substr(s, length(section) + 2)) }
+            sh(section)
+            if (s != section) text(substr(s, length(section) + 2))
             desc_col = 0
             continue
         }
@@ -77,7 +112,7 @@ END {
             col = split_item(s)
             if (ind == 2) {
                 if (in_example) print (in_comment ? ".RE" : ".fi")
-                print ".PP"
+                pp()
                 print ".nf"
                 in_example = 1; in_comment = 0
             } else if (!command_goes_on) {
@@ -88,7 +123,7 @@ END {
                 term = spaces(ind - 2) term  # the command goes on from a line ending in \
             }
             command_goes_on = term ~ /\\$/
-            print "\\fB" esc(term) "\\fR"
+            guarded("\\fB" esc(term) "\\fR")
             if (col) { print ".fi"; print ".RS"; text(rest); in_comment = 1 }
             continue
         }
@@ -107,17 +142,17 @@ END {
         }
         if (ind > 0 && (col || next_ind > ind)) {
             print ".TP"
-            print "\\fB" esc(term) "\\fR"
+            guarded("\\fB" esc(term) "\\fR")
             if (col) text(rest)
             desc_col = col ? col : next_ind
             continue
         }
-        if (desc_col || section_text != section) print ".PP"
+        if (desc_col || section_text != section) pp()
         section_text = section
         desc_col = 0
         text(substr(s, ind + 1))
     }
     if (in_example) print (in_comment ? ".RE" : ".fi")
-    print ".SH SEE ALSO"
+    sh("SEE ALSO")
     print ".BR bendwise (1)"
 }

@@ -10,10 +10,10 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
   qt6-base-dev qt6-svg-dev
-  libcanberra-dev librsvg2-bin man-db
+  libcanberra-dev librsvg2-bin man-db mandoc
   xvfb openbox xdotool xclip imagemagick
   clang libclang-rt-14-dev clang-format
-  libxml2-dev                   # xmlwriter for the LandXML file
+  fonts-dejavu-core             # the diagrams' labels are measured with the fonts they name
   libxml2-utils python3-ezdxf   # xmllint and ezdxf read the exchange files back in tests
   python3-mpmath                # the independent 50-digit checks of the geometry
 )

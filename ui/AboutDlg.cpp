@@ -15,9 +15,11 @@
 namespace bendwise {
 
 QString DocumentationPath() {
-    // Installed beside the program by `cmake --install`; in a build tree, the source's.
+    // Installed beside the program by `cmake --install`; in a build tree, the source's
+    // (none in a package build).
     const QString installed = QStringLiteral(BENDWISE_INSTALLED_README);
-    return QFileInfo::exists(installed) ? installed : QStringLiteral(BENDWISE_SOURCE_README);
+    const QString source = QStringLiteral(BENDWISE_SOURCE_README);
+    return QFileInfo::exists(installed) || source.isEmpty() ? installed : source;
 }
 
 namespace {
@@ -38,6 +40,7 @@ CAboutDlg::CAboutDlg(CPlatform& platform, QWidget* parent)
     const std::string version = std::string("Bendwise Version ") + kVersion;
     const AboutText texts[] = {
         {version.c_str(), 47, 7, 119, 8},
+        {"Free software under the MIT licence.", 47, 18, 160, 8},
         {"Documentation:", 7, 37, 138, 8},
         {"This is an educational program only at this time.", 7, 56, 189, 8},
         {"No warranty is given as to correctness or fitness for any purpose.", 7, 67, 209, 8},

@@ -20,8 +20,9 @@ class CAboutDlg : public QDialog {
     CPlatform& m_platform;
 };
 
-// The project's documentation, README.md, shown in the box: where `cmake --install` puts
-// it when it is there, else the one in the source tree the program was built from.
+// The project's documentation, README.md, named in the box and shown by the manual window:
+// where `cmake --install` puts it when it is there, else the one in the source tree the
+// program was built from (a package build knows no source tree: always the installed one).
 QString DocumentationPath();
 
 }  // namespace bendwise

@@ -3,6 +3,9 @@
 #   cli_docs_test.sh man BENDWISE_CLI PAGE    every word of --help is on the rendered page,
 #                                             in order, and man has no warnings
 #   cli_docs_test.sh completion SCRIPT        what Tab offers after each typed line
+#   cli_docs_test.sh lint PAGE...             mandoc -Tlint finds nothing, down to style,
+#                                             and .TH carries a date (skipped, 77, without
+#                                             mandoc)
 set -u
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
@@ -22,6 +25,18 @@ if [ "$1" = man ]; then
                 $0 != "" { while (k < n && page[++k] != $0) {} if (k == n && page[n] != $0) { print FNR ": " $0; exit } }' \
                "$dir/page" "$dir/help")
     [ -z "$lost" ] || fail "word $lost of --help is not on the page (or out of order)"
+    exit $((failures > 0))
+fi
+
+if [ "$1" = lint ]; then
+    command -v mandoc >/dev/null || exit 77
+    shift
+    for page in "$@"; do
+        lint=$(mandoc -Tlint -W style "$page" 2>&1)
+        [ -z "$lint" ] || fail "mandoc -Tlint: $lint"
+        head -1 "$page" | grep -Eq '^\.TH [^ ]+ 1 "[0-9]{4}-[0-9]{2}-[0-9]{2}" ' ||
+            fail "$page: no date in $(head -1 "$page")"
+    done
     exit $((failures > 0))
 fi
 
