@@ -18,14 +18,14 @@ void CCurveApp::SetUpApplication() {
 }
 
 bool CCurveApp::InitInstance() {
-    SetDialogColours();
     {
         CAboutDlg about(m_platform);
+        ApplyDialogLook(&about);
         // Its cancel ends the process; only a test platform comes back here.
         if (about.exec() != QDialog::Accepted) return false;
     }
     m_pMemory = &m_memory;
-    CCurveDlg calculator(m_pMemory, m_platform);
+    CCurveDlg calculator(m_pMemory, m_platform, &m_saveFolder);
     calculator.exec();
     return false;
 }

@@ -1,12 +1,11 @@
-// The application object: owns the curve memory for the whole run, shows the acceptance
-// box and then runs the calculator until it closes.
+// The application object: owns the curve memory and the save dialogs' folder for the whole
+// run, shows the acceptance box and then runs the calculator until it closes.
 #pragma once
 
 #include "solver/Curve.h"
+#include "ui/Platform.h"
 
 namespace bendwise {
-
-class CPlatform;
 
 class CCurveApp {
   public:
@@ -18,17 +17,20 @@ class CCurveApp {
     // the QApplication is made.
     static void SetUpApplication();
 
-    // The whole program: dialog colours, the acceptance box (cancelling it ends the
-    // process with status 0), then the calculator, modal, until it is closed. Returns
-    // false, as nothing runs after it.
+    // The whole program: the acceptance box (cancelling it ends the process with status
+    // 0), then the calculator, modal, until it is closed. Returns false, as nothing runs
+    // after it.
     bool InitInstance();
 
     CCurveMemory& Memory() { return m_memory; }
+    // Where the next save dialog starts: the folder of the last file saved in the run.
+    CSaveFolder& SaveFolder() { return m_saveFolder; }
 
   private:
     CPlatform& m_platform;
     CCurveMemory m_memory;
     CCurveMemory* m_pMemory = nullptr;
+    CSaveFolder m_saveFolder;
 };
 
 }  // namespace bendwise

@@ -50,7 +50,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int entries = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
     const bool all = argc > 2 && std::strcmp(argv[2], "all") == 0;
-    bendwise::SetDialogColours();
 
     using bendwise::Field;
     bendwise::CCurveMemory memory;

@@ -4,6 +4,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -24,9 +25,11 @@
 #include "ui/DiagramWnd.h"
 #include "ui/DialogLook.h"
 #include "ui/DialogUnits.h"
+#include "ui/HelpWnd.h"
 #include "ui/LengthWnd.h"
 #include "ui/Platform.h"
 #include "ui/PointsWnd.h"
+#include "ui/Shortcuts.h"
 #include "ui/StakeoutWnd.h"
 #include "ui/Utf8.h"
 
@@ -34,38 +37,47 @@ namespace bendwise {
 
 namespace {
 
-// The curve windows: the button that opens each, its shortcut, whether it takes the
-// keyboard when it opens (the stations window and curve from points have something to
-// type), and how it is made. A window without a button on the page has an id of its own.
+// The curve windows: the button that opens each, its shortcut (pressed in any window of
+// the program), whether it takes the keyboard when it opens (the stations window and curve
+// from points have something to type), and how it is made. A window without a button on
+// the page has an id of its own.
 struct CurveWindowRow {
     int buttonId;
     QKeyCombination shortcut;
     bool activate;
-    CCurveWindow* (*make)(CPlatform& platform, QWidget* calculator);
+    CCurveWindow* (*make)(CPlatform& platform, CSaveFolder& folder, QWidget* calculator);
 };
 const CurveWindowRow kCurveWindows[] = {
-    {IDC_CURVE_DIAGRAM, Qt::CTRL | Qt::Key_D, false,
-     [](CPlatform& platform, QWidget* calculator) -> CCurveWindow* {
-         return new CDiagramWnd(platform, calculator);
+    {IDC_CURVE_DIAGRAM, kCurveDiagramKey, false,
+     [](CPlatform& platform, CSaveFolder& folder, QWidget* calculator) -> CCurveWindow* {
+         return new CDiagramWnd(platform, folder, calculator);
      }},
-    {IDC_LENGTH_ILLUSTRATION, Qt::CTRL | Qt::Key_L, false,
-     [](CPlatform&, QWidget* calculator) -> CCurveWindow* { return new CLengthWnd(calculator); }},
-    {IDC_STATIONS_STAKEOUT, Qt::CTRL | Qt::Key_T, true,
-     [](CPlatform& platform, QWidget* calculator) -> CCurveWindow* {
-         return new CStakeoutWnd(platform, calculator);
+    {IDC_LENGTH_ILLUSTRATION, kLengthIllustrationKey, false,
+     [](CPlatform&, CSaveFolder&, QWidget* calculator) -> CCurveWindow* {
+         return new CLengthWnd(calculator);
      }},
-    {CCurveDlg::kCurveFromPoints, Qt::CTRL | Qt::Key_P, true,
-     [](CPlatform&, QWidget* calculator) -> CCurveWindow* { return new CPointsWnd(calculator); }},
+    {IDC_STATIONS_STAKEOUT, kStationsStakeoutKey, true,
+     [](CPlatform& platform, CSaveFolder& folder, QWidget* calculator) -> CCurveWindow* {
+         return new CStakeoutWnd(platform, folder, calculator);
+     }},
+    {CCurveDlg::kCurveFromPoints, kCurveFromPointsKey, true,
+     [](CPlatform&, CSaveFolder&, QWidget* calculator) -> CCurveWindow* {
+         return new CPointsWnd(calculator);
+     }},
 };
-
-// Puts the report block of the current curve on the clipboard.
-constexpr QKeyCombination kCopyResults = Qt::CTRL | Qt::SHIFT | Qt::Key_C;
 
 }  // namespace
 
 void CFieldEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     emit focusLeft(event->reason());
+}
+
+void CFieldEdit::contextMenuEvent(QContextMenuEvent* event) {
+    // A result is copied whole: the menu's Copy works on the selection, and a click leaves
+    // none.
+    if (isReadOnly() && !hasSelectedText()) selectAll();
+    QLineEdit::contextMenuEvent(event);
 }
 
 // Pixels a control draws beside its caption (box, frame, margins), for fitting the
@@ -109,12 +121,16 @@ class CCurveDlg::CHandlerGuard {
     CCurveDlg& m_dlg;
 };
 
-CCurveDlg::CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent)
+CCurveDlg::CCurveDlg(CCurveMemory* memory, CPlatform& platform, CSaveFolder* folder,
+                     QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_platform(platform),
+      m_folder(folder ? folder : &m_ownFolder),
       m_units(font()),
       m_model(memory, this) {
+    // Before any control is made: each takes its colours from the dialog.
+    ApplyDialogLook(this);
     setObjectName(QStringLiteral("curveDialog"));
     setWindowTitle(QStringLiteral("Circular Curve Calculations"));
     for (const ControlRow& row : CurveControls()) {
@@ -344,14 +360,15 @@ void CCurveDlg::connectSignals() {
         const int id = row.buttonId;
         const QKeySequence key(row.shortcut);
         if (QAbstractButton* opener = button(id)) {
-            opener->setToolTip(key.toString(QKeySequence::NativeText));
+            opener->setToolTip(KeyText(row.shortcut));
             connect(opener, &QAbstractButton::clicked, this, [this, id] { openWindow(id); });
         }
-        connect(new QShortcut(key, this), &QShortcut::activated, this,
-                [this, id] { openWindow(id); });
+        connect(appShortcut(key), &QShortcut::activated, this, [this, id] { openWindow(id); });
     }
-    connect(new QShortcut(QKeySequence(kCopyResults), this), &QShortcut::activated, this,
+    connect(appShortcut(QKeySequence(kCopyResultsKey)), &QShortcut::activated, this,
             &CCurveDlg::onCopyResults);
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { ShowHelp(this); });
 
     // Whatever gets the keyboard is scrolled wholly into view when the page does not fit
     // (ensureWidgetVisible would settle for an edit field's cursor).
@@ -361,6 +378,14 @@ void CCurveDlg::connectSignals() {
         m_scroll->ensureVisible(shown.center().x(), shown.center().y(), shown.width() / 2 + 4,
                                 shown.height() / 2 + 4);
     });
+}
+
+QShortcut* CCurveDlg::appShortcut(const QKeySequence& key) {
+    // In every window of the program, the curve windows included; Qt holds it back while
+    // a modal box of ours (a message, About, a save dialog) is open.
+    auto* shortcut = new QShortcut(key, this);
+    shortcut->setContext(Qt::ApplicationShortcut);
+    return shortcut;
 }
 
 void CCurveDlg::onFieldLeft(Field field, Qt::FocusReason reason) {
@@ -389,7 +414,7 @@ void CCurveDlg::openWindow(int id) {
         if (row.buttonId != id) continue;
         CCurveWindow*& window = m_windows[id];
         if (!window) {
-            window = row.make(m_platform, this);
+            window = row.make(m_platform, *m_folder, this);
             connectWindow(window);
         }
         window->Open(m_model.Record(), row.activate);
@@ -397,10 +422,18 @@ void CCurveDlg::openWindow(int id) {
 }
 
 void CCurveDlg::connectWindow(CCurveWindow* window) {
+    // The diagram draws the spirals typed in Stations and Stakeout.
+    const auto passSpirals = [this] {
+        auto* diagram = qobject_cast<CDiagramWnd*>(Window(IDC_CURVE_DIAGRAM));
+        const auto* stations = qobject_cast<CStakeoutWnd*>(Window(IDC_STATIONS_STAKEOUT));
+        if (diagram) diagram->ShowSpirals(stations ? stations->Spirals() : std::nullopt);
+    };
     if (auto* stations = qobject_cast<CStakeoutWnd*>(window)) {
         connect(stations, &CStakeoutWnd::curveFromPointsAsked, this,
                 [this] { openWindow(kCurveFromPoints); });
+        connect(stations, &CStakeoutWnd::spiralsChanged, this, passSpirals);
     }
+    if (qobject_cast<CDiagramWnd*>(window)) passSpirals();
     if (auto* points = qobject_cast<CPointsWnd*>(window)) {
         connect(points, &CPointsWnd::curveChosen, this, &CCurveDlg::UseCurve);
     }
@@ -473,6 +506,7 @@ void CCurveDlg::onCloseButton() {
 void CCurveDlg::onAbout() {
     CHandlerGuard guard(*this);
     CAboutDlg about(m_platform, this);
+    ApplyDialogLook(&about);
     about.exec();
     m_modalShown = true;
 }
@@ -562,10 +596,11 @@ void CCurveDlg::RefreshScreen() {
 
 std::optional<std::string> CCurveDlg::AskReportPath(std::string_view title) {
     CHandlerGuard guard(*this);
-    const std::optional<QString> path = m_platform.AskSaveFile(
-        this, QString::fromUtf8(title.data(), static_cast<int>(title.size())));
+    const std::optional<QString> path = m_platform.AskSaveFileIn(
+        this, QString::fromUtf8(title.data(), static_cast<int>(title.size())), m_folder->Path());
     m_modalShown = true;
     if (!path) return std::nullopt;
+    m_folder->Remember(*path);
     return QFile::encodeName(*path).toStdString();
 }
 

@@ -1,11 +1,11 @@
 // The calculator window.
 //
-// CCurveApp (app/) owns the curve memory and the platform, and runs CAboutDlg and then this
-// dialog. CCurveDlg owns a CCurveModel (solver/), which holds the curve record and all the
-// entry rules, and is the model's CCurveHost: the model calls back for messages, sounds,
-// indicators, the screen refresh and the report file name. The dialog itself only lays out
-// the controls of the table in ui/CurveControls.cpp, hands a field's text to the model when
-// the field loses the focus, forwards the buttons and check boxes, and shows what the record
+// CCurveApp (app/) owns the curve memory, the save dialogs' folder and the platform, and
+// runs CAboutDlg and then this dialog. CCurveDlg owns a CCurveModel (solver/), which holds the
+// curve record and all the entry rules, and is the model's CCurveHost: the model calls back for
+// messages, sounds, indicators, the screen refresh and the report file name. The dialog itself only
+// lays out the controls of the table in ui/CurveControls.cpp, hands a field's text to the model
+// when the field loses the focus, forwards the buttons and check boxes, and shows what the record
 // says afterwards. Messages, sounds, the file dialog and the process exit go through
 // CPlatform so that tests can answer them. Every message and every refusal's reason is
 // also said on the status line at the bottom.
@@ -18,9 +18,11 @@
 // The curve windows (CCurveWindow: diagram, length illustration, stations and stakeout,
 // curve from points) are created the first time their button or shortcut asks for one,
 // belong to the dialog and are handed the record after every recalculation while they are
-// open. Curve from Points has no button on the page (the template has no room for one): its
-// shortcut, and a button in Stations and Stakeout, open it. Its curve comes back here as
-// typed entries (UseCurve), as bendwise-cli takes it.
+// open; those that save files are handed the save dialogs' folder too. The dialog's
+// shortcuts (the windows, the report block) work in every window of the program. Curve from Points
+// has no button on the page (the template has no room for one): its shortcut, and a button in
+// Stations and Stakeout, open it. Its curve comes back here as typed entries (UseCurve), as
+// bendwise-cli takes it.
 //
 // Focus rules. An entry is taken when its field loses the focus to another control of this
 // dialog (Tab, a click, Enter). Two focus-outs are not the user leaving a field: one with
@@ -46,16 +48,17 @@
 #include "session/CurveHost.h"
 #include "session/CurveModel.h"
 #include "ui/DialogUnits.h"
+#include "ui/Platform.h"
 
 class QAbstractButton;
 class QCheckBox;
 class QRadioButton;
 class QScrollArea;
+class QShortcut;
 
 namespace bendwise {
 
 class CCurveWindow;
-class CPlatform;
 
 // An edit field that reports the loss of the focus with its reason.
 class CFieldEdit : public QLineEdit {
@@ -68,6 +71,8 @@ class CFieldEdit : public QLineEdit {
 
   protected:
     void focusOutEvent(QFocusEvent* event) override;
+    // A read-only field's menu copies its whole text.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 class CCurveDlg : public QDialog, private CCurveHost {
@@ -76,9 +81,11 @@ class CCurveDlg : public QDialog, private CCurveHost {
     // Window(kCurveFromPoints): the window that has no button on the page.
     static constexpr int kCurveFromPoints = -1;
 
-    // `memory` and `platform` are not owned and must outlive the dialog. The remembered
+    // `memory`, `platform` and `folder` are not owned and must outlive the dialog; without
+    // a `folder` the dialog and its windows share one of the dialog's own. The remembered
     // curve is solved and shown at once; the About button has the focus.
-    CCurveDlg(CCurveMemory* memory, CPlatform& platform, QWidget* parent = nullptr);
+    CCurveDlg(CCurveMemory* memory, CPlatform& platform, CSaveFolder* folder = nullptr,
+              QWidget* parent = nullptr);
     ~CCurveDlg() override;
 
     CCurveModel& Model() { return m_model; }
@@ -130,6 +137,8 @@ class CCurveDlg : public QDialog, private CCurveHost {
     void connectSignals();
     void fitToScreen();
 
+    // A shortcut of the whole program, owned by the dialog.
+    QShortcut* appShortcut(const QKeySequence& key);
     void onFieldLeft(Field field, Qt::FocusReason reason);
     void restoreFocus();
     void openWindow(int id);
@@ -147,6 +156,8 @@ class CCurveDlg : public QDialog, private CCurveHost {
     std::optional<std::string> AskReportPath(std::string_view title) override;
 
     CPlatform& m_platform;
+    CSaveFolder m_ownFolder;  // when none is handed down
+    CSaveFolder* m_folder;
     CDialogUnits m_units;
     CCurveModel m_model;
     QWidget* m_page = nullptr;

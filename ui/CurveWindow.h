@@ -30,8 +30,11 @@ class CCurveWindow : public QWidget {
     // Shows the curve of `record`: what the window shows is rebuilt from it.
     virtual void ShowCurve(const CCurveRecord& record) = 0;
 
-    // Shows the curve and the window: the first time beside the calculator, later where
-    // the user left it, raised. With `activate` false the calculator keeps the keyboard.
+    // Shows the curve and the window: the first time beside the calculator where the
+    // screen has room clear of it and of the other curve windows (made smaller down to its
+    // minimum size to find one), else against a screen edge, always inside the screen's
+    // available area; later where the user left it, raised. With `activate` false the
+    // calculator keeps the keyboard. Escape and Ctrl+W close it.
     void Open(const CCurveRecord& record, bool activate);
 
   private:

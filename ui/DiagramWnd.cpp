@@ -10,6 +10,7 @@
 #include <QSvgRenderer>
 
 #include "survey/CurveDiagram.h"
+#include "survey/SpiralDiagram.h"
 #include "ui/FileWrite.h"
 #include "ui/Platform.h"
 
@@ -20,7 +21,7 @@ class CDiagramWnd::CCanvas : public QWidget {
   public:
     explicit CCanvas(CDiagramWnd& window) : QWidget(&window), m_window(window) {
         setObjectName(QStringLiteral("diagramCanvas"));
-        setMinimumSize(kDiagramWidth / 4, kDiagramHeight / 4);
+        setMinimumSize(kDiagramWidth / 3, kDiagramHeight / 3);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     }
 
@@ -41,11 +42,12 @@ class CDiagramWnd::CCanvas : public QWidget {
     CDiagramWnd& m_window;
 };
 
-CDiagramWnd::CDiagramWnd(CPlatform& platform, QWidget* calculator)
+CDiagramWnd::CDiagramWnd(CPlatform& platform, CSaveFolder& folder, QWidget* calculator)
     : CCurveWindow(calculator, QStringLiteral("Curve Diagram"),
                    QStringLiteral("curveDiagramWindow"),
                    QSize(kDiagramWidth * 3 / 4, kDiagramHeight * 3 / 4 + 40)),
       m_platform(platform),
+      m_folder(folder),
       m_renderer(std::make_unique<QSvgRenderer>()) {
     m_canvas = new CCanvas(*this);
     m_canvas->setAccessibleName(QStringLiteral("Curve diagram"));
@@ -73,7 +75,18 @@ CDiagramWnd::CDiagramWnd(CPlatform& platform, QWidget* calculator)
 CDiagramWnd::~CDiagramWnd() = default;
 
 void CDiagramWnd::ShowCurve(const CCurveRecord& record) {
-    const std::string svg = BuildCurveSvg(record);
+    m_record = record;
+    redraw();
+}
+
+void CDiagramWnd::ShowSpirals(const std::optional<SpiralCurve>& spirals) {
+    m_spirals = spirals;
+    if (m_record) redraw();
+}
+
+void CDiagramWnd::redraw() {
+    const std::string svg =
+        m_spirals ? BuildSpiralSvg(*m_record, *m_spirals) : BuildCurveSvg(*m_record);
     // A check box that changes nothing drawn (acres, packed) costs no new drawing.
     if (m_svg.size() == static_cast<qsizetype>(svg.size()) &&
         std::equal(svg.begin(), svg.end(), m_svg.constBegin())) {
@@ -103,11 +116,13 @@ QByteArray CDiagramWnd::Png() const {
 }
 
 void CDiagramWnd::onSave() {
-    const std::optional<QString> path = m_platform.AskSaveFileOfType(
+    const std::optional<QString> path = m_platform.AskSaveFileOfTypeIn(
         this, QStringLiteral("Save Curve Diagram"), QStringLiteral("CurveDiagram"),
         {{QStringLiteral("SVG drawing"), QStringLiteral("svg")},
-         {QStringLiteral("PNG image"), QStringLiteral("png")}});
+         {QStringLiteral("PNG image"), QStringLiteral("png")}},
+        m_folder.Path());
     if (!path) return;
+    m_folder.Remember(*path);
     const bool png =
         QFileInfo(*path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
     const QByteArray bytes = png ? Png() : m_svg;

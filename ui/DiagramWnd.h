@@ -6,7 +6,9 @@
 
 #include <QByteArray>
 #include <memory>
+#include <optional>
 
+#include "survey/Spiral.h"
 #include "ui/CurveWindow.h"
 
 class QLabel;
@@ -15,6 +17,7 @@ class QSvgRenderer;
 namespace bendwise {
 
 class CPlatform;
+class CSaveFolder;
 
 // PNG images are drawn at this multiple of the drawing's own size (900 x 600).
 constexpr int kPngScale = 2;
@@ -22,10 +25,13 @@ constexpr int kPngScale = 2;
 class CDiagramWnd : public CCurveWindow {
     Q_OBJECT
   public:
-    CDiagramWnd(CPlatform& platform, QWidget* calculator);
+    // `platform` and `folder` (where its save dialog starts) must outlive the window.
+    CDiagramWnd(CPlatform& platform, CSaveFolder& folder, QWidget* calculator);
     ~CDiagramWnd() override;
 
     void ShowCurve(const CCurveRecord& record) override;
+    // Draws the curve with these spirals (survey/SpiralDiagram.h), or without any.
+    void ShowSpirals(const std::optional<SpiralCurve>& spirals);
 
     // The SVG document on show.
     const QByteArray& Svg() const { return m_svg; }
@@ -42,6 +48,11 @@ class CDiagramWnd : public CCurveWindow {
     class CCanvas;
 
     CPlatform& m_platform;
+    CSaveFolder& m_folder;
+    void redraw();
+
+    std::optional<CCurveRecord> m_record;
+    std::optional<SpiralCurve> m_spirals;
     QByteArray m_svg;
     std::unique_ptr<QSvgRenderer> m_renderer;
     CCanvas* m_canvas = nullptr;

@@ -42,10 +42,9 @@ CLengthWnd::CLengthWnd(QWidget* calculator)
     : CCurveWindow(calculator, QStringLiteral("Length illustration"),
                    QStringLiteral("lengthIllustrationWindow"), QSize(720, 600)) {
     setMinimumSize(360, 320);
-    QPalette look = palette();
-    look.setColor(QPalette::Window, Qt::white);
-    setPalette(look);
-    setAutoFillBackground(true);
+    // The figure is drawn in its own colours on white whatever the desktop's theme:
+    // paintEvent fills the whole window.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void CLengthWnd::ShowCurve(const CCurveRecord& record) {
@@ -70,6 +69,9 @@ void CLengthWnd::paintEvent(QPaintEvent*) {
     m_painted.clear();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(rect(), Qt::white);
+    // Not the palette's text colour, which is light under a dark theme.
+    painter.setPen(Qt::black);
     const double w = width();
     const double h = height();
     const double line = fontMetrics().height();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -11,6 +12,25 @@
 #include <utility>
 
 namespace bendwise {
+
+namespace {
+
+// A dialog looks like the window it is over: the calculator's own light palette over the
+// calculator, the desktop's over a curve window.
+void LookLike(QWidget* dialog, const QWidget* parent) {
+    if (parent) dialog->setPalette(parent->window()->palette());
+}
+
+// Starts `dialog` in `folder`; an empty one leaves the platform's default.
+void StartIn(QFileDialog& dialog, const QString& folder) {
+    if (!folder.isEmpty()) dialog.setDirectory(folder);
+}
+
+}  // namespace
+
+void CSaveFolder::Remember(const QString& file) {
+    m_path = QFileInfo(file).absolutePath();
+}
 
 CQtPlatform::CQtPlatform() : CQtPlatform(MakeThemeSoundBackend(), &QApplication::beep) {}
 
@@ -22,6 +42,7 @@ void CQtPlatform::ShowMessage(QWidget* parent, const QString& text) {
     // the message itself. Every message of the engine is a refusal or a warning.
     QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, parent);
+    LookLike(&box, parent);
     box.setTextFormat(Qt::PlainText);
     // A box holds its text and buttons only, and the window manager cuts a title wider than
     // that ("Invalid input" left "Be... e"). Room for the title beside the frame's icon and
@@ -42,15 +63,38 @@ void CQtPlatform::PlaySound(Sound sound) {
     if (!m_sounds->Play(EventOf(sound), QApplication::activeWindow())) m_beep();
 }
 
+// The folder reaches the dialog through the two-argument questions, so that a platform made
+// from this one that answers those itself (a test's) is still asked.
+std::optional<QString> CQtPlatform::AskSaveFileIn(QWidget* parent, const QString& title,
+                                                  const QString& folder) {
+    m_startFolder = folder;
+    std::optional<QString> answer = AskSaveFile(parent, title);
+    m_startFolder.clear();
+    return answer;
+}
+
+std::optional<QString> CQtPlatform::AskSaveFileOfTypeIn(QWidget* parent, const QString& title,
+                                                        const QString& name,
+                                                        const QList<FileType>& types,
+                                                        const QString& folder) {
+    m_startFolder = folder;
+    std::optional<QString> answer = AskSaveFileOfType(parent, title, name, types);
+    m_startFolder.clear();
+    return answer;
+}
+
 std::optional<QString> CQtPlatform::AskSaveFile(QWidget* parent, const QString& title) {
     QFileDialog dialog(parent, title);
+    LookLike(&dialog, parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({QStringLiteral("*.txt"), QStringLiteral("*.*")});
     dialog.setDefaultSuffix(QStringLiteral("txt"));
-    // The platform's default folder, always with the proposed name, also when a remembered
-    // report path could not be opened. Replacing an existing file is confirmed by the
-    // dialog (QFileDialog::DontConfirmOverwrite stays off on purpose).
+    // The folder of the last file saved in this run (else the platform's default), always
+    // with the proposed name, also when a remembered report path could not be opened.
+    // Replacing an existing file is confirmed by the dialog (QFileDialog::DontConfirmOverwrite
+    // stays off on purpose).
+    StartIn(dialog, m_startFolder);
     dialog.selectFile(QStringLiteral("CurveData"));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
@@ -67,6 +111,7 @@ std::optional<QString> CQtPlatform::AskSaveFileOfType(QWidget* parent, const QSt
                                                       const QString& name,
                                                       const QList<FileType>& types) {
     QFileDialog dialog(parent, title);
+    LookLike(&dialog, parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     QStringList filters;
@@ -84,6 +129,7 @@ std::optional<QString> CQtPlatform::AskSaveFileOfType(QWidget* parent, const QSt
     QObject::connect(
         &dialog, &QFileDialog::filterSelected, &dialog,
         [&dialog, suffixOf](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    StartIn(dialog, m_startFolder);
     dialog.selectFile(name);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();

@@ -23,6 +23,20 @@ struct FileType {
     QString suffix;
 };
 
+// The folder the save dialogs of a run start in: that of the file last chosen in any of
+// them (report file, table, drawing, export). The application object owns it and hands it
+// down to the calculator and its windows, as it does the curve memory. Empty until a file
+// is chosen: the dialogs then start in the platform's default folder.
+class CSaveFolder {
+  public:
+    const QString& Path() const { return m_path; }
+    // `file`, a full path, was chosen: its folder is where the next dialog starts.
+    void Remember(const QString& file);
+
+  private:
+    QString m_path;
+};
+
 class CPlatform {
   public:
     virtual ~CPlatform() = default;
@@ -48,6 +62,22 @@ class CPlatform {
     virtual std::optional<QString> AskSaveFileOfType(QWidget* parent, const QString& title,
                                                      const QString& name,
                                                      const QList<FileType>& types) = 0;
+
+    // The same two dialogs started in `folder` (empty: the platform's default folder). The
+    // windows ask these, with the folder of the last file saved in the run; a platform
+    // without folders of its own to start in (a test's) may leave them to ask as above.
+    virtual std::optional<QString> AskSaveFileIn(QWidget* parent, const QString& title,
+                                                 const QString& folder) {
+        static_cast<void>(folder);
+        return AskSaveFile(parent, title);
+    }
+    virtual std::optional<QString> AskSaveFileOfTypeIn(QWidget* parent, const QString& title,
+                                                       const QString& name,
+                                                       const QList<FileType>& types,
+                                                       const QString& folder) {
+        static_cast<void>(folder);
+        return AskSaveFileOfType(parent, title, name, types);
+    }
 };
 
 // The desktop's own: QMessageBox, the sound theme's events (QApplication::beep() when no
@@ -65,9 +95,15 @@ class CQtPlatform : public CPlatform {
     std::optional<QString> AskSaveFileOfType(QWidget* parent, const QString& title,
                                              const QString& name,
                                              const QList<FileType>& types) override;
+    std::optional<QString> AskSaveFileIn(QWidget* parent, const QString& title,
+                                         const QString& folder) override;
+    std::optional<QString> AskSaveFileOfTypeIn(QWidget* parent, const QString& title,
+                                               const QString& name, const QList<FileType>& types,
+                                               const QString& folder) override;
 
   private:
     std::unique_ptr<CSoundBackend> m_sounds;
+    QString m_startFolder;  // of the dialog being asked for; empty: the platform's default
     std::function<void()> m_beep;
 };
 

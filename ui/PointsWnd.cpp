@@ -15,6 +15,7 @@
 
 #include "survey/Coordinates.h"
 #include "survey/Stationing.h"
+#include "ui/DialogLook.h"
 #include "ui/Utf8.h"
 
 namespace bendwise {
@@ -170,7 +171,7 @@ QString CPointsWnd::Message() const {
 
 void CPointsWnd::say(const QString& text, bool problem) {
     QPalette look = palette();
-    if (problem) look.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+    if (problem) look.setColor(QPalette::WindowText, ProblemColour(look));
     m_message->setPalette(look);
     m_message->setText(text);
 }

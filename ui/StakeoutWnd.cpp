@@ -17,7 +17,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTableView>
 #include <QTableWidget>
 #include <charconv>
@@ -28,8 +31,11 @@
 #include "survey/StakeoutTable.h"
 #include "survey/Stationing.h"
 #include "text/NumberText.h"
+#include "ui/DialogLook.h"
 #include "ui/FileWrite.h"
 #include "ui/Platform.h"
+#include "ui/Shortcuts.h"
+#include "ui/SpiralSection.h"
 #include "ui/Utf8.h"
 
 namespace bendwise {
@@ -39,6 +45,13 @@ namespace {
 // and stakes at full stations.
 constexpr const char* kDefaultPiStation = "10+00";
 constexpr const char* kDefaultInterval = "100";
+// The window may be made this low (logical pixels): the stations and the first rows of the
+// table, the rest by scrolling.
+constexpr int kMinimumHeight = 320;
+
+// The widest northing or easting a field and a column must show whole: a state-plane
+// coordinate of ten digits, signed, with the four decimals the points table prints.
+constexpr const char* kWidestCoordinate = "-7123456.7890";
 
 QLabel* ValueLabel(const QString& name, QWidget* parent) {
     auto* label = new QLabel(parent);
@@ -46,6 +59,27 @@ QLabel* ValueLabel(const QString& name, QWidget* parent) {
     label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+// Shows `value` in a value label, and says it to a screen reader after what it is: the
+// label's text alone ("20+96.24") would not say which station it is.
+void ShowValue(QLabel* label, const QString& what, const QString& value) {
+    label->setText(value);
+    label->setAccessibleName(value.isEmpty() ? what : what + QStringLiteral(": ") + value);
+}
+
+// A field as wide as `text` needs, frame and margins included, in the field's own font.
+void FitFieldTo(QLineEdit* edit, const QString& text) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    const QMargins margins = edit->textMargins();
+    // QLineEdit keeps 2 pixels each side of its text, and 1 for the cursor.
+    const QSize contents(
+        edit->fontMetrics().horizontalAdvance(text) + 5 + margins.left() + margins.right(),
+        edit->fontMetrics().height());
+    edit->setMinimumWidth(
+        edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, contents, edit).width());
 }
 
 // A coordinate as typed into a field: the shortest decimals that read back as the same
@@ -138,26 +172,35 @@ class CStakeoutWnd::CTableModel : public QAbstractTableModel {
     StakeoutCells m_headings = StakeoutHeadings(Stakeout());
 };
 
-CStakeoutWnd::CStakeoutWnd(CPlatform& platform, QWidget* calculator)
+CStakeoutWnd::CStakeoutWnd(CPlatform& platform, CSaveFolder& folder, QWidget* calculator)
     : CCurveWindow(calculator, QStringLiteral("Stations and Stakeout"),
                    QStringLiteral("stationsStakeoutWindow"), QSize(720, 1040)),
-      m_platform(platform) {
+      m_platform(platform),
+      m_folder(folder) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("stationsScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
+    // Tab goes to the controls, each scrolled into view, not to the page around them.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("stationsPage"));
     auto* layout = new QVBoxLayout(page);
     createStationsSection(layout);
     createTableSection(layout);
+    createSpiralSection(layout);
     createCoordinatesSection(layout);
     createFieldWorkSection(layout);
     createDescriptionSection(layout);
     scroll->setWidget(page);
     outer->addWidget(scroll);
+    // The window scrolls down its sections but is never narrower than they are, so that a
+    // coordinate is never cut; a screen less tall than the sections gets a scroll bar.
+    setMinimumSize(page->minimumSizeHint().width() +
+                       scroll->verticalScrollBar()->sizeHint().width() + 2 * scroll->frameWidth(),
+                   kMinimumHeight);
 }
 
 void CStakeoutWnd::createStationsSection(QVBoxLayout* layout) {
@@ -212,6 +255,10 @@ void CStakeoutWnd::createStationsSection(QVBoxLayout* layout) {
     m_message->setTextFormat(Qt::PlainText);
     m_message->setWordWrap(true);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Room for two lines whether or not a problem is said, so that the sections below keep
+    // their place while the user types; a longer message takes more.
+    m_message->setMinimumHeight(2 * m_message->fontMetrics().lineSpacing());
+    m_message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     form->addRow(m_message);
 
     auto* points = new QHBoxLayout;
@@ -223,7 +270,7 @@ void CStakeoutWnd::createStationsSection(QVBoxLayout* layout) {
         bold.setBold(true);
         caption->setFont(bold);
         *target = ValueLabel(QString::fromLatin1(name), box);
-        (*target)->setAccessibleName(QString::fromLatin1(label));
+        (*target)->setAccessibleName(QString::fromLatin1(label) + QStringLiteral(" station"));
         points->addWidget(caption);
         points->addWidget(*target);
         points->addSpacing(16);
@@ -251,6 +298,7 @@ void CStakeoutWnd::createTableSection(QVBoxLayout* layout) {
     m_rows = new CTableModel(this);
     m_table = new QTableView(box);
     m_table->setObjectName(QStringLiteral("stakeoutTable"));
+    m_table->setAccessibleName(QStringLiteral("Deflection table"));
     m_table->setModel(m_rows);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->setVisible(false);
@@ -280,10 +328,24 @@ void CStakeoutWnd::createTableSection(QVBoxLayout* layout) {
     connect(m_saveCsv, &QPushButton::clicked, this, &CStakeoutWnd::onSaveCsv);
 }
 
+void CStakeoutWnd::createSpiralSection(QVBoxLayout* layout) {
+    m_spirals = new CSpiralSection(this);
+    layout->addWidget(m_spirals);
+    connect(m_spirals, &CSpiralSection::lengthChanged, this, &CStakeoutWnd::onInputChanged);
+}
+
+std::optional<SpiralCurve> CStakeoutWnd::Spirals() const {
+    if (!m_spirals->Spiral()) return std::nullopt;
+    return m_spirals->Spiral()->curve;
+}
+
 void CStakeoutWnd::createCoordinatesSection(QVBoxLayout* layout) {
     auto* box = new QGroupBox(QStringLiteral("Coordinates"), this);
     auto* inner = new QVBoxLayout(box);
+    // The point placed and the first number on one line, its northing and easting on the
+    // next: each field keeps the width of a ten-digit coordinate.
     auto* inputs = new QHBoxLayout;
+    auto* position = new QHBoxLayout;
 
     m_known = new QComboBox(box);
     m_known->setObjectName(QStringLiteral("knownPoint"));
@@ -299,10 +361,11 @@ void CStakeoutWnd::createCoordinatesSection(QVBoxLayout* layout) {
         edit->setObjectName(QString::fromLatin1(name));
         edit->setPlaceholderText(QStringLiteral("5000.00"));
         edit->setMaxLength(24);
+        FitFieldTo(edit, QString::fromLatin1(kWidestCoordinate));
         auto* label = new QLabel(QString::fromLatin1(caption), box);
         label->setBuddy(edit);
-        inputs->addWidget(label);
-        inputs->addWidget(edit, 1);
+        position->addWidget(label);
+        position->addWidget(edit, 1);
     };
     coordinate("&Northing", "northing", m_northing);
     coordinate("&Easting", "easting", m_easting);
@@ -312,17 +375,32 @@ void CStakeoutWnd::createCoordinatesSection(QVBoxLayout* layout) {
     m_firstPoint->setRange(1, 999999999);  // data collectors take up to nine digits
     auto* firstLabel = new QLabel(QStringLiteral("First p&oint"), box);
     firstLabel->setBuddy(m_firstPoint);
+    inputs->addStretch(1);
     inputs->addWidget(firstLabel);
     inputs->addWidget(m_firstPoint);
     inner->addLayout(inputs);
+    inner->addLayout(position);
 
     m_points = new QTableWidget(0, 3, box);
     m_points->setObjectName(QStringLiteral("pointTable"));
     m_points->setHorizontalHeaderLabels(
         {QStringLiteral("Point"), QStringLiteral("Northing"), QStringLiteral("Easting")});
+    m_points->setAccessibleName(QStringLiteral("Points"));
     m_points->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_points->verticalHeader()->setVisible(false);
-    m_points->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The names in a column of their own width, northing and easting sharing the rest;
+    // the table is never narrower than a ten-digit coordinate in each of those.
+    QHeaderView* header = m_points->horizontalHeader();
+    const QFontMetrics cells(m_points->font());
+    const int padding = 3 * cells.averageCharWidth();
+    const int column = cells.horizontalAdvance(QString::fromLatin1(kWidestCoordinate)) + padding;
+    const int name = std::max(cells.horizontalAdvance(QStringLiteral("Point")),
+                              cells.horizontalAdvance(QStringLiteral("MPC"))) +
+                     padding;
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setSectionResizeMode(0, QHeaderView::Fixed);
+    header->resizeSection(0, name);
+    m_points->setMinimumWidth(name + 2 * column + 2 * m_points->frameWidth());
     // The five named points without scrolling.
     const int pointsHeight = 5 * m_points->verticalHeader()->defaultSectionSize() +
                              m_points->horizontalHeader()->sizeHint().height() +
@@ -339,8 +417,8 @@ void CStakeoutWnd::createCoordinatesSection(QVBoxLayout* layout) {
     m_fromPoints = new QPushButton(QStringLiteral("Cu&rve from Points..."), box);
     m_fromPoints->setObjectName(QStringLiteral("curveFromPoints"));
     m_fromPoints->setToolTip(
-        QStringLiteral("Find the curve from surveyed points and place it here (Ctrl+P in the "
-                       "calculator)"));
+        QStringLiteral("Find the curve from surveyed points and place it here (%1)")
+            .arg(KeyText(kCurveFromPointsKey)));
     buttons->addWidget(m_export);
     buttons->addWidget(m_fromPoints);
     buttons->addStretch(1);
@@ -401,7 +479,6 @@ void CStakeoutWnd::createFieldWorkSection(QVBoxLayout* layout) {
     pointRow("&Backsight on", "Backsight", "backsight", m_backsightNorthing, m_backsightEasting);
     pointRow("Station an&d offset of", "Point", "stationPoint", m_pointNorthing, m_pointEasting);
     m_stationOffset = ValueLabel(QStringLiteral("stationOffsetValue"), box);
-    m_stationOffset->setAccessibleName(QStringLiteral("Station and offset"));
     form->addRow(QString(), m_stationOffset);
 
     m_workMessage = new QLabel(box);
@@ -410,7 +487,7 @@ void CStakeoutWnd::createFieldWorkSection(QVBoxLayout* layout) {
     m_workMessage->setWordWrap(true);
     m_workMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QPalette look = m_workMessage->palette();
-    look.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+    look.setColor(QPalette::WindowText, ProblemColour(look));
     m_workMessage->setPalette(look);
     form->addRow(m_workMessage);
 
@@ -495,7 +572,7 @@ void CStakeoutWnd::PlaceAt(KnownPoint point, const NorthEast& at) {
 
 void CStakeoutWnd::say(const QString& text, bool problem) {
     QPalette look = palette();
-    if (problem) look.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+    if (problem) look.setColor(QPalette::WindowText, ProblemColour(look));
     m_message->setPalette(look);
     m_message->setText(text);
 }
@@ -509,7 +586,9 @@ void CStakeoutWnd::onInputChanged() {
     recompute();
 }
 
-std::optional<SurveyRequest> CStakeoutWnd::readRequest() {
+SurveyRequest CStakeoutWnd::readRequest(QStringList& problems) const {
+    // Each input is read on its own: the description and the coordinates need neither
+    // station nor interval, and the stations need no interval.
     SurveyRequest request;
     request.describe = true;
     request.stationing = static_cast<Stationing>(m_stationing->checkedId());
@@ -518,31 +597,28 @@ std::optional<SurveyRequest> CStakeoutWnd::readRequest() {
     const QString station = m_piStation->text().trimmed();
     double value = 0;
     if (station.isEmpty()) {
-        say(QStringLiteral("Type the %1 station (25+50) to see the stations.").arg(which), true);
-        return std::nullopt;
+        problems << QStringLiteral("Type the %1 station (25+50) to see the stations.").arg(which);
+    } else if (!ParseStation(station.toStdString(), value)) {
+        problems << QStringLiteral(
+                        "%1 station \"%2\" cannot be read: type it as 25+50, 25+50.00 or 2550.")
+                        .arg(which, station);
+    } else {
+        (fromPc ? request.pcStation : request.piStation) = value;
     }
-    if (!ParseStation(station.toStdString(), value)) {
-        say(QStringLiteral("%1 station \"%2\" cannot be read: type it as 25+50, 25+50.00 or "
-                           "2550.")
-                .arg(which, station),
-            true);
-        return std::nullopt;
-    }
-    (fromPc ? request.pcStation : request.piStation) = value;
     const QString interval = m_interval->text().trimmed();
     double every = 0;
     if (!ParseInterval(interval.toStdString(), every)) {
-        say(QStringLiteral("Interval \"%1\" cannot be read: type a length greater than 0, such "
-                           "as 100 or 50.")
-                .arg(interval),
-            true);
-        return std::nullopt;
+        problems << QStringLiteral(
+                        "Interval \"%1\" cannot be read: type a length greater than 0, such as "
+                        "100 or 50.")
+                        .arg(interval);
+    } else {
+        request.stakeoutInterval = every;
     }
-    request.stakeoutInterval = every;
     request.firstPoint = m_firstPoint->value();
     QString problem;
     request.known = readKnown(problem);
-    say(problem, !problem.isEmpty());
+    if (!problem.isEmpty()) problems << problem;
     return request;
 }
 
@@ -604,33 +680,37 @@ FieldWorkRequest CStakeoutWnd::readFieldWork(QStringList& problems) const {
 }
 
 void CStakeoutWnd::recompute() {
-    std::optional<SurveyRequest> request = readRequest();
     QStringList problems;
-    if (request) request->fieldWork = readFieldWork(problems);
-    if (request) {
-        m_survey = SurveyCurve(m_record, *request);
-        if (m_survey->stakeout && m_survey->stakeout->error) {
-            sayAlso(QStringLiteral("No table: %1.").arg(FromUtf8(*m_survey->stakeout->error)));
-        }
-    } else {
-        m_survey.reset();
+    SurveyRequest request = readRequest(problems);
+    QStringList workProblems;
+    request.fieldWork = readFieldWork(workProblems);
+    request.spiralLength = m_spirals->Length();
+    m_survey = SurveyCurve(m_record, request);
+    if (m_survey->stakeout && m_survey->stakeout->error) {
+        problems << QStringLiteral("No table: %1.").arg(FromUtf8(*m_survey->stakeout->error));
     }
+    say(problems.join(QLatin1Char(' ')), !problems.isEmpty());
     showStations();
     showTable();
     showCoordinates();
-    showFieldWork(problems);
+    showFieldWork(workProblems);
     showDescription();
+    m_spirals->Show(*m_survey, request.piStation.has_value());
+    emit spiralsChanged();
 }
 
 void CStakeoutWnd::showStations() {
     const bool shown = m_survey && m_survey->stations;
     // Stationed from the PC, a curve of 180 degrees or more has no PI.
     const bool noPi = shown && std::isnan(m_survey->stations->pi);
-    m_pi->setText(!shown ? QString()
-                  : noPi ? QStringLiteral("none")
-                         : FromUtf8(FormatStation(m_survey->stations->pi)));
-    m_pc->setText(shown ? FromUtf8(FormatStation(m_survey->stations->pc)) : QString());
-    m_pt->setText(shown ? FromUtf8(FormatStation(m_survey->stations->pt)) : QString());
+    ShowValue(m_pi, QStringLiteral("PI station"),
+              !shown ? QString()
+              : noPi ? QStringLiteral("none")
+                     : FromUtf8(FormatStation(m_survey->stations->pi)));
+    ShowValue(m_pc, QStringLiteral("PC station"),
+              shown ? FromUtf8(FormatStation(m_survey->stations->pc)) : QString());
+    ShowValue(m_pt, QStringLiteral("PT station"),
+              shown ? FromUtf8(FormatStation(m_survey->stations->pt)) : QString());
 }
 
 void CStakeoutWnd::showTable() {
@@ -688,7 +768,7 @@ void CStakeoutWnd::showFieldWork(const QStringList& problems) {
                 .arg(FromUtf8(FormatStation(found.station)), FromUtf8(CoordinateText(found.offset)),
                      QString::fromLatin1(side), QString::fromLatin1(ElementName(found.element)));
     }
-    m_stationOffset->setText(station);
+    ShowValue(m_stationOffset, QStringLiteral("Station and offset"), station);
 
     m_setup->setRowCount(0);
     m_backsightLine->clear();
@@ -744,10 +824,11 @@ void CStakeoutWnd::onCopy() {
 void CStakeoutWnd::onSaveCsv() {
     if (!m_survey || !m_survey->stakeout) return;
     const std::string csv = StakeoutDelimited(*m_survey->stakeout, ',');
-    const std::optional<QString> path = m_platform.AskSaveFileOfType(
+    const std::optional<QString> path = m_platform.AskSaveFileOfTypeIn(
         this, QStringLiteral("Save Stakeout Table"), QStringLiteral("Stakeout"),
-        {{QStringLiteral("CSV table"), QStringLiteral("csv")}});
+        {{QStringLiteral("CSV table"), QStringLiteral("csv")}}, m_folder.Path());
     if (!path) return;
+    m_folder.Remember(*path);
     if (WriteWholeFile(m_platform, this, *path, csv)) {
         say(QStringLiteral("Written to %1").arg(*path), false);
     }
@@ -761,9 +842,11 @@ void CStakeoutWnd::onExport() {
         if (format.caption.empty() || !format.available) continue;
         types.push_back({FromUtf8(format.caption), FromUtf8(format.suffix)});
     }
-    const std::optional<QString> path = m_platform.AskSaveFileOfType(
-        this, QStringLiteral("Export Curve Points"), QStringLiteral("Curve"), types);
+    const std::optional<QString> path =
+        m_platform.AskSaveFileOfTypeIn(this, QStringLiteral("Export Curve Points"),
+                                       QStringLiteral("Curve"), types, m_folder.Path());
     if (!path) return;
+    m_folder.Remember(*path);
     // The name's suffix says which file: the dialog gives a name without one the suffix of
     // the type chosen, and a points file is plain text whatever it is called.
     const ExportFormat* format = FindExportSuffix(QFileInfo(*path).suffix().toStdString());

@@ -7,7 +7,9 @@
 // (survey/CurveSurvey.h), computed again when the curve or an input changes. "Export..." writes the
 // placed curve as a points file (PNEZD), a LandXML document or a DXF drawing, the bytes of
 // survey/ExchangeFiles.h. A station, interval or coordinate that cannot be read is said
-// so in the window's message line; nothing pops up while typing.
+// so in the window's message line, which wraps in room of its own, and leaves out only what
+// needs it: the description and the coordinates need neither station nor interval, the
+// stations no interval. Nothing pops up while typing.
 //
 // Field work on the placed curve goes into the same survey (SurveyRequest::fieldWork):
 // stakes on offsets beside the centre line, the shots from an instrument on any known
@@ -42,16 +44,19 @@ class QVBoxLayout;
 namespace bendwise {
 
 class CPlatform;
+class CSaveFolder;
+class CSpiralSection;
 
 class CStakeoutWnd : public CCurveWindow {
     Q_OBJECT
   public:
-    CStakeoutWnd(CPlatform& platform, QWidget* calculator);
+    // `platform` and `folder` (where its save dialogs start) must outlive the window.
+    CStakeoutWnd(CPlatform& platform, CSaveFolder& folder, QWidget* calculator);
 
     void ShowCurve(const CCurveRecord& record) override;
 
-    // What the window shows, and why not more: the last survey (empty while an input
-    // cannot be read) and the message line.
+    // What the window shows, and why not more: the survey of what could be read (an input
+    // that cannot be read leaves out only what needs it) and the message line.
     const std::optional<CurveSurvey>& Survey() const { return m_survey; }
     QString Message() const;
     // What the field-work section says: its inputs' problems and why a part is missing.
@@ -61,9 +66,14 @@ class CStakeoutWnd : public CCurveWindow {
     // coordinates for the user to see (as many digits as give back the same doubles).
     void PlaceAt(KnownPoint point, const NorthEast& at);
 
+    // The spirals the window shows (its "Spirals" section), when there are any.
+    std::optional<SpiralCurve> Spirals() const;
+
   signals:
     // "Curve from Points..." was pressed.
     void curveFromPointsAsked();
+    // The spirals shown may have changed (another curve, length or input).
+    void spiralsChanged();
 
   private slots:
     void onCopyFieldWork();
@@ -77,12 +87,14 @@ class CStakeoutWnd : public CCurveWindow {
 
     void createStationsSection(QVBoxLayout* layout);
     void createTableSection(QVBoxLayout* layout);
+    void createSpiralSection(QVBoxLayout* layout);
     void createCoordinatesSection(QVBoxLayout* layout);
     void createFieldWorkSection(QVBoxLayout* layout);
     void createDescriptionSection(QVBoxLayout* layout);
 
-    // Reads the inputs into a request; on failure says why in the message line.
-    std::optional<SurveyRequest> readRequest();
+    // Reads the inputs into a request, leaving out those that cannot be read; why not
+    // goes into `problems`.
+    SurveyRequest readRequest(QStringList& problems) const;
     // The known PC or PI when both coordinates are typed and read; says why not when one
     // is typed but cannot be read (empty `problem` otherwise).
     std::optional<KnownPosition> readKnown(QString& problem) const;
@@ -101,6 +113,7 @@ class CStakeoutWnd : public CCurveWindow {
     void showDescription();
 
     CPlatform& m_platform;
+    CSaveFolder& m_folder;
     CCurveRecord m_record;
     std::optional<CurveSurvey> m_survey;
 
@@ -138,6 +151,7 @@ class CStakeoutWnd : public CCurveWindow {
     QPlainTextEdit* m_offsetStakes = nullptr;
     QPushButton* m_copyWork = nullptr;
     QPlainTextEdit* m_description = nullptr;
+    CSpiralSection* m_spirals = nullptr;
 };
 
 }  // namespace bendwise

@@ -96,10 +96,7 @@ class TestCurveDlg : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        SetDialogColours();
-    }
+    void initTestCase() { QApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
     void init() {
         m_memory = CCurveMemory();
         m_platform = CScriptedPlatform();
@@ -542,6 +539,7 @@ class TestCurveDlg : public QObject {
         }
         QCOMPARE(texts,
                  (QStringList{QStringLiteral("Bendwise Version ") + kVersion,
+                              "Free software under the MIT licence.",
                               "Documentation:", "This is an educational program only at this time.",
                               "No warranty is given as to correctness or fitness for any purpose.",
                               DocumentationPath()}));

@@ -140,7 +140,6 @@ class TestCurveWindows : public QObject {
     }
 
   private slots:
-    void initTestCase() { SetDialogColours(); }
     void init() {
         m_memory = CCurveMemory();
         m_platform = CScriptedPlatform();
@@ -309,7 +308,9 @@ class TestCurveWindows : public QObject {
         QVERIFY(cellsMatch());
         QCOMPARE(label("ptValue"), Q(FormatStation(SurveyCurve(Record(), request).stations->pt)));
 
-        // Text that cannot be read: said in the window, results cleared, no message box.
+        // Text that cannot be read: said in the window, no message box; what needs it is
+        // cleared, the rest stays (the description needs neither input, the stations no
+        // interval).
         const struct {
             QLineEdit* field;
             QString text;
@@ -322,17 +323,65 @@ class TestCurveWindows : public QObject {
             {interval, "0.0001",
              "No table: a stakeout interval this short gives more than 100000 points."},
         };
+        auto* description =
+            stations->findChild<QPlainTextEdit*>(QStringLiteral("legalDescription"));
+        const QString pc = label("pcValue");
+        const QString pt = label("ptValue");
         for (const auto& b : bad) {
             const QString good = b.field->text();
             b.field->setText(b.text);
             QCOMPARE(stations->Message(), b.message);
-            if (b.field == pi) QCOMPARE(label("pcValue"), QString());
+            QCOMPARE(label("pcValue"), b.field == pi ? QString() : pc);
+            QCOMPARE(label("ptValue"), b.field == pi ? QString() : pt);
+            QCOMPARE(description->toPlainText(), Q(DescribeCurve(Record(), "feet")));
             QCOMPARE(table->rowCount(), 0);
             b.field->setText(good);
             QCOMPARE(stations->Message(), QString());
             QVERIFY(cellsMatch());
         }
         QVERIFY(m_platform.messages.isEmpty());
+
+        // Fault pinned: a message of two lines pushed Copy and Save CSV over the table. It
+        // wraps in room of its own: up to two lines the table keeps its place, and a longer
+        // one moves the sections down whole, the buttons below the table.
+        auto* view = stations->findChild<QTableView*>(QStringLiteral("stakeoutTable"));
+        auto* page = stations->findChild<QWidget*>(QStringLiteral("stationsPage"));
+        auto* message = stations->findChild<QLabel*>(QStringLiteral("stakeoutMessage"));
+        auto placed = [page](QWidget* w) { return QRect(w->mapTo(page, QPoint(0, 0)), w->size()); };
+        // The layouts answer a change by posted requests, the page's, then the scroll area's.
+        auto settle = [] {
+            for (int i = 0; i < 3; ++i)
+                QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        };
+        stations->resize(stations->minimumWidth(), stations->height());
+        settle();
+        const QRect tableBefore = placed(view);
+        const struct {
+            QString station;
+            QString interval;
+        } messages[] = {{"", "100"}, {"25+5", "100"}, {"25+5", "0"}, {"25+5", "0.0000001x"}};
+        int longest = 0;
+        for (const auto& m : messages) {
+            pi->setText(m.station);
+            interval->setText(m.interval);
+            settle();
+            const int lines =
+                message->heightForWidth(message->width()) / message->fontMetrics().lineSpacing();
+            longest = std::max(longest, lines);
+            QVERIFY(message->height() >= message->heightForWidth(message->width()));
+            if (lines <= 2) QCOMPARE(placed(view), tableBefore);
+            QVERIFY(!placed(message).intersects(placed(view)));
+            for (const char* button : {"copyTable", "saveCsv"}) {
+                const QRect at =
+                    placed(stations->findChild<QPushButton*>(QString::fromLatin1(button)));
+                QVERIFY2(at.top() > placed(view).bottom(), button);
+            }
+        }
+        QVERIFY(longest >= 3);
+        pi->setText(QStringLiteral("25+50"));
+        interval->setText(QStringLiteral("100"));
+        settle();
+        QCOMPARE(placed(view), tableBefore);
     }
 
     // Placed by its PC (or PI), the stations window lists the named points, adds northing
@@ -404,6 +453,65 @@ class TestCurveWindows : public QObject {
                  QStringLiteral("Easting \"2189,47\" cannot be read: type a number such as 5000 or "
                                 "5000.25. No table: the curve has no PC and PT stations to stake "
                                 "out from."));
+        QVERIFY(m_platform.messages.isEmpty());
+    }
+
+    // Spirals typed in Stations and Stakeout: the section prints what bendwise-cli --spiral
+    // prints, the open diagram becomes the spiral drawing, Export writes the spiral line,
+    // and spirals too long for the curve or a length that cannot be read are said.
+    void stationsWindowShowsTheSpirals() {
+        Open();
+        m_dlg->Model().OnPackedDms(false);
+        Enter(Field::Radius, QStringLiteral("1000"));
+        Enter(Field::Delta, QStringLiteral("30"));
+        Enter(Field::InboundAz, QStringLiteral("45"));
+        auto* diagram = Shortcut<CDiagramWnd>(Qt::Key_D, IDC_CURVE_DIAGRAM);
+        QVERIFY(diagram);
+        m_dlg->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), m_dlg.get());
+        auto* stations = Shortcut<CStakeoutWnd>(Qt::Key_T, IDC_STATIONS_STAKEOUT);
+        QVERIFY(stations);
+        stations->findChild<QLineEdit*>(QStringLiteral("piStation"))->setText("25+00");
+        stations->findChild<QLineEdit*>(QStringLiteral("interval"))->setText("50");
+        stations->findChild<QComboBox*>(QStringLiteral("knownPoint"))->setCurrentIndex(1);
+        stations->findChild<QLineEdit*>(QStringLiteral("northing"))->setText("5000");
+        stations->findChild<QLineEdit*>(QStringLiteral("easting"))->setText("2000");
+        auto* length = stations->findChild<QLineEdit*>(QStringLiteral("spiralLength"));
+        auto* text = stations->findChild<QPlainTextEdit*>(QStringLiteral("spiralText"));
+        QVERIFY(length && text);
+        QVERIFY(!stations->Spirals());
+        Retype(length, QStringLiteral("100"));
+
+        QTemporaryDir dir;
+        const QString svg = dir.filePath(QStringLiteral("s.svg"));
+        const QString dxf = dir.filePath(QStringLiteral("s.dxf"));
+        const QStringList words = {"packed=off",   "radius=1000", "delta=30",   "inbound-az=45",
+                                   "--spiral",     "100",         "--pi",       "5000,2000",
+                                   "--pi-station", "25+00",       "--stakeout", "50"};
+        const QString printed = Cli(words + QStringList{"--svg", svg, "--dxf", dxf});
+        // The Spiral lines come after the report block, before the circular stations.
+        const qsizetype from = printed.indexOf(QStringLiteral("\nSpiral ")) + 1;
+        const qsizetype to = printed.indexOf(QStringLiteral("\nStationing "));
+        QVERIFY(from > 0 && to > from);
+        QCOMPARE(text->toPlainText(), printed.mid(from, to + 1 - from));
+        QCOMPARE(diagram->Svg(), ReadAll(svg));
+        const QString exported = dir.filePath(QStringLiteral("exported.dxf"));
+        m_platform.files << exported;
+        stations->findChild<QPushButton*>(QStringLiteral("exportPoints"))->click();
+        QCOMPARE(ReadAll(exported), ReadAll(dxf));
+
+        // Spirals that turn more than Delta, then a length that is not a number: no
+        // spirals, the circular drawing again, and why.
+        auto* message = stations->findChild<QLabel*>(QStringLiteral("spiralMessage"));
+        Retype(length, QStringLiteral("600"));
+        QVERIFY(!stations->Spirals());
+        QVERIFY(message->text().startsWith(QStringLiteral("No spirals: the two spirals turn")));
+        QCOMPARE(diagram->Svg(), Bytes(BuildCurveSvg(Record())));
+        Retype(length, QStringLiteral("1OO"));
+        QCOMPARE(message->text(), QStringLiteral("The spiral length \"1OO\" cannot be read: type a "
+                                                 "positive length such as 100 or 95.5, or leave "
+                                                 "it empty for no spirals."));
+        QVERIFY(text->isHidden());
         QVERIFY(m_platform.messages.isEmpty());
     }
 

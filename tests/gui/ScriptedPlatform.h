@@ -39,6 +39,18 @@ class CScriptedPlatform : public CPlatform {
         for (const FileType& type : types) offered << type.description + " *." + type.suffix;
         return AskSaveFile(parent, title);
     }
+    // The folder each dialog would start in is noted, then answered as above.
+    std::optional<QString> AskSaveFileIn(QWidget* parent, const QString& title,
+                                         const QString& folder) override {
+        folders << folder;
+        return AskSaveFile(parent, title);
+    }
+    std::optional<QString> AskSaveFileOfTypeIn(QWidget* parent, const QString& title,
+                                               const QString& name, const QList<FileType>& types,
+                                               const QString& folder) override {
+        folders << folder;
+        return AskSaveFileOfType(parent, title, name, types);
+    }
 
     int Count(Sound sound) const {
         int n = 0;
@@ -49,6 +61,7 @@ class CScriptedPlatform : public CPlatform {
         messages.clear();
         sounds.clear();
         titles.clear();
+        folders.clear();
         exits.clear();
         offered.clear();
     }
@@ -56,6 +69,7 @@ class CScriptedPlatform : public CPlatform {
     QStringList messages;
     std::vector<Sound> sounds;
     QStringList titles;   // titles of the save dialogs asked for
+    QStringList folders;  // ... and the folders they start in ("": the default)
     QStringList files;    // answers to the save dialogs, in order; none or "" is a cancel
     QStringList offered;  // file types offered by the save dialogs of the curve windows
     std::vector<int> exits;

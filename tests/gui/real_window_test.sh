@@ -9,8 +9,10 @@
 # open windows titled "Curve Diagram", "Length illustration" and "Stations and Stakeout";
 # a new Delta redraws the open diagram; Ctrl+Shift+C puts the report block on the
 # clipboard, the bytes bendwise-cli writes for the same entries; an Lrr entry after a Chord
-# says why it is refused on the status line; at scale factor 2 on this 1280 x 1024 screen
-# the calculator still fits. With SCREENSHOT_DIR the four windows are saved there as the
+# says why it is refused on the status line; Ctrl+D pressed in the stations window reaches
+# the diagram; Escape closes the stations window and leaves the calculator open; at scale
+# factor 2 on this 1280 x 1024 screen the calculator still fits; on a 1366 x 768 screen
+# Stations and Stakeout opens whole and its Export... is reached from the keyboard. With SCREENSHOT_DIR the four windows are saved there as the
 # README shows them (window.png, window-diagram.png, window-lengths.png,
 # window-stations.png): sh tests/gui/real_window_test.sh build/app/bendwise
 # build/cli/bendwise-cli docs
@@ -44,29 +46,33 @@ fail() {
 }
 step() { echo "-- $*"; }
 
-# A display number of the server's own choosing, so parallel runs never collide.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids="$!"
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-DISPLAY=:$(cat "$work/display")
-export DISPLAY
+# An X server of SIZE (1280x1024) with openbox on it, made the DISPLAY. A display number
+# of the server's own choosing, so parallel runs never collide.
+start_display() {
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    pids="$pids $!"
+    for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+    [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    DISPLAY=:$(cat "$work/display")
+    export DISPLAY
+    # The window manager is up once it has set the desktops; a second try if not in 10 s.
+    for attempt in 1 2; do
+        openbox --sm-disable >"$work/openbox.log" 2>&1 &
+        wm=$!
+        pids="$pids $wm"
+        for _ in $(seq 100); do xdotool get_num_desktops >/dev/null 2>&1 && break; sleep 0.1; done
+        xdotool get_num_desktops >/dev/null 2>&1 && break
+        echo "openbox did not start (try $attempt): $(cat "$work/openbox.log")"
+        kill "$wm" 2>/dev/null
+    done
+    xdotool get_num_desktops >/dev/null 2>&1 || fail "openbox did not start"
+}
 mkdir -p "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C TZ=UTC
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR XDG_SESSION_TYPE
-
-# The window manager is up once it has set the desktops; a second try if not in 10 s.
-for attempt in 1 2; do
-    openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    wm=$!
-    pids="$pids $wm"
-    for _ in $(seq 100); do xdotool get_num_desktops >/dev/null 2>&1 && break; sleep 0.1; done
-    xdotool get_num_desktops >/dev/null 2>&1 && break
-    echo "openbox did not start (try $attempt): $(cat "$work/openbox.log")"
-    kill "$wm" 2>/dev/null
-done
-xdotool get_num_desktops >/dev/null 2>&1 || fail "openbox did not start"
+start_display 1280x1024
 
 # The first window whose name matches, waiting up to 20 s for it.
 window() {
@@ -201,6 +207,20 @@ if [ -n "$shots" ]; then
     done
 fi
 
+step "Ctrl+D in the stations window raises the diagram; Escape closes only the stations"
+activate "$stations"
+xdotool windowminimize "$diagram"
+sleep 0.3
+xdotool key ctrl+d
+shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+eventually shown '^Curve Diagram' || fail "Ctrl+D in the stations window did not show the diagram"
+activate "$stations"
+xdotool key Escape
+gone() { ! shown '^Stations and Stakeout'; }
+eventually gone || fail "Escape did not close the stations window"
+sleep 0.3
+shown '^Circular Curve Calculations' || fail "Escape in the stations window closed the calculator"
+
 step "at scale factor 2 the calculator fits the 1280 x 1024 screen"
 QT_SCALE_FACTOR=2 "$app" >"$work/app2.log" 2>&1 &
 pids="$pids $!"
@@ -218,5 +238,34 @@ eval "$(xdotool getwindowgeometry --shell "$big")"
 echo "   at $X,$Y, $WIDTH x $HEIGHT"
 [ "$X" -ge 0 ] && [ "$Y" -ge 0 ] && [ $((X + WIDTH)) -le 1280 ] && [ $((Y + HEIGHT)) -le 1024 ] ||
     fail "the calculator at scale factor 2 runs off the screen"
+
+step "on a 1366 x 768 screen Stations and Stakeout opens whole, Export... by its key"
+start_display 1366x768
+"$app" >"$work/app3.log" 2>&1 &
+pids="$pids $!"
+about=$(window '^About Bendwise')
+[ -n "$about" ] || fail "no acceptance box on the 1366 x 768 screen"
+activate "$about"
+xdotool key Return
+calc=$(window '^Circular Curve Calculations')
+[ -n "$calc" ] || fail "no calculator on the 1366 x 768 screen"
+activate "$calc"
+xdotool key ctrl+t
+stations=$(window '^Stations and Stakeout')
+[ -n "$stations" ] || fail "Ctrl+T opened no stations window on the 1366 x 768 screen"
+# The frame too: the window manager's decorations must not run off the screen either.
+eval "$(xdotool getwindowgeometry --shell "$stations")"
+echo "   at $X,$Y, $WIDTH x $HEIGHT"
+[ "$X" -ge 0 ] && [ "$Y" -ge 0 ] && [ $((X + WIDTH)) -le 1366 ] && [ $((Y + HEIGHT)) -le 768 ] ||
+    fail "Stations and Stakeout runs off the 1366 x 768 screen"
+activate "$stations"
+xdotool key alt+n
+xdotool type --delay 20 7123456.789
+xdotool key alt+e
+xdotool type --delay 20 712345.678
+xdotool key alt+x
+exported=$(window '^Export Curve Points')
+[ -n "$exported" ] || fail "Alt+X did not reach Export... in the stations window"
+xdotool key Escape
 
 echo "all real-window checks passed"
