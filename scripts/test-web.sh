@@ -16,8 +16,6 @@ echo "== native bendwise-cli and its end-to-end tests =="
 [ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DBENDWISE_WERROR=ON >/dev/null
 cmake --build build -j"$(nproc)" --target bendwise-cli cli_end_to_end_test cli_survey_test
 web_cli="node $PWD/build-web/bendwise-cli.mjs"
-# The WebAssembly build has no libxml2: it refuses --landxml, and the tests expect that.
-export BENDWISE_CLI_WITHOUT_LANDXML=1
 # Node has no file locks: the WebAssembly build refuses --append, and the tests (and both
 # corpora) expect that.
 export BENDWISE_CLI_WITHOUT_APPEND=1

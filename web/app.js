@@ -4,8 +4,51 @@
 // the page, the drawing and the report come from the engine.
 'use strict';
 
+// ---- starting: the page says in words when the calculator cannot run -----------------
+// Seconds after which a module still loading is said to be slow (it keeps loading).
+const kSlowStartSeconds = 20;
+
+function cannotStart(why) {
+    const loading = document.getElementById('loading');
+    if (!loading) return;
+    loading.textContent = `The calculator cannot start: ${why}`;
+    loading.setAttribute('role', 'alert');
+    loading.classList.add('failed');
+    document.body.dataset.failed = 'true';
+}
+
+// The module, or null when it cannot run here (the reason is on the page by then).
+async function startEngine() {
+    if (typeof WebAssembly !== 'object') {
+        cannotStart('this browser runs no WebAssembly (it is missing, switched off or ' +
+                    'blocked for this page). A current browser with WebAssembly allowed runs it.');
+        return null;
+    }
+    if (typeof createBendwise !== 'function') {
+        cannotStart('its program, bendwise.js, did not load. It must be in the folder of ' +
+                    'this page; load the page again.');
+        return null;
+    }
+    const slow = setTimeout(() => {
+        const loading = document.getElementById('loading');
+        if (loading) {
+            loading.textContent = `The calculator is still loading after ${kSlowStartSeconds} ` +
+                'seconds. If this stays, the browser may be blocking WebAssembly here.';
+        }
+    }, kSlowStartSeconds * 1000);
+    try {
+        return await createBendwise();
+    } catch (error) {
+        cannotStart(`the WebAssembly module did not run (${error && error.message || error}).`);
+        return null;
+    } finally {
+        clearTimeout(slow);
+    }
+}
+
 (async function main() {
-    const engine = await createBendwise();
+    const engine = await startEngine();
+    if (!engine) return;
     // The curve from points: fit option, the three N,E, major arc, tolerance.
     const pointsArgs = ['string', 'string', 'string', 'string', 'number', 'string'];
     const call = {
@@ -25,8 +68,26 @@
         svg: engine.cwrap('bw_svg', 'string', []),
         lengthSvg: engine.cwrap('bw_length_svg', 'string', []),
         version: engine.cwrap('bw_version', 'string', []),
+        word: engine.cwrap('bw_word', 'string', ['string']),
+        words: engine.cwrap('bw_words', 'string', []),
+        setReport: engine.cwrap('bw_set_report', null, ['string']),
+        reportBlock: engine.cwrap('bw_report_block', 'string', []),
+        keepPoints: engine.cwrap('bw_keep_points', 'string', pointsArgs),
+        exports: engine.cwrap('bw_exports', 'string', []),
+        exportReason: engine.cwrap('bw_export_reason', 'string', []),
     };
+    // A file's bytes as the engine made them (not through a JavaScript string).
+    const resultSize = engine.cwrap('bw_result_size', 'number', []);
+    function bytesOf(name, ...args) {
+        const types = args.map(() => 'string');
+        const at = engine.ccall(name, 'number', types, args);
+        return engine.HEAPU8.slice(at, at + resultSize());
+    }
     const byId = (id) => document.getElementById(id);
+    // True until the stored session and the address are back: nothing is kept before.
+    let restoring = true;
+    // The stakeout table as shown, headings first, for "Copy the stakeout table".
+    let lastTable = [];
 
     // ---- the calculator, built from the control table in its tab order ----------------
     const layout = JSON.parse(call.controls());
@@ -82,11 +143,23 @@
         return box;
     }
 
+    // On a phone the calculator is one row per working control, in tab order (style.css):
+    // the indicator, the label and the field of a row share its --row.
+    let row = 0;
+    let indicatorWaiting = null;
+    const rowOf = {};
+    const labels = [];
+    function onRow(element, id, column) {
+        row += 1;
+        element.style.setProperty('--row', row);
+        element.style.setProperty('--col', column);
+        rowOf[id] = row;
+    }
     for (const control of layout.controls) {
         switch (control.kind) {
             case 'button':
             case 'default-button':
-                button(control);
+                onRow(button(control), control.id, '1 / -1');
                 break;
             case 'indicator': {
                 const radio = document.createElement('input');
@@ -96,20 +169,30 @@
                 radio.dataset.group = control.group;
                 radio.setAttribute('aria-label', `${control['group-name']} group in the pair`);
                 indicators.push(place(radio, control.box));
+                indicatorWaiting = radio;
                 break;
             }
             case 'entry':
-            case 'result':
-                field(control);
+            case 'result': {
+                onRow(field(control), control.id, '3');
+                if (indicatorWaiting) {
+                    indicatorWaiting.style.setProperty('--row', row);
+                    indicatorWaiting.style.setProperty('--col', '1');
+                    indicatorWaiting = null;
+                }
                 break;
-            case 'check':
-                checkBox(control);
+            }
+            case 'check': {
+                const box = checkBox(control);
+                onRow(box.closest('label') || box, control.id, '1 / -1');
                 break;
+            }
             case 'label': {
                 const label = document.createElement(control.for ? 'label' : 'div');
                 if (control.for) label.htmlFor = control.for;
                 label.textContent = control.caption;
                 place(label, control.box).classList.add('text');
+                if (control.for) labels.push(label);
                 break;
             }
             case 'frame': {
@@ -124,6 +207,12 @@
                 break;
             }
         }
+    }
+    for (const label of labels) {
+        if (!(label.htmlFor in rowOf)) continue;
+        label.style.setProperty('--row', rowOf[label.htmlFor]);
+        label.style.setProperty('--col', '2');
+        label.classList.add('named');
     }
     // Always on top has no meaning in a browser tab.
     const alwaysOnTop = byId('alwaysOnTop');
@@ -206,6 +295,8 @@
         if (accepted && !said) say('');
         showSurvey(state);
         showDrawing();
+        showFiles(state);
+        keep();
         if (pending.length > 0) {
             focusAfterMessages = nextFocus || document.activeElement;
             showNextMessage();
@@ -229,6 +320,15 @@
 
     function showSurvey(state) {
         byId('description').textContent = state.description || '';
+        const spiralAsked = state.spiralText !== '' || state.spiralRefusal !== null;
+        for (const id of ['spiral-heading', 'spiral-text', 'spiral-status']) {
+            byId(id).hidden = !spiralAsked;
+        }
+        byId('spiral-text').textContent = state.spiralText;
+        byId('spiral-status').textContent =
+            state.spiralRefusal === null ? '' : `No spirals: ${state.spiralRefusal}`;
+        lastTable = [state.tableHeadings, ...state.table];
+        byId('copy-table').disabled = state.table.length === 0;
         byId('survey-text').textContent = state.surveyText;
         byId('survey-error').textContent = surveyReason || inWords(call.surveyCheck());
         const stations = byId('stations');
@@ -307,26 +407,129 @@
     }
 
     // ---- buttons -------------------------------------------------------------------------
+    // The report is downloaded as it stands: leaving the page or starting a new one asks
+    // first while it holds blocks that were not.
+    let reportDownloaded = false;
+
+    function reportBytes() {
+        return bytesOf('bw_report_text');
+    }
+
+    function showReportSize() {
+        const size = reportBytes().length;
+        reportWritten = size > 0;
+        byId('report-size').textContent = reportWritten
+            ? `${call.reportName()}: ${size} bytes${reportDownloaded ? ', downloaded' : ''}`
+            : '"Write New File" starts a report, "Append to File" adds the curve to it.';
+        byId('download').disabled = !reportWritten;
+    }
+
     function writeReport(newFile) {
         const result = call.report(newFile ? 1 : 0);
+        if (result === 0) reportDownloaded = false;
         refresh();
         if (result !== 0) return;  // not written: the engine's message says why
-        reportWritten = true;
-        const size = new TextEncoder().encode(call.reportText()).length;
-        byId('report-size').textContent = `${call.reportName()}: ${size} bytes`;
-        byId('download').disabled = false;
+        showReportSize();
+        keep();
     }
-    byId('writeNewFile').addEventListener('click', () => writeReport(true));
+    const confirmNew = byId('confirm-new');
+    byId('writeNewFile').addEventListener('click', () => {
+        if (!reportWritten) {
+            writeReport(true);
+            return;
+        }
+        byId('confirm-new-text').textContent =
+            `The report holds ${reportBytes().length} bytes of blocks` +
+            `${reportDownloaded ? '' : ' that were not downloaded'}. ` +
+            'Write New File starts it again with this curve alone.';
+        confirmNew.showModal();
+    });
+    byId('confirm-new-yes').addEventListener('click', () => {
+        confirmNew.close();
+        writeReport(true);
+    });
+    byId('confirm-new-no').addEventListener('click', () => confirmNew.close());
     byId('appendToFile').addEventListener('click', () => writeReport(false));
+
+    function download(name, bytes, type) {
+        const link = document.createElement('a');
+        link.href = URL.createObjectURL(new Blob([bytes], {type}));
+        link.download = name;
+        link.click();
+        setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+    }
 
     byId('download').addEventListener('click', () => {
         if (!reportWritten) return;
-        const link = document.createElement('a');
-        link.href = URL.createObjectURL(new Blob([call.reportText()], {type: 'text/plain'}));
-        link.download = call.reportName();
-        link.click();
-        setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+        download(call.reportName(), reportBytes(), 'text/plain');
+        reportDownloaded = true;
+        showReportSize();
+        keep();
     });
+    window.onbeforeunload = (event) => {
+        if (!reportWritten || reportDownloaded) return undefined;
+        event.preventDefault();
+        event.returnValue = '';
+        return '';
+    };
+
+    // ---- files: every format this build writes, as bendwise-cli writes it --------------
+    const fileTypes = {svg: 'image/svg+xml', xml: 'application/xml', dxf: 'application/dxf'};
+    const exportButtons = JSON.parse(call.exports()).map((format) => {
+        const b = document.createElement('button');
+        b.type = 'button';
+        b.id = `export-${format.suffix}`;
+        b.textContent = `${format.caption || format.kind} (.${format.suffix})`;
+        b.addEventListener('click', () => {
+            const bytes = bytesOf('bw_export', format.option);
+            const reason = call.exportReason();
+            byId('export-status').textContent = reason ? `No ${format.kind} file: ${inWords(reason)}` : '';
+            if (bytes.length > 0) {
+                download(`curve.${format.suffix}`, bytes, fileTypes[format.suffix] || 'text/plain');
+            }
+        });
+        byId('exports').append(b);
+        return {format, button: b};
+    });
+    function showFiles(state) {
+        for (const {format, button} of exportButtons) {
+            button.disabled = format.needsPlace && !state.placed;
+            button.title = button.disabled
+                ? 'Needs the curve placed: PC at or PI at (N,E), or a curve from points' : '';
+        }
+    }
+
+    // ---- copying: the text as it is, with a word that it was copied --------------------
+    async function copyText(text) {
+        try {
+            await navigator.clipboard.writeText(text);
+            return true;
+        } catch (e) {
+            // No clipboard access (an old browser, or a page opened from disk in some):
+            // the selection's copy command.
+            const area = document.createElement('textarea');
+            area.value = text;
+            area.setAttribute('readonly', '');
+            area.className = 'offscreen';
+            document.body.append(area);
+            area.select();
+            const done = document.execCommand('copy');
+            area.remove();
+            return done;
+        }
+    }
+    const copies = {
+        'copy-block': () => call.reportBlock(),
+        'copy-table': () => lastTable.map((cells) => cells.join('\t')).join('\n') + '\n',
+    };
+    for (const [id, text] of Object.entries(copies)) {
+        const b = byId(id);
+        b.addEventListener('click', async () => {
+            const said = byId(b.dataset.copied);
+            said.textContent = (await copyText(text())) ? 'Copied' : 'Not copied: the browser refused';
+            setTimeout(() => { said.textContent = ''; }, 3000);
+        });
+    }
 
     // The window's three curve windows are sections of the page: their buttons go there.
     const goTo = (id) => () => {
@@ -344,8 +547,10 @@
     byId('accept').addEventListener('click', () => about.close());
 
     // Close ends the window's session: the page starts a new one with the start curve.
+    // The survey inputs stay as they are: only the calculator starts again.
     byId('close').addEventListener('click', () => {
         call.start();
+        pointsUsed = null;
         byId('points-status').textContent = '';
         applySurvey();
     });
@@ -366,10 +571,21 @@
         '--pc-pi-pt': 'Curve from points',
         '--major': 'Major arc',
         '--tolerance': 'Tolerance',
+        '--spiral': 'Spiral length',
+        '--pc': 'PC at',
+        '--pi': 'PI at',
+        '--first-point': 'First point number',
+        '--unit': 'Unit',
+        '--points': 'the points file',
+        '--landxml': 'the LandXML file',
+        '--dxf': 'the DXF file',
+        '--svg': 'the drawing',
     };
     function inWords(reason) {
         return reason
-            .replace('--pc, --pi or a curve from points', 'a curve from points ("Use this curve")')
+            .replace('--pc, --pi or a curve from points',
+                     'PC at, PI at or a curve from points ("Use this curve")')
+            .replace('--pc or --pi to place the curve', 'PC at or PI at to place the curve')
             .replace(/--[a-z-]+/g, (option) => optionWords[option] || option);
     }
 
@@ -378,8 +594,13 @@
         ['--pi-station', byId('pi-station')],
         ['--pc-station', byId('pc-station')],
         ['--stationing', byId('stationing')],
+        ['--spiral', byId('spiral-length')],
         ['--stakeout', byId('stakeout-interval')],
         ['--offsets', byId('offsets')],
+        ['--pc', byId('pc-at')],
+        ['--pi', byId('pi-at')],
+        ['--first-point', byId('first-point')],
+        ['--unit', byId('unit')],
         ['--setup', byId('setup')],
         ['--backsight', byId('backsight')],
     ];
@@ -456,20 +677,169 @@
     }
     byId('points').addEventListener('submit', (event) => event.preventDefault());
 
+    // The points in use ("Use this curve"), kept with the session: pointsArguments().
+    let pointsUsed = null;
     usePoints.addEventListener('click', () => {
         const result = JSON.parse(call.usePoints(...pointsArguments()));
         showPoints(result);
         if ('reason' in result || result.refusal !== null) return;
+        pointsUsed = pointsArguments();
         byId('points-status').textContent =
             'The calculator holds this curve, placed at its PC for the stations below.';
         refresh(null, true);
     });
 
+    // ---- the session: the address fragment and the browser's storage -------------------
+    // The fragment holds the words that rebuild the curve (#radius=1000&delta=30), the
+    // names bendwise-cli takes; the storage holds them too, with every input of the two
+    // survey forms and the report. Each stored or typed value goes back through the engine
+    // (or into an input's value): nothing of it is ever taken as markup or code.
+    const kStoreKey = 'bendwise.page';
+    const kMaxWords = 500;  // far more than any curve needs; a longer list is not ours
+    const keptInputs = [...document.querySelectorAll('#survey input, #survey select, ' +
+                                                      '#points input[type=text]')];
+    const keptBoxes = [major, ...document.querySelectorAll('input[name=fit]')];
+    function fragmentOf(words) {
+        return words.map(([name, text]) => `${name}=${encodeURIComponent(text)}`).join('&');
+    }
+
+    // Writes the session down after every change (never on leaving, which may not run).
+    function keep() {
+        if (restoring) return;
+        const words = JSON.parse(call.words());
+        const fragment = fragmentOf(words);
+        const address = location.pathname + location.search + (fragment ? `#${fragment}` : '');
+        if (location.hash.slice(1) !== fragment) history.replaceState(null, '', address);
+        const session = {
+            words,
+            inputs: Object.fromEntries(keptInputs.map((input) => [input.id, input.value])),
+            boxes: Object.fromEntries(keptBoxes.map((box) => [box.id || box.value, box.checked])),
+            pointsUsed,
+            report: new TextDecoder().decode(reportBytes()),
+            reportDownloaded,
+        };
+        try {
+            localStorage.setItem(kStoreKey, JSON.stringify(session));
+        } catch (e) {
+            // Storage full or switched off: the page works on, without keeping it.
+        }
+    }
+
+    const isText = (value) => typeof value === 'string' && value.length <= 100000;
+
+    // The stored session, each part checked for its shape; a part that is not what keep()
+    // writes is left out.
+    function storedSession() {
+        const none = {words: null, inputs: {}, boxes: {}, pointsUsed: null, report: '',
+                      reportDownloaded: false};
+        let session = null;
+        try {
+            session = JSON.parse(localStorage.getItem(kStoreKey));
+        } catch (e) {
+            return none;
+        }
+        if (session === null || typeof session !== 'object' || Array.isArray(session)) return none;
+        const plain = (v) => v !== null && typeof v === 'object' && !Array.isArray(v);
+        const words = Array.isArray(session.words) && session.words.length <= kMaxWords &&
+            session.words.every((w) => Array.isArray(w) && w.length === 2 && w.every(isText))
+            ? session.words : null;
+        return {
+            words,
+            inputs: plain(session.inputs) ? session.inputs : {},
+            boxes: plain(session.boxes) ? session.boxes : {},
+            // pointsArguments(): the fit, three points, major arc 0 or 1, the tolerance.
+            pointsUsed: Array.isArray(session.pointsUsed) && session.pointsUsed.length === 6 &&
+                session.pointsUsed.every((v, i) => (i === 4 ? v === 0 || v === 1 : isText(v)))
+                ? session.pointsUsed : null,
+            report: isText(session.report) ? session.report : '',
+            reportDownloaded: session.reportDownloaded === true,
+        };
+    }
+
+    // The fragment's words, each typed as bendwise-cli types it; a word it would refuse
+    // is said on the status line and the rest still go in.
+    function typeWords(words) {
+        const refused = [];
+        for (const word of words) {
+            const reason = call.word(word);
+            if (reason) refused.push(reason);
+        }
+        return refused;
+    }
+
+    function wordsOfFragment(fragment) {
+        const words = [];
+        const refused = [];
+        for (const part of fragment.split('&').filter(Boolean).slice(0, kMaxWords)) {
+            try {
+                words.push(decodeURIComponent(part));
+            } catch (e) {
+                refused.push(`'${part}' is not an entry (its % escapes are broken)`);
+            }
+        }
+        return {words, refused};
+    }
+
+    function typeFragment() {
+        const {words, refused} = wordsOfFragment(location.hash.slice(1));
+        refused.push(...typeWords(words));
+        return refused;
+    }
+
+    // A fragment typed or pasted into the address while the page is open: the calculator
+    // starts again with its curve, as Close would, then takes its words.
+    window.addEventListener('hashchange', () => {
+        call.start();
+        pointsUsed = null;
+        const refused = typeFragment();
+        applySurvey();
+        if (refused.length > 0) say(`Not taken from the address: ${refused.join('; ')}`);
+    });
+
+    function restore() {
+        const stored = storedSession();
+        for (const input of keptInputs) {
+            if (isText(stored.inputs[input.id])) input.value = stored.inputs[input.id];
+        }
+        for (const box of keptBoxes) {
+            const on = stored.boxes[box.id || box.value];
+            if (typeof on === 'boolean') box.checked = on;
+        }
+        const storedFragment = stored.words ? fragmentOf(stored.words) : '';
+        let refused = [];
+        if (location.hash.length > 1) {
+            refused = typeFragment();
+        } else if (stored.words) {
+            refused = typeWords(stored.words.map(([name, text]) => `${name}=${text}`));
+        }
+        // The points place the curve again only when it is still the stored one.
+        if (stored.pointsUsed && (location.hash.length <= 1 ||
+                                  location.hash.slice(1) === storedFragment)) {
+            const result = JSON.parse(call.keepPoints(...stored.pointsUsed));
+            if (!('reason' in result) && result.refusal === null) pointsUsed = stored.pointsUsed;
+        }
+        if (stored.report) call.setReport(stored.report);
+        reportDownloaded = stored.reportDownloaded;
+        showReportSize();
+        return refused;
+    }
+
+    const refused = restore();
     previewPoints();
+    if (pointsUsed) {
+        byId('points-status').textContent =
+            'The calculator holds this curve, placed at its PC for the stations below.';
+    }
     applySurvey();
+    restoring = false;
+    keep();
+    if (refused.length > 0) say(`Not taken from the address: ${refused.join('; ')}`);
     byId('loading').remove();
     // Milliseconds from the start of navigation until the calculator takes input.
     document.body.dataset.readyMs = String(Math.round(performance.now()));
     document.body.dataset.ready = 'true';
     byId('about').focus();
-})();
+})().catch((error) => {
+    // A fault while the page is put together: said, not "Loading the calculator..." forever.
+    cannotStart(`an error stopped it (${error && error.message || error}).`);
+});

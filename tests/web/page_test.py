@@ -10,12 +10,16 @@ The survey texts the page shows are compared with what the native bendwise-cli (
 else $BENDWISE_NATIVE_CLI, else build/cli/bendwise-cli) prints for the same inputs.
 Needs Debian's chromium, chromium-driver and python3-selenium.
 """
+import json
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 import unittest
+import urllib.parse
+import xml.etree.ElementTree as ET
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -42,7 +46,54 @@ SURVEY_OPTIONS = {
     "pi-station": "--pi-station", "pc-station": "--pc-station", "stationing": "--stationing",
     "stakeout-interval": "--stakeout", "offsets": "--offsets", "setup": "--setup",
     "backsight": "--backsight", "station-offset": "--station-offset",
+    "spiral-length": "--spiral", "pc-at": "--pc", "pi-at": "--pi", "unit": "--unit",
+    "first-point": "--first-point",
 }
+
+# Curves with spirals, entered through the address (bendwise-cli's words) and the survey
+# inputs: right and left, feet and metres, placed from the PI and from the PC (the TS),
+# stations and stakes, and one Delta too small for its spirals.
+SPIRAL_CURVES = [
+    (["radius=1000", "delta=30", "inbound-az=45"],
+     {"spiral-length": "200", "pi-station": "25+50", "stakeout-interval": "50",
+      "pi-at": "5000,2000"}),
+    (["packed=off", "radius=300", "delta=40.5", "inbound-az=120", "left=on"],
+     {"spiral-length": "60", "unit": "m", "pi-station": "12+50", "stakeout-interval": "20",
+      "pc-at": "1000,1000"}),
+    (["degree-arc=4", "delta=52 30"], {"spiral-length": "150", "unit": "feet"}),
+    (["radius=1000", "delta=3"], {"spiral-length": "300"}),
+]
+
+# Entries as bendwise-cli words, opened as the page's address: the page's fields must
+# equal bendwise-cli's --fields for the same words.
+FRAGMENTS = [
+    ["radius=1000", "delta=30", "inbound-az=45"],
+    ["packed=off", "degree-chord=2.5", "tangent=300", "left=on"],
+    ["chord=500", "half-delta=12 30 15", "acres=on", "inbound-az=N 45 30 E"],
+    ["radius=900", "radius=950", "larc=400", "radius=1000"],
+    # Back to the start curve midway: the words kept become none, then grow again.
+    ["radius=1000", "radius=5729.578", "tangent=200", "left=on", "left=off", "delta=20"],
+]
+
+# Hostile addresses: (fragment, what the status line or the message says). Nothing of
+# them may run or become markup.
+HOSTILE_FRAGMENTS = [
+    ("radius=<img src=x onerror=alert(1)>",
+     "text for 'radius' has 28 characters; a field holds 16"),
+    ("radius=<b>1</b>&delta=<i>", "Invalid input"),
+    ("onerror=alert(1)&external=5", "unknown field 'onerror'"),
+    ("radius=%E0%A4%A", "is not an entry"),
+]
+
+# Stored sessions that are not what the page writes: each must be ignored without harm.
+CORRUPT_SESSIONS = [
+    "{not json",
+    json.dumps([1, 2]),
+    json.dumps({"words": [["radius", "<img src=x onerror=alert(1)>"]], "inputs": {"pi-station": {"a": 1}},
+                "report": 5, "boxes": {"points-major": "yes"}, "pointsUsed": ["x"]}),
+    json.dumps({"words": "radius=1000", "inputs": ["pi-station"], "report": ["a"]}),
+    json.dumps({"words": [["radius", 5]], "pointsUsed": [1, 2, 3, 4, 0, 5], "boxes": []}),
+]
 
 # Curves from points, then the stations section: (fit option, PC and second and PT, major
 # arc, tolerance or None for the page's 0.02 unchanged, the stations section's inputs).
@@ -75,6 +126,11 @@ def run_cli(args):
     done = subprocess.run([CLI] + args, capture_output=True, text=True, check=False,
                           env=dict(os.environ, LC_ALL="C"))
     return done.returncode, done.stdout, done.stderr
+
+
+def mask_stamp(data):
+    """LandXML's date and time of writing, the only bytes two runs may differ in."""
+    return re.sub(rb' date="[^"]*" time="[^"]*"', b' date="D" time="T"', data, count=1)
 
 
 def points_args(fit, points, major, tolerance):
@@ -116,9 +172,29 @@ class Page(unittest.TestCase):
         shutil.rmtree(cls.downloads, ignore_errors=True)
 
     def setUp(self):
-        self.driver.get("file://" + os.path.join(BUILD, "index.html"))
+        self.open_page()
+
+    def open_page(self, fragment="", keep=False):
+        """Opens the page anew (with `keep`, the stored session of the last one)."""
+        if self.driver.current_url.startswith("file:"):
+            self.driver.execute_script("window.onbeforeunload = null;" +
+                                       ("" if keep else "localStorage.clear();"))
+        self.driver.get("about:blank")
+        self.driver.get("file://" + os.path.join(BUILD, "index.html") +
+                        (f"#{fragment}" if fragment else ""))
         WebDriverWait(self.driver, 10).until(
             lambda d: d.execute_script("return document.body.dataset.ready === 'true'"))
+
+    def download(self, button, name):
+        """Clicks `button` and returns the bytes of the file `name` it saves."""
+        for old in os.listdir(self.downloads):
+            os.remove(os.path.join(self.downloads, old))
+        self.field(button).click()
+        path = os.path.join(self.downloads, name)
+        WebDriverWait(self.driver, 10).until(
+            lambda d: os.path.exists(path) and not os.path.exists(path + ".crdownload"))
+        with open(path, "rb") as got:
+            return got.read()
 
     def field(self, name):
         return self.driver.find_element(By.ID, name)
@@ -219,11 +295,8 @@ class Page(unittest.TestCase):
         self.type_into("delta", "30")
         self.type_into("inbound-az", "45")
         self.field("writeNewFile").click()
-        self.field("download").click()
-        path = os.path.join(self.downloads, "curve-report.txt")
-        WebDriverWait(self.driver, 10).until(lambda d: os.path.exists(path))
-        with open(path, "rb") as got, open(WORKED_BLOCK, "rb") as want:
-            data = got.read()
+        data = self.download("download", "curve-report.txt")
+        with open(WORKED_BLOCK, "rb") as want:
             self.assertEqual(len(data), 562)
             self.assertEqual(data, want.read())
         self.field("appendToFile").click()
@@ -327,6 +400,13 @@ class Page(unittest.TestCase):
             ("offsets", "5,,6", "Offsets", "survey-error"),
             ("offsets", "5", "Offsets", "survey-error"),  # needs a stakeout
             ("offsets", "", "", "survey-error"),
+            ("spiral-length", "-5", "Spiral length", "survey-error"),
+            ("spiral-length", "0", "", "survey-error"),  # 0 is no spirals
+            ("first-point", "0", "First point number", "survey-error"),
+            ("first-point", "", "", "survey-error"),
+            ("pi-at", "5000", "PI at", "survey-error"),
+            ("pi-at", "5000,2000", "Curve from points", "survey-error"),  # placed twice
+            ("pi-at", "", "", "survey-error"),
             ("pi-station", "10+00", "", "survey-error"),
             ("pc-station", "10+00", "PI station", "survey-error"),  # one or the other
         ]
@@ -345,6 +425,202 @@ class Page(unittest.TestCase):
                     if shown == "points-status":
                         self.type_into(name, "0.02" if name == "points-tolerance"
                                        else CURVES_FROM_POINTS[0][1][2])
+
+    def words_fragment(self, words):
+        return "&".join(w.split("=", 1)[0] + "=" + urllib.parse.quote(w.split("=", 1)[1], safe="")
+                        for w in words)
+
+    def test_spirals_print_and_draw_as_the_cli(self):
+        for words, inputs in SPIRAL_CURVES:
+            with self.subTest(words=words, inputs=inputs):
+                self.open_page(self.words_fragment(words))
+                self.enter_survey(inputs)
+                svg = os.path.join(self.downloads, "cli.svg")
+                status, out, err = run_cli(["--fields", "--describe"] + words +
+                                           survey_args(inputs) + ["--svg", svg])
+                survey = "".join(out.splitlines(keepends=True)[21:])
+                self.assertEqual(self.text_of("survey-text"), survey)
+                spiral = self.text_of("spiral-text")
+                self.assertTrue(spiral.startswith("Spiral ") and spiral in survey, spiral)
+                if status == 0:
+                    self.assertEqual(err, "")
+                    self.assertEqual(self.text_of("spiral-status"), "")
+                    self.assertEqual("stakeout-interval" in inputs,
+                                     "\nStakeout     spirals from the TS" in spiral)
+                else:
+                    prefix = "bendwise-cli: no spirals: "
+                    self.assertTrue(err.startswith(prefix), err)
+                    self.assertEqual(self.text_of("spiral-status"),
+                                     f"No spirals: {err[len(prefix):-1]}")
+                with open(svg, "rb") as want:
+                    drawing = want.read()
+                os.remove(svg)
+                self.assertEqual(self.download("export-svg", "curve.svg"), drawing)
+                shown = self.driver.find_element(By.ID, "diagram").get_property("textContent")
+                self.assertEqual(shown, "".join(ET.fromstring(drawing).itertext()))
+
+    def test_every_file_downloads_as_the_cli_writes_it(self):
+        words = ["radius=1000", "delta=30", "inbound-az=45"]
+        inputs = {"pi-station": "10+00", "stakeout-interval": "100", "pc-at": "5000,2000",
+                  "first-point": "7", "spiral-length": "150", "unit": "m"}
+        self.open_page(self.words_fragment(words))
+        buttons = self.driver.find_elements(By.CSS_SELECTOR, "#exports button")
+        # Before the curve is placed the files that need coordinates are not offered.
+        placed = {b.get_attribute("id"): b.is_enabled() for b in buttons}
+        self.assertEqual(placed.pop("export-svg"), True)
+        self.assertFalse(any(placed.values()), placed)
+        self.enter_survey(inputs)
+        # Every button is a format the web build of bendwise-cli writes too.
+        web_cli = ["node", os.path.join(BUILD, "bendwise-cli.mjs")]
+        for button in buttons:
+            suffix = button.get_attribute("id")[len("export-"):]
+            option = {"svg": "--svg", "csv": "--points", "xml": "--landxml", "dxf": "--dxf"}[suffix]
+            with self.subTest(option=option):
+                cli_inputs = dict(inputs)
+                want_path = os.path.join(self.downloads, f"cli.{suffix}")
+                # The first point number goes with the numbered files only.
+                if suffix not in ("csv", "xml"):
+                    del cli_inputs["first-point"]
+                status, _, err = run_cli(["--describe"] + words + survey_args(cli_inputs) +
+                                         [option, want_path])
+                self.assertEqual((status, err), (0, ""))
+                with open(want_path, "rb") as want:
+                    want_bytes = want.read()
+                got = self.download(button.get_attribute("id"), f"curve.{suffix}")
+                if suffix == "xml":
+                    got, want_bytes = mask_stamp(got), mask_stamp(want_bytes)
+                self.assertEqual(got, want_bytes)
+                done = subprocess.run(web_cli + words + survey_args(cli_inputs) +
+                                      [option, os.devnull], capture_output=True, check=False)
+                self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(self.text_of("export-status"), "")
+
+    def test_copy_buttons_copy_the_block_and_the_table(self):
+        words = ["radius=1000", "delta=30", "inbound-az=45"]
+        self.open_page(self.words_fragment(words))
+        self.enter_survey({"pi-station": "10+00", "stakeout-interval": "100"})
+        self.driver.execute_script(
+            "window.copied = []; navigator.clipboard.writeText = (text) => "
+            "{ window.copied.push(text); return Promise.resolve(); };")
+        for button in ("copy-block", "copy-table"):
+            self.field(button).click()
+            WebDriverWait(self.driver, 5).until(
+                lambda d, b=button: self.field(f"{b}-said").text == "Copied")
+        block, table = self.driver.execute_script("return window.copied")
+        self.assertEqual(block, run_cli(words)[1])
+        rows = [[c.get_property("textContent") for c in tr.find_elements(By.CSS_SELECTOR, "th, td")]
+                for tr in self.driver.find_elements(By.CSS_SELECTOR, "#stakeout tr")]
+        self.assertEqual(table, "".join("\t".join(r) + "\n" for r in rows))
+
+    def test_address_fragment_rebuilds_the_curve_as_the_cli(self):
+        for words in FRAGMENTS:
+            with self.subTest(words=words):
+                status, out, err = run_cli(["--fields"] + words)
+                self.assertEqual((status, err), (0, ""))
+                want = dict(line.split("=", 1) for line in out.splitlines()[:-1])
+                self.open_page(self.words_fragment(words))
+                got = {name: self.field(name).get_attribute("value") for name in want}
+                self.assertEqual(got, want)
+                # The address the page writes back rebuilds the same curve on its own.
+                written = self.driver.execute_script("return location.hash.slice(1)")
+                self.open_page(written)
+                self.assertEqual({n: self.field(n).get_attribute("value") for n in want}, want)
+        # Typing changes the address at once.
+        self.type_into("radius", "1234.5")
+        self.assertIn("radius=1234.5", self.driver.execute_script("return location.hash"))
+
+    def test_hostile_fragment_is_refused_and_runs_nothing(self):
+        for fragment, said in HOSTILE_FRAGMENTS:
+            with self.subTest(fragment=fragment):
+                self.open_page(fragment)
+                if said == "Invalid input":
+                    self.assertEqual(self.message(), said)
+                    self.field("message-ok").click()
+                else:
+                    self.assertIn(said, self.field("status").text)
+                self.assertEqual(self.driver.find_elements(By.CSS_SELECTOR, "img, b, i"), [])
+                self.assertEqual(self.field("radius").get_attribute("value"), "5729.578")
+
+    def test_reload_keeps_the_report_entries_and_survey(self):
+        self.type_into("radius", "1000")
+        self.type_into("delta", "30")
+        self.type_into("inbound-az", "45")
+        self.enter_survey({"pi-station": "10+00", "stakeout-interval": "100"})
+        self.field("writeNewFile").click()
+        self.field("appendToFile").click()
+        leaving = ("const e = new Event('beforeunload', {cancelable: true});"
+                   "window.dispatchEvent(e); return e.defaultPrevented;")
+        self.assertTrue(self.driver.execute_script(leaving))  # not downloaded: asks
+        self.open_page(keep=True)
+        self.assertEqual(self.field("radius").get_attribute("value"), "1000.000")
+        self.assertEqual(self.field("pi-station").get_attribute("value"), "10+00")
+        self.assertTrue(self.driver.find_elements(By.CSS_SELECTOR, "#stakeout tbody tr"))
+        with open(WORKED_BLOCK, "rb") as want:
+            self.assertEqual(self.download("download", "curve-report.txt"), want.read() * 2)
+        self.assertFalse(self.driver.execute_script(leaving))  # downloaded: leaves freely
+        # Write New File asks before the two blocks go; keeping them keeps them.
+        self.field("writeNewFile").click()
+        self.assertIsNotNone(self.field("confirm-new").get_attribute("open"))
+        self.field("confirm-new-no").click()
+        self.assertIn("1124 bytes", self.field("report-size").text)
+        self.field("writeNewFile").click()
+        self.field("confirm-new-yes").click()
+        self.assertIn("562 bytes", self.field("report-size").text)
+        # Close starts the calculator again and keeps the survey inputs.
+        self.field("close").click()
+        self.assertEqual(self.field("radius").get_attribute("value"), "5729.578")
+        self.assertEqual(self.field("pi-station").get_attribute("value"), "10+00")
+        for stored in CORRUPT_SESSIONS:
+            with self.subTest(stored=stored):
+                self.driver.execute_script(
+                    "window.onbeforeunload = null; localStorage.setItem('bendwise.page', arguments[0]);",
+                    stored)
+                self.open_page(keep=True)
+                self.assertEqual(self.driver.find_elements(By.CSS_SELECTOR, "img"), [])
+                self.assertEqual(self.field("pi-station").get_attribute("value"), "")
+                self.assertTrue(self.field("download").get_attribute("disabled"))
+
+    def test_without_webassembly_the_page_says_so(self):
+        script = self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                             {"source": "delete window.WebAssembly;"})
+        try:
+            self.driver.get("about:blank")
+            self.driver.get("file://" + os.path.join(BUILD, "index.html"))
+            WebDriverWait(self.driver, 10).until(
+                lambda d: d.execute_script("return document.body.dataset.failed === 'true'"))
+            self.assertIn("cannot start: this browser runs no WebAssembly",
+                          self.field("loading").text)
+        finally:
+            self.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument",
+                                        {"identifier": script["identifier"]})
+
+    def test_phone_width_scrolls_no_page_sideways(self):
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+        try:
+            self.open_page(self.words_fragment(["radius=1000", "delta=30", "inbound-az=45"]))
+            self.enter_survey({"pi-station": "10+00", "stakeout-interval": "50",
+                               "pc-at": "5000,2000", "offsets": "-5,5"})
+            self.assertTrue(self.driver.find_elements(By.CSS_SELECTOR, "#stakeout tbody tr"))
+            width = self.driver.execute_script(
+                "return [document.documentElement.scrollWidth, window.innerWidth]")
+            self.assertLessEqual(width[0], width[1])
+            # A check box or radio button is touched through its label.
+            small = self.driver.execute_script("""
+                return [...document.querySelectorAll('#survey input, #survey select, ' +
+                                                     '#points input, .actions button, ' +
+                                                     '#calculator input, #calculator button')]
+                    .filter((e) => !(e.type === 'radio' && e.disabled))  // indicators
+                    .filter((e) => e.offsetParent !== null)
+                    .filter((e) => e.type === 'checkbox' || e.type === 'radio'
+                        ? (e.closest('label') || document.querySelector(`label[for="${e.id}"]`))
+                            .getBoundingClientRect().height < 44
+                        : parseFloat(getComputedStyle(e).fontSize) < 16 ||
+                          e.getBoundingClientRect().height < 44)
+                    .map((e) => e.id || e.value);""")
+            self.assertEqual(small, [])
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
     def test_entry_time_in_the_browser(self):
         # A figure for bench/README.md, printed, not asserted: the machine may be busy.
