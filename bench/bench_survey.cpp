@@ -52,17 +52,24 @@ class QuietHost : public CCurveHost {
     std::optional<std::string> AskReportPath(std::string_view) override { return std::nullopt; }
 };
 
+// The calculator's curve of radius 100000 and Delta 60 (an arc of 104,720), as typed.
+struct LongCurve {
+    CCurveMemory memory;
+    QuietHost host;
+    CCurveModel model{&memory, &host};
+    LongCurve() {
+        model.Initialize();
+        model.OnEnterKey();
+        model.OnKillfocus(Field::Radius, "100000");
+        model.OnEnterKey();
+        model.OnKillfocus(Field::Delta, "60");
+    }
+};
+
 // R 100000, Delta 60 (an arc of 104,720): stakes every 10.472 make 10,001 rows, each
 // staked on two offsets and shot from a setup; then the text and the JSON of it all.
 void BM_FieldWorkTable(benchmark::State& state) {
-    CCurveMemory memory;
-    QuietHost host;
-    CCurveModel model(&memory, &host);
-    model.Initialize();
-    model.OnEnterKey();
-    model.OnKillfocus(Field::Radius, "100000");
-    model.OnEnterKey();
-    model.OnKillfocus(Field::Delta, "60");
+    const LongCurve curve;
     SurveyRequest request;
     request.known = KnownPosition{KnownPoint::Pc, kPc};
     request.pcStation = 0;
@@ -72,11 +79,12 @@ void BM_FieldWorkTable(benchmark::State& state) {
     request.fieldWork.backsight = NorthEast{6000, 2100};
     std::size_t rows = 0;
     for (auto _ : state) {
-        const CurveSurvey survey = SurveyCurve(model.Record(), request);
+        const CurveSurvey survey = SurveyCurve(curve.model.Record(), request);
         rows = survey.stakeout ? survey.stakeout->rows.size() : 0;
         std::size_t bytes = 0;
-        if (state.range(0) & 1) bytes += SurveyText(model.Record(), survey).size();
-        if (state.range(0) & 2) bytes += CurveJson(model.Record(), memory, survey, 0).size();
+        if (state.range(0) & 1) bytes += SurveyText(curve.model.Record(), survey).size();
+        if (state.range(0) & 2)
+            bytes += CurveJson(curve.model.Record(), curve.memory, survey, 0).size();
         benchmark::DoNotOptimize(bytes);
     }
     if (rows < 10000) state.SkipWithError("fewer than 10,000 stakes");
@@ -106,14 +114,7 @@ BENCHMARK(BM_SpiralCurve)->DenseRange(0, 1);
 // Rc 100000, Delta 60, Ls 2000 (a line of 104,720): stakes every 10.472 make 10,001, each
 // with its northing and easting; then the text of it all.
 void BM_SpiralTable(benchmark::State& state) {
-    CCurveMemory memory;
-    QuietHost host;
-    CCurveModel model(&memory, &host);
-    model.Initialize();
-    model.OnEnterKey();
-    model.OnKillfocus(Field::Radius, "100000");
-    model.OnEnterKey();
-    model.OnKillfocus(Field::Delta, "60");
+    const LongCurve curve;
     SpiralRequest request;
     request.length = 2000;
     request.piStation = 100000;
@@ -121,7 +122,7 @@ void BM_SpiralTable(benchmark::State& state) {
     request.known = KnownPosition{KnownPoint::Pi, kPi};
     std::size_t stakes = 0;
     for (auto _ : state) {
-        const SpiralSurvey spiral = SurveySpiral(model.Record(), request);
+        const SpiralSurvey spiral = SurveySpiral(curve.model.Record(), request);
         stakes = spiral.stakePositions.size();
         if (state.range(0)) {
             std::string text;

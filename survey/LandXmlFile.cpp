@@ -42,33 +42,7 @@ class XmlOut {
     }
     void Attribute(const char* name, const std::string& value) {
         m_out.append(" ").append(name).append("=\"");
-        for (char c : value) {
-            switch (c) {
-                case '&':
-                    m_out.append("&amp;");
-                    break;
-                case '<':
-                    m_out.append("&lt;");
-                    break;
-                case '>':
-                    m_out.append("&gt;");
-                    break;
-                case '"':
-                    m_out.append("&quot;");
-                    break;
-                case '\n':
-                    m_out.append("&#10;");
-                    break;
-                case '\r':
-                    m_out.append("&#13;");
-                    break;
-                case '\t':
-                    m_out.append("&#9;");
-                    break;
-                default:
-                    m_out.push_back(c);
-            }
-        }
+        Escaped(value, /*attribute=*/true);
         m_out.push_back('"');
     }
     void Attribute(const char* name, double value) { Attribute(name, ExactNumber(value)); }
@@ -80,24 +54,7 @@ class XmlOut {
     // "northing easting", the text of every LandXML point.
     void Text(const NorthEast& at) {
         CloseStartTag(false);
-        for (char c : ExactNumber(at.northing) + " " + ExactNumber(at.easting)) {
-            switch (c) {
-                case '&':
-                    m_out.append("&amp;");
-                    break;
-                case '<':
-                    m_out.append("&lt;");
-                    break;
-                case '>':
-                    m_out.append("&gt;");
-                    break;
-                case '\r':
-                    m_out.append("&#13;");
-                    break;
-                default:
-                    m_out.push_back(c);
-            }
-        }
+        Escaped(ExactNumber(at.northing) + " " + ExactNumber(at.easting), /*attribute=*/false);
         m_open.back().content = Content::Text;
     }
     void Point(const char* name, const NorthEast& at) {
@@ -127,6 +84,26 @@ class XmlOut {
         if (child) parent.content = Content::Children;
     }
     void Indent() { m_out.append(2 * m_open.size(), ' '); }
+    // `text` with & < > and CR as references, in an attribute also " and the line feed
+    // and tab its value would otherwise lose.
+    void Escaped(const std::string& text, bool attribute) {
+        for (char c : text) {
+            const char* reference = c == '&'     ? "&amp;"
+                                    : c == '<'   ? "&lt;"
+                                    : c == '>'   ? "&gt;"
+                                    : c == '\r'  ? "&#13;"
+                                    : !attribute ? nullptr
+                                    : c == '"'   ? "&quot;"
+                                    : c == '\n'  ? "&#10;"
+                                    : c == '\t'  ? "&#9;"
+                                                 : nullptr;
+            if (reference) {
+                m_out.append(reference);
+            } else {
+                m_out.push_back(c);
+            }
+        }
+    }
 
     std::string m_out;
     std::vector<Element> m_open;

@@ -615,14 +615,10 @@ EMSCRIPTEN_KEEPALIVE const char* bw_points(const char* option, const char* first
     return Result(PointsJson(&inverse, input, reason));
 }
 
-// "Use this curve": as bendwise-cli does with its curve from points, types EntriesOfCurve
-// into the calculator (the entry path of bw_entry and bw_check) and keeps the points among
-// the survey options, so that the survey places the curve at its PC and starts with the
-// Inverse lines. Points that make no curve change nothing. Returns what bw_points returns.
-EMSCRIPTEN_KEEPALIVE const char* bw_use_points(const char* option, const char* first,
-                                               const char* second, const char* third, int major,
-                                               const char* tolerance) {
-    const char* const points[3] = {first, second, third};
+// Reads the points into the page's survey options when they make a curve, typing that
+// curve into the calculator first when `type` is set. Returns what bw_points returns.
+static const char* TakePoints(const char* option, const char* const (&points)[3], int major,
+                              const char* tolerance, bool type) {
     Page& page = Current();
     SurveyOptions options = page.survey;
     for (const char* name : {"--three-points", "--major", "--tolerance"}) {
@@ -635,15 +631,27 @@ EMSCRIPTEN_KEEPALIVE const char* bw_use_points(const char* option, const char* f
     }
     const PointsInverse inverse = SolvePoints(*PointsRequestOf(options));
     if (!inverse.refusal) {
-        for (const TypedEntry& entry : EntriesOfCurve(inverse.curve)) {
-            std::vector<TypedEntry> boxes = BoxWords(page.model);
-            if (ApplyWord(page.model, entry) == EntryResult::Accepted) {
-                Remember(page, entry, std::move(boxes));
+        if (type) {
+            for (const TypedEntry& entry : EntriesOfCurve(inverse.curve)) {
+                std::vector<TypedEntry> boxes = BoxWords(page.model);
+                if (ApplyWord(page.model, entry) == EntryResult::Accepted) {
+                    Remember(page, entry, std::move(boxes));
+                }
             }
         }
         page.survey = options;
     }
     return Result(PointsJson(&inverse, input, reason));
+}
+
+// "Use this curve": as bendwise-cli does with its curve from points, types EntriesOfCurve
+// into the calculator (the entry path of bw_entry and bw_check) and keeps the points among
+// the survey options, so that the survey places the curve at its PC and starts with the
+// Inverse lines. Points that make no curve change nothing. Returns what bw_points returns.
+EMSCRIPTEN_KEEPALIVE const char* bw_use_points(const char* option, const char* first,
+                                               const char* second, const char* third, int major,
+                                               const char* tolerance) {
+    return TakePoints(option, {first, second, third}, major, tolerance, true);
 }
 
 // Keeps the points among the survey options as "Use this curve" does, without typing the
@@ -652,20 +660,7 @@ EMSCRIPTEN_KEEPALIVE const char* bw_use_points(const char* option, const char* f
 EMSCRIPTEN_KEEPALIVE const char* bw_keep_points(const char* option, const char* first,
                                                 const char* second, const char* third, int major,
                                                 const char* tolerance) {
-    const char* const points[3] = {first, second, third};
-    Page& page = Current();
-    SurveyOptions options = page.survey;
-    for (const char* name : {"--three-points", "--major", "--tolerance"}) {
-        ClearSurveyOption(name, options);
-    }
-    int input = -1;
-    std::string reason;
-    if (!ReadPoints(option, points, major != 0, tolerance, options, input, reason)) {
-        return Result(PointsJson(nullptr, input, reason));
-    }
-    const PointsInverse inverse = SolvePoints(*PointsRequestOf(options));
-    if (!inverse.refusal) page.survey = options;
-    return Result(PointsJson(&inverse, input, reason));
+    return TakePoints(option, {first, second, third}, major, tolerance, false);
 }
 
 // Why bendwise-cli would refuse the survey options as they stand (CheckSurveyOptions), or
