@@ -46,6 +46,13 @@ async function startEngine() {
     }
 }
 
+// ---- offline: the service worker (sw.js) keeps the page's files for the field -------
+// Only over http(s): opened from disk (file://) there are no service workers, and the page
+// needs none there. A worker that cannot register leaves the page working online.
+if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
+    navigator.serviceWorker.register('sw.js').catch(() => {});
+}
+
 (async function main() {
     const engine = await startEngine();
     if (!engine) return;

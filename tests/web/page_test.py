@@ -10,6 +10,8 @@ The survey texts the page shows are compared with what the native bendwise-cli (
 else $BENDWISE_NATIVE_CLI, else build/cli/bendwise-cli) prints for the same inputs.
 Needs Debian's chromium, chromium-driver and python3-selenium.
 """
+import functools
+import http.server
 import json
 import os
 import re
@@ -17,8 +19,10 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import unittest
 import urllib.parse
+import urllib.request
 import xml.etree.ElementTree as ET
 
 from selenium import webdriver
@@ -145,6 +149,20 @@ def survey_args(inputs):
         for value in values:
             args += [SURVEY_OPTIONS[name], value]
     return args
+
+
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    """The test's own static server for the page, silent, with the manifest's type."""
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".webmanifest": "application/manifest+json"}
+
+    def end_headers(self):
+        # Nothing in the browser's own HTTP cache: offline, only the worker's cache answers.
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
+    def log_message(self, *args):
+        pass
 
 
 class Page(unittest.TestCase):
@@ -579,6 +597,66 @@ class Page(unittest.TestCase):
                 self.assertEqual(self.driver.find_elements(By.CSS_SELECTOR, "img"), [])
                 self.assertEqual(self.field("pi-station").get_attribute("value"), "")
                 self.assertTrue(self.field("download").get_attribute("disabled"))
+
+    def test_served_once_it_works_with_the_server_gone(self):
+        # The page over http from a server of its own, as a field crew opens it once.
+        served = tempfile.mkdtemp(prefix="bendwise-served-")
+        for name in os.listdir(BUILD):
+            if os.path.isfile(os.path.join(BUILD, name)):
+                shutil.copy(os.path.join(BUILD, name), served)
+        handler = functools.partial(Quiet, directory=served)
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        url = f"http://127.0.0.1:{server.server_address[1]}/index.html"
+        caches = ("const done = arguments[arguments.length - 1];"
+                  "caches.keys().then(done, () => done(null));")
+        try:
+            self.driver.get(url)
+            WebDriverWait(self.driver, 20).until(lambda d: d.execute_script(
+                "return navigator.serviceWorker.controller !== null"))
+            built = self.driver.execute_async_script(caches)
+            self.assertEqual(len(built), 1, built)
+            self.assertRegex(built[0], r"^bendwise-[0-9a-f]{16}$")
+            # A new build names a new cache; its worker deletes the old one.
+            with open(os.path.join(served, "sw.js"), encoding="utf-8") as sw:
+                worker = sw.read()
+            self.assertIn(built[0], worker)
+            with open(os.path.join(served, "sw.js"), "w", encoding="utf-8") as sw:
+                sw.write(worker.replace(built[0], "bendwise-feedfacefeedface"))
+            self.driver.execute_script(
+                "navigator.serviceWorker.getRegistration().then((r) => r.update());")
+            WebDriverWait(self.driver, 20).until(
+                lambda d: d.execute_async_script(caches) == ["bendwise-feedfacefeedface"])
+        finally:
+            server.shutdown()
+            server.server_close()
+            shutil.rmtree(served, ignore_errors=True)
+        with self.assertRaises(OSError):  # the server is really gone
+            urllib.request.urlopen(url, timeout=2)
+        self.driver.get("about:blank")
+        self.driver.get(url)
+        WebDriverWait(self.driver, 10).until(
+            lambda d: d.execute_script("return document.body.dataset.ready === 'true'"))
+        self.assertTrue(self.driver.execute_script(
+            "return navigator.serviceWorker.controller !== null"))
+        self.type_into("delta", "30")
+        self.assertEqual(self.field("larc").get_attribute("value"), "3000.000")
+        self.type_into("radius", "1000")
+        self.type_into("inbound-az", "45")
+        self.field("writeNewFile").click()
+        with open(WORKED_BLOCK, "rb") as want:
+            self.assertEqual(self.download("download", "curve-report.txt"), want.read())
+        # The manifest and the icon come from the cache too.
+        manifest, icon = self.driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            Promise.all([fetch('manifest.webmanifest').then((r) => r.json()),
+                         fetch('bendwise.svg').then((r) => r.text())])
+                .then(done, (e) => done([{}, String(e)]));""")
+        self.assertEqual((manifest.get("name"), manifest.get("display")), ("Bendwise", "standalone"))
+        with open(os.path.join(ROOT, "data", "bendwise.svg"), encoding="utf-8") as want:
+            self.assertEqual(icon, want.read())
+        link = self.driver.find_element(By.CSS_SELECTOR, "link[rel=icon]").get_attribute("href")
+        self.assertTrue(link.endswith("/bendwise.svg"), link)
 
     def test_without_webassembly_the_page_says_so(self):
         script = self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
