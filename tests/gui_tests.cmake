@@ -106,3 +106,8 @@ add_test(NAME gui_unknown_argument
           sh -c "\"$1\" --frobnicate 2>&1 >/dev/null; echo status=$?" sh $<TARGET_FILE:bendwise>)
 set_tests_properties(gui_unknown_argument PROPERTIES PASS_REGULAR_EXPRESSION
   "(^|\n)bendwise: unknown argument '--frobnicate'; bendwise --help lists the options\nstatus=2\n$")
+
+# The curve windows' sizes on a laptop's screen: texts whole, the diagram readable.
+add_bendwise_gui_test(gui_window_sizes_test gui/WindowSizesTest.cpp gui/ScriptedPlatform.h)
+set_tests_properties(gui_window_sizes_test PROPERTIES ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/gui/screen-1366x768.json;LC_ALL=C;TZ=UTC")

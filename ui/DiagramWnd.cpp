@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSvgRenderer>
+#include <cmath>
 
 #include "survey/CurveDiagram.h"
 #include "survey/SpiralDiagram.h"
@@ -45,7 +46,8 @@ class CDiagramWnd::CCanvas : public QWidget {
 CDiagramWnd::CDiagramWnd(CPlatform& platform, CSaveFolder& folder, QWidget* calculator)
     : CCurveWindow(calculator, QStringLiteral("Curve Diagram"),
                    QStringLiteral("curveDiagramWindow"),
-                   QSize(kDiagramWidth * 3 / 4, kDiagramHeight * 3 / 4 + 40)),
+                   // 4/5 of the drawing's size, 48 px for the button row below it.
+                   QSize(kDiagramWidth * 4 / 5, kDiagramHeight * 4 / 5 + 48)),
       m_platform(platform),
       m_folder(folder),
       m_renderer(std::make_unique<QSvgRenderer>()) {
@@ -99,6 +101,18 @@ void CDiagramWnd::redraw() {
 
 QRect CDiagramWnd::DrawingRect() const {
     return m_canvas->Fitted();
+}
+
+QSize CDiagramWnd::minimumSizeHint() const {
+    const QSize least = QWidget::minimumSizeHint();
+    if (!layout()) return least;
+    // What the layout adds to the canvas: the button row, the spacing, the margins.
+    const QSize around = layout()->minimumSize() - m_canvas->minimumSize();
+    const QSize readable(static_cast<int>(std::ceil(kDiagramWidth * kReadableScale)),
+                         static_cast<int>(std::ceil(kDiagramHeight * kReadableScale)));
+    return (readable + around.expandedTo(QSize(0, 0)))
+        .expandedTo(least)
+        .boundedTo(ScreenRoom(*this));
 }
 
 QByteArray CDiagramWnd::Png() const {

@@ -21,6 +21,9 @@ class CSaveFolder;
 
 // PNG images are drawn at this multiple of the drawing's own size (900 x 600).
 constexpr int kPngScale = 2;
+// The drawing is opened at no less than 3/4 of its own size, so that its smallest text
+// (12 px) shows at least 9 px high.
+constexpr double kReadableScale = 0.75;
 
 class CDiagramWnd : public CCurveWindow {
     Q_OBJECT
@@ -40,6 +43,9 @@ class CDiagramWnd : public CCurveWindow {
     // Where the drawing lies in the drawing area: the largest rectangle of the drawing's
     // shape, centred.
     QRect DrawingRect() const;
+    // The smallest size the window opens at: the drawing at kReadableScale of its own size
+    // with the button row below it, within the room the screen has.
+    QSize minimumSizeHint() const override;
 
   private slots:
     void onSave();

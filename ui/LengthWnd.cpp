@@ -1,8 +1,10 @@
 #include "ui/LengthWnd.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "ui/Utf8.h"
@@ -23,6 +25,32 @@ QColor BarColour(int bar) {
 constexpr double kMargin = 12;
 constexpr double kMinNameColumn = 150;  // pixels left of the bars for the names and values
 constexpr double kRowLines = 3.8;       // lines of text a bar's row needs at least
+// Lines of height the curve itself keeps at least, so that a small window scales the
+// figure down instead of dropping it; its labels take 1.5 lines above and below.
+constexpr double kMinCurveLines = 4;
+// Narrowest window: the explanations beside the bars keep about 300 pixels, three lines.
+constexpr int kMinWidth = 480;
+// Lowest window, whatever the curve's texts need.
+constexpr int kMinHeight = 320;
+constexpr int kWrap = Qt::AlignLeft | Qt::TextWordWrap;
+
+// Height of `text` wrapped to `width` in `font` (pixels, whole lines).
+double WrappedHeight(const QFont& font, double width, const QString& text) {
+    return QFontMetricsF(font)
+        .boundingRect(QRectF(0, 0, std::max(1.0, width), 1e6), kWrap, text)
+        .height();
+}
+
+QFont Bold(QFont font) {
+    font.setBold(true);
+    return font;
+}
+
+// The explanations' font, a little smaller than the window's.
+QFont Small(QFont font) {
+    font.setPointSizeF(font.pointSizeF() * 0.9);
+    return font;
+}
 
 // Unit vector from `from` towards `to` (downwards when they coincide).
 QPointF Towards(QPointF from, QPointF to) {
@@ -38,10 +66,23 @@ QRectF LabelBox(QPointF at, double line) {
 
 }  // namespace
 
+// The boxes of one paint; every text box is as tall as its text wrapped to its width.
+struct CLengthWnd::Layout {
+    QRectF title, heading, figure;
+    std::vector<QRectF> notes;
+    struct Row {
+        QRectF name, value, explanation;
+        double barY = 0;
+    };
+    std::array<Row, kBarCount> rows;
+    double barLeft = 0, barRight = 0;
+    double needed = 0;  // the height all texts and the smallest figure take
+};
+
 CLengthWnd::CLengthWnd(QWidget* calculator)
     : CCurveWindow(calculator, QStringLiteral("Length illustration"),
                    QStringLiteral("lengthIllustrationWindow"), QSize(720, 600)) {
-    setMinimumSize(360, 320);
+    setMinimumSize(kMinWidth, kMinHeight);
     // The figure is drawn in its own colours on white whatever the desktop's theme:
     // paintEvent fills the whole window.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -57,57 +98,116 @@ void CLengthWnd::ShowCurve(const CCurveRecord& record) {
                     .arg(FromUtf8(bar.name), FromUtf8(bar.value), FromUtf8(bar.explanation));
     }
     setAccessibleDescription(said.join(QStringLiteral("; ")));
+    // Tall enough at the narrowest for every text wrapped and the figure at its smallest.
+    setMinimumHeight(
+        std::max(kMinHeight, static_cast<int>(std::ceil(layOut(kMinWidth, 0).needed))));
     update();
+}
+
+CLengthWnd::Layout CLengthWnd::layOut(double w, double h) const {
+    const LengthFigure& f = m_figure;
+    const double line = fontMetrics().height();
+    const double inner = w - 2 * kMargin;
+    Layout out;
+    double y = kMargin;
+    out.title = QRectF(kMargin, y, inner,
+                       WrappedHeight(Bold(font()), inner, QString::fromLatin1(kLengthFigureTitle)));
+    y = out.title.bottom();
+    out.heading = QRectF(kMargin, y, inner, WrappedHeight(font(), inner, m_heading));
+    const double figureTop = out.heading.bottom() + 0.5 * line;
+
+    // Names and values in a column as wide as the widest value needs, up to 40 % of the
+    // width; the bars to one scale beside it, each explanation wrapped under its bar.
+    double column = kMinNameColumn;
+    for (const LengthBar& bar : f.bars) {
+        column = std::max(column, fontMetrics().horizontalAdvance(FromUtf8(bar.value)) + 12.0);
+    }
+    column = std::min(column, 0.4 * inner);
+    out.barLeft = kMargin + column;
+    out.barRight = w - kMargin;
+    std::array<double, kBarCount> rowHeight{};
+    double rowsHeight = 0;
+    for (int i = 0; i < kBarCount; ++i) {
+        const LengthBar& bar = f.bars[i];
+        Layout::Row& row = out.rows[i];
+        row.name =
+            QRectF(kMargin, 0, column, WrappedHeight(Bold(font()), column, FromUtf8(bar.name)));
+        row.value =
+            QRectF(kMargin, 0, column - 6, WrappedHeight(font(), column - 6, FromUtf8(bar.value)));
+        const double explanationWidth = out.barRight - out.barLeft;
+        row.explanation =
+            QRectF(out.barLeft, 0, explanationWidth,
+                   WrappedHeight(Small(font()), explanationWidth, FromUtf8(bar.explanation)));
+        rowHeight[i] = std::max({kRowLines * line, row.name.height() + row.value.height(),
+                                 line * 0.9 + 7 + row.explanation.height() + 0.3 * line});
+        rowsHeight += rowHeight[i];
+    }
+    double notesHeight = 0;
+    for (const std::string& note : f.notes) {
+        out.notes.emplace_back(kMargin, 0, inner, WrappedHeight(font(), inner, FromUtf8(note)));
+        notesHeight += out.notes.back().height() + 0.2 * line;
+    }
+    const double minFigure = (kMinCurveLines + 3) * line;
+    out.needed = figureTop + minFigure + notesHeight + 0.5 * line + rowsHeight + kMargin;
+
+    // The bars take the lower part, at least what their text needs and 42 % of the window
+    // while the figure keeps its smallest; the figure the rest.
+    const double spare = std::max(0.0, h - out.needed);
+    const double barsHeight = rowsHeight + std::clamp(h * 0.42 - rowsHeight, 0.0, spare);
+    const double extra = (barsHeight - rowsHeight) / kBarCount;
+    double top = std::max(h, out.needed) - kMargin - barsHeight;
+    const double notesTop = top - 0.5 * line - notesHeight;
+    out.figure = QRectF(kMargin, figureTop, inner, notesTop - figureTop);
+    double noteY = notesTop;
+    for (QRectF& note : out.notes) {
+        note.moveTop(noteY);
+        noteY += note.height() + 0.2 * line;
+    }
+    for (int i = 0; i < kBarCount; ++i) {
+        Layout::Row& row = out.rows[i];
+        row.name.moveTop(top);
+        row.value.moveTop(row.name.bottom());
+        row.barY = top + line * 0.9;
+        row.explanation.moveTop(row.barY + 7);
+        top += rowHeight[i] + extra;
+    }
+    return out;
 }
 
 void CLengthWnd::drawText(QPainter& painter, const QRectF& box, int flags, const QString& text) {
     painter.drawText(box, flags, text);
     m_painted << text;
+    m_boxes.push_back({text, box, flags, painter.font()});
 }
 
 void CLengthWnd::paintEvent(QPaintEvent*) {
     m_painted.clear();
+    m_boxes.clear();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), Qt::white);
     // Not the palette's text colour, which is light under a dark theme.
     painter.setPen(Qt::black);
-    const double w = width();
-    const double h = height();
-    const double line = fontMetrics().height();
+    const Layout layout = layOut(width(), height());
 
-    QFont bold = font();
-    bold.setBold(true);
-    painter.setFont(bold);
-    drawText(painter, QRectF(kMargin, kMargin, w - 2 * kMargin, line), Qt::AlignLeft,
-             QString::fromLatin1(kLengthFigureTitle));
+    painter.setFont(Bold(font()));
+    drawText(painter, layout.title, kWrap, QString::fromLatin1(kLengthFigureTitle));
     painter.setFont(font());
-    drawText(painter, QRectF(kMargin, kMargin + line, w - 2 * kMargin, line), Qt::AlignLeft,
-             m_heading);
-
-    // The bars take the lower part, at least what their text needs; the figure the rest.
-    const double barsHeight = std::max(kBarCount * kRowLines * line, h * 0.42);
-    const double barsTop = h - barsHeight - kMargin;
-    const double figureTop = kMargin + 2.5 * line;
-    paintFigure(painter,
-                QRectF(kMargin, figureTop, w - 2 * kMargin, barsTop - 0.5 * line - figureTop));
-    paintBars(painter, QRectF(kMargin, barsTop, w - 2 * kMargin, barsHeight));
+    drawText(painter, layout.heading, kWrap, m_heading);
+    painter.setPen(kNoteColour);
+    for (std::size_t i = 0; i < layout.notes.size(); ++i) {
+        drawText(painter, layout.notes[i], kWrap, FromUtf8(m_figure.notes[i]));
+    }
+    paintFigure(painter, layout.figure);
+    paintBars(painter, layout);
 }
 
 void CLengthWnd::paintFigure(QPainter& painter, const QRectF& area) {
     const LengthFigure& f = m_figure;
     const double line = fontMetrics().height();
-    // Notes at the bottom of the area, the curve above them with room for its labels.
-    const QRectF curveArea =
-        area.adjusted(2 * line, 1.5 * line, -2 * line, -line * (1.2 * f.notes.size() + 1.5));
-    painter.setPen(kNoteColour);
-    double y = curveArea.bottom() + line * 1.4;
-    for (const std::string& note : f.notes) {
-        drawText(painter, QRectF(area.left(), y, area.width(), line), Qt::AlignLeft,
-                 FromUtf8(note));
-        y += 1.2 * line;
-    }
-    if (!f.drawable || curveArea.height() < line) return;
+    // The curve with room around it for its labels.
+    const QRectF curveArea = area.adjusted(2 * line, 1.5 * line, -2 * line, -1.5 * line);
+    if (!f.drawable || curveArea.height() < 1 || curveArea.width() < 1) return;
 
     // One scale for both axes, the fit extent centred; y points up in the figure.
     const double fitW = f.fitMax.x - f.fitMin.x;
@@ -122,6 +222,13 @@ void CLengthWnd::paintFigure(QPainter& painter, const QRectF& area) {
         return QPointF(centre.x() + scale * (p.x - midX), centre.y() - scale * (p.y - midY));
     };
 
+    // A label is drawn whole or not at all: one whose place is off the figure (a tangent
+    // running off towards a far PI) would be cut by the figure's edge.
+    auto label = [&](const QRectF& box, int flags, const QString& text) {
+        if (area.contains(QFontMetricsF(painter.font()).boundingRect(box, flags, text))) {
+            drawText(painter, box, flags, text);
+        }
+    };
     painter.save();
     painter.setClipRect(area);
     if (f.finitePi) {
@@ -172,8 +279,7 @@ void CLengthWnd::paintFigure(QPainter& painter, const QRectF& area) {
                 const QString text =
                     part ? QString::number(f.partChord, 'f', 3) : QStringLiteral("100");
                 const QPointF inward = Towards((a + b) / 2, at(f.centre));
-                drawText(painter, LabelBox((a + b) / 2 + 0.9 * line * inward, line),
-                         Qt::AlignCenter, text);
+                label(LabelBox((a + b) / 2 + 0.9 * line * inward, line), Qt::AlignCenter, text);
             }
         }
     }
@@ -182,18 +288,17 @@ void CLengthWnd::paintFigure(QPainter& painter, const QRectF& area) {
     const QPointF arcTop = at(f.arc[f.arc.size() / 2]);
     const QPointF outward = -Towards(arcTop, at(f.centre));
     painter.setPen(kArcColour);
-    drawText(painter, LabelBox(arcTop + 0.9 * line * outward, line), Qt::AlignCenter,
-             QStringLiteral("L"));
+    label(LabelBox(arcTop + 0.9 * line * outward, line), Qt::AlignCenter, QStringLiteral("L"));
     painter.setPen(kChordColour);
     const QPointF chordMid = (at(f.pc) + at(f.pt)) / 2;
-    drawText(painter, LabelBox(chordMid + 0.9 * line * outward * -1, line), Qt::AlignCenter,
-             QStringLiteral("C"));
+    label(LabelBox(chordMid + 0.9 * line * outward * -1, line), Qt::AlignCenter,
+          QStringLiteral("C"));
     if (f.finitePi) {
         painter.setPen(kTangentColour);
         for (FigurePoint end : {f.pc, f.pt}) {
             const QPointF mid = (at(end) + at(f.pi)) / 2;
-            drawText(painter, LabelBox(mid - 0.9 * line * Towards(mid, at(f.centre)), line),
-                     Qt::AlignCenter, QStringLiteral("T"));
+            label(LabelBox(mid - 0.9 * line * Towards(mid, at(f.centre)), line), Qt::AlignCenter,
+                  QStringLiteral("T"));
         }
     }
 
@@ -218,46 +323,31 @@ void CLengthWnd::paintFigure(QPainter& painter, const QRectF& area) {
         QRectF placed = box;
         if (named.flags & Qt::AlignRight) placed = QRectF(p.x() - 124, p.y() + 4, 120, line);
         if (named.flags & Qt::AlignLeft) placed = QRectF(p.x() + 4, p.y() + 4, 120, line);
-        drawText(painter, placed, named.flags, QString::fromLatin1(named.name));
+        label(placed, named.flags, QString::fromLatin1(named.name));
     }
     painter.restore();
 }
 
-void CLengthWnd::paintBars(QPainter& painter, const QRectF& area) {
+void CLengthWnd::paintBars(QPainter& painter, const Layout& layout) {
     const LengthFigure& f = m_figure;
-    const double line = fontMetrics().height();
     double longest = 0;
     for (const LengthBar& bar : f.bars) {
         if (bar.defined) longest = std::max(longest, bar.length);
     }
-    // Names and values in a column as wide as the widest value needs, up to 40 % of the
-    // width; the bars to one scale beside it.
-    double column = kMinNameColumn;
-    for (const LengthBar& bar : f.bars) {
-        column = std::max(column, fontMetrics().horizontalAdvance(FromUtf8(bar.value)) + 12.0);
-    }
-    column = std::min(column, 0.4 * area.width());
-    const double barLeft = area.left() + column;
-    const double barWidth = std::max(10.0, area.right() - barLeft - 2);
+    const double barLeft = layout.barLeft;
+    const double barWidth = std::max(10.0, layout.barRight - barLeft - 2);
     const double scale = longest > 0 ? barWidth / longest : 0;
-    const double row = area.height() / kBarCount;
 
-    QFont bold = font();
-    bold.setBold(true);
-    QFont small = font();
-    small.setPointSizeF(font().pointSizeF() * 0.9);
     for (int i = 0; i < kBarCount; ++i) {
         const LengthBar& bar = f.bars[i];
-        const double top = area.top() + i * row;
-        const double barY = top + line * 0.9;
+        const Layout::Row& row = layout.rows[i];
+        const double barY = row.barY;
         painter.setPen(BarColour(i));
-        painter.setFont(bold);
-        drawText(painter, QRectF(area.left(), top, column, line), Qt::AlignLeft,
-                 FromUtf8(bar.name));
+        painter.setFont(Bold(font()));
+        drawText(painter, row.name, kWrap, FromUtf8(bar.name));
         painter.setPen(Qt::black);
         painter.setFont(font());
-        drawText(painter, QRectF(area.left(), top + line, column - 6, line), Qt::AlignLeft,
-                 FromUtf8(bar.value));
+        drawText(painter, row.value, kWrap, FromUtf8(bar.value));
         if (bar.defined && scale > 0) {
             const double end = barLeft + bar.length * scale;
             painter.setPen(QPen(BarColour(i), 6, Qt::SolidLine, Qt::FlatCap));
@@ -272,9 +362,8 @@ void CLengthWnd::paintBars(QPainter& painter, const QRectF& area) {
             }
         }
         painter.setPen(bar.defined ? Qt::black : kNoteColour);
-        painter.setFont(small);
-        drawText(painter, QRectF(barLeft, barY + 7, area.right() - barLeft, row - line * 0.9 - 7),
-                 Qt::AlignLeft | Qt::TextWordWrap, FromUtf8(bar.explanation));
+        painter.setFont(Small(font()));
+        drawText(painter, row.explanation, kWrap, FromUtf8(bar.explanation));
         painter.setFont(font());
     }
 }
