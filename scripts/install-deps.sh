@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-svg-dev
   libcanberra-dev librsvg2-bin man-db mandoc
   xvfb openbox xdotool xclip imagemagick
+  qt6-gtk-platformtheme         # the real-window test's dark GTK theme
   clang libclang-rt-14-dev clang-format
   fonts-dejavu-core             # the diagrams' labels are measured with the fonts they name
   libxml2-utils python3-ezdxf   # xmllint and ezdxf read the exchange files back in tests

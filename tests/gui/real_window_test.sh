@@ -12,7 +12,9 @@
 # says why it is refused on the status line; Ctrl+D pressed in the stations window reaches
 # the diagram; Escape closes the stations window and leaves the calculator open; at scale
 # factor 2 on this 1280 x 1024 screen the calculator still fits; on a 1366 x 768 screen
-# Stations and Stakeout opens whole and its Export... is reached from the keyboard. With SCREENSHOT_DIR the four windows are saved there as the
+# Stations and Stakeout opens whole and its Export... is reached from the keyboard; under a
+# dark GTK theme (Adwaita dark) the calculator's Radius field reads at 4.5:1 or more. With
+# SCREENSHOT_DIR the four windows are saved there as the
 # README shows them (window.png, window-diagram.png, window-lengths.png,
 # window-stations.png): sh tests/gui/real_window_test.sh build/app/bendwise
 # build/cli/bendwise-cli docs
@@ -267,5 +269,55 @@ xdotool key alt+x
 exported=$(window '^Export Curve Points')
 [ -n "$exported" ] || fail "Alt+X did not reach Export... in the stations window"
 xdotool key Escape
+
+step "under a dark GTK theme the calculator's fields stay readable"
+# Qt's GTK platform theme with Adwaita's dark variant: the desktop's palette is dark, the
+# calculator keeps its own. The Radius field is cut out of the screenshot by its place in
+# the control table (frontend/CurveControls.cpp: 68,45 59x14 of the 260x372 dialog units),
+# scaled to the window's size; inside its frame the most common colour is the field's
+# base, the colour farthest from it in luminance its text, and the two must differ by the
+# 4.5:1 of readable text.
+if [ -e "$(qtpaths6 --plugin-dir 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)/platformthemes/libqgtk3.so" ]; then
+    QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark "$app" >"$work/app4.log" 2>&1 &
+    pids="$pids $!"
+    about=$(window '^About Bendwise')
+    [ -n "$about" ] || fail "no acceptance box under the dark theme"
+    activate "$about"
+    xdotool key Return
+    calc=$(window '^Circular Curve Calculations')
+    [ -n "$calc" ] || fail "no calculator under the dark theme"
+    activate "$calc"
+    shot "$calc" "$work/dark.png"
+    [ -n "$shots" ] && cp "$work/dark.png" "$shots/window-dark-theme.png"
+    /usr/bin/python3 - "$work/dark.png" <<'CONTRAST' || fail "the Radius field is not readable under a dark theme"
+import subprocess, sys
+ppm = subprocess.run(["convert", sys.argv[1], "-depth", "8", "ppm:-"], capture_output=True,
+                     check=True).stdout
+_, w, h, _, data = ppm.split(maxsplit=4)
+w, h = int(w), int(h)
+sx, sy = w / 260, h / 372
+# The middle of the field, well inside any theme's frame: the text line, not the border.
+left, right = round((68 + 59 * 0.1) * sx), round((68 + 59 * 0.9) * sx)
+top, bottom = round((45 + 14 * 0.3) * sy), round((45 + 14 * 0.7) * sy)
+counts = {}
+for y in range(top, bottom):
+    for x in range(left, right):
+        i = 3 * (y * w + x)
+        c = tuple(data[i:i + 3])
+        counts[c] = counts.get(c, 0) + 1
+def lum(c):
+    ch = lambda v: v / 12.92 if v <= 0.03928 else ((v + 0.055) / 1.055) ** 2.4
+    return 0.2126 * ch(c[0] / 255) + 0.7152 * ch(c[1] / 255) + 0.0722 * ch(c[2] / 255)
+base = max(counts, key=counts.get)
+text = max((c for c in counts if counts[c] >= 5), key=lambda c: abs(lum(c) - lum(base)))
+ratio = (max(lum(base), lum(text)) + 0.05) / (min(lum(base), lum(text)) + 0.05)
+print(f"   Radius field: base {base}, text {text}, contrast {ratio:.2f}:1")
+sys.exit(0 if ratio >= 4.5 else 1)
+CONTRAST
+elif [ -n "${CI:-}" ]; then
+    fail "Qt's GTK platform theme is missing (scripts/install-deps.sh installs qt6-gtk-platformtheme)"
+else
+    echo "   skipped: Qt's GTK platform theme is not installed"
+fi
 
 echo "all real-window checks passed"
