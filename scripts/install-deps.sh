@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Bendwise needs to build, test, fuzz and benchmark (the
 # real-window test drives the calculator on Xvfb with openbox, xdotool, xclip and
-# ImageMagick). With --web also the web edition's: emscripten, Node and headless Chromium
-# with its WebDriver for the page tests. Only what is missing is installed; needs root (or
-# sudo).
+# ImageMagick). With --web also the web edition's: emscripten, Node, npm (axe-core for the
+# page's accessibility check) and headless Chromium with its WebDriver for the page tests.
+# Only what is missing is installed; needs root (or sudo).
 set -euo pipefail
 
 packages=(
@@ -19,11 +19,13 @@ packages=(
   python3-mpmath                # the independent 50-digit checks of the geometry
 )
 if [ "${1:-}" = "--web" ]; then
-  packages=(emscripten nodejs chromium chromium-driver python3-selenium)
+  packages=(emscripten nodejs npm chromium chromium-driver python3-selenium)
 fi
 
 missing=()
 for p in "${packages[@]}"; do
+  # A Node build that brings its own npm (and conflicts with Debian's) needs no other.
+  [ "$p" = npm ] && command -v npm >/dev/null && continue
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0

@@ -3,8 +3,9 @@
 #   1. the CLI's end-to-end tests, run against node build-web/bendwise-cli.mjs;
 #   2. both programs on the same generated corpus (20,000 lines here; LINES=100000 for the
 #      full one), every value and text compared;
-#   3. the calculator page in headless Chromium.
-# Installs what is missing (emscripten, Node, Chromium and its driver, python3-selenium).
+#   3. the calculator page in headless Chromium, axe-core (npm, into ~/.cache/bendwise-axe)
+#      checking its accessibility.
+# Installs what is missing (emscripten, Node, npm, Chromium and its driver, python3-selenium).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 lines=${LINES:-20000}
@@ -30,6 +31,15 @@ trap 'rm -rf "$scratch"' EXIT
 scripts/output-corpus.sh build/cli/bendwise-cli "$scratch/native" "$lines"
 scripts/output-corpus.sh "$web_cli" "$scratch/web" "$lines"
 python3 tests/web/corpus_diff.py "$scratch/native" "$scratch/web"
+
+echo "== axe-core for the page's accessibility check, kept in ~/.cache/bendwise-axe =="
+axe_dir="$HOME/.cache/bendwise-axe"
+export BENDWISE_AXE="$axe_dir/node_modules/axe-core/axe.min.js"
+if [ ! -f "$BENDWISE_AXE" ]; then
+  npm install --prefix "$axe_dir" --no-audit --no-fund --no-save --no-update-notifier axe-core@4 >/dev/null || {
+    [ -n "${CI:-}" ] && exit 1
+    echo "npm could not fetch axe-core: the page's accessibility check will be skipped"; }
+fi
 
 echo "== the page in headless Chromium, its survey texts against build/cli/bendwise-cli =="
 /usr/bin/python3 tests/web/page_test.py build-web --cli build/cli/bendwise-cli
