@@ -19,15 +19,9 @@ using namespace svg;
 
 constexpr double kTangentStub = 70;  // tangent stubs when there is no finite PI
 constexpr double kPiStub = 170;      // tangents pointing at a PI off the drawing
-constexpr double kCentreStub = 130;  // radii pointing at a centre off the drawing
-constexpr double kMinLabelled = 40;  // a line shorter than this carries no label on it
 
-// Colours of the elements, also used for the swatches of the key.
-constexpr const char* kArcColour = "#1f5fbf";
+// Colours of the elements only this drawing has (the rest are in survey/DiagramFrame.h).
 constexpr const char* kChordColour = "#555555";
-constexpr const char* kTangentColour = "#c0392b";
-constexpr const char* kRadiusColour = "#7f7f7f";
-constexpr const char* kExternalColour = "#2e8b57";
 constexpr const char* kOrdinateColour = "#8e44ad";
 
 // The curve in ground coordinates (x east, y north, length units) with the PC at the

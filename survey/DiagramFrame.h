@@ -23,6 +23,14 @@ constexpr double kFitHeight = 420;
 constexpr double kKeyLeft = 640;
 constexpr double kKeyTop = 90;
 
+// Colours of the elements both drawings have, also used for the swatches of their keys.
+constexpr const char* kArcColour = "#1f5fbf";
+constexpr const char* kTangentColour = "#c0392b";
+constexpr const char* kRadiusColour = "#7f7f7f";
+constexpr const char* kExternalColour = "#2e8b57";
+
+constexpr double kCentreStub = 130;  // radii pointing at a centre off the drawing
+constexpr double kMinLabelled = 40;  // a line shorter than this carries no label on it
 constexpr double kLabelGap = 14;     // label offset from the point or line it names
 constexpr double kCanvasMargin = 4;  // no label starts closer to the canvas's left edge
 

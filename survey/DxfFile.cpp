@@ -139,42 +139,65 @@ void WriteLine(DxfOut& dxf, Bounds& bounds, const char* layer, const NorthEast& 
 // The arc on CURVE. Angles are counter-clockwise from east (90 - azimuth); the arc runs
 // counter-clockwise from its start angle, so a curve to the right (clockwise on the
 // ground) starts at the PT and a curve to the left at the PC.
+// An arc about `centre` of `radius` from `from` to `to`, turning `delta` degrees (below
+// 360) left or right; `toFrom` is the direction from the centre to `from`, counter-clockwise
+// from east, `k` the degrees in a radian. When the ARC's angles would print alike (they
+// would read as a whole circle) the arc is drawn as its chord, with `tooSmall` as the
+// comment that says so.
+void WriteArcAbout(DxfOut& dxf, Bounds& bounds, const NorthEast& centre, double radius,
+                   double toFrom, double delta, bool left, const NorthEast& from,
+                   const NorthEast& to, const char* tooSmall, double k) {
+    const double start = ReduceDegrees(left ? toFrom : toFrom - delta);
+    const double end = ReduceDegrees(left ? toFrom + delta : toFrom);
+    if (ExactNumber(start) == ExactNumber(end)) {
+        dxf.Item(999, tooSmall);
+        WriteLine(dxf, bounds, "CURVE", from, to);
+        return;
+    }
+    dxf.Entity("ARC", "CURVE");
+    dxf.At(10, centre);
+    dxf.Item(40, radius);
+    dxf.Item(50, start);
+    dxf.Item(51, end);
+    bounds.Add(from);
+    bounds.Add(to);
+    // The arc's extreme points east, north, west and south, where it passes them.
+    for (double a : {0.0, 90.0, 180.0, 270.0}) {
+        if (ReduceDegrees(a - start) <= ReduceDegrees(end - start)) {
+            bounds.Add({centre.northing + radius * math::Sin(a / k),
+                        centre.easting + radius * math::Cos(a / k)});
+        }
+    }
+}
+
 void WriteArc(DxfOut& dxf, Bounds& bounds, const CCurveRecord& record, const CurvePoints& p) {
     const double r = record.m_radius;
-    const double delta = record.m_delta;
-    // Direction from the centre to the PC, counter-clockwise from east.
-    const double toPc = 90 - (record.m_inboundAz + (record.m_left ? 90 : -90));
-    const double start = ReduceDegrees(record.m_left ? toPc : toPc - delta);
-    const double end = ReduceDegrees(record.m_left ? toPc + delta : toPc);
     const double k = record.m_degPerRad;
-    auto onCircle = [&](double angle) {
-        return NorthEast{p.rp.northing + r * math::Sin(angle / k),
-                         p.rp.easting + r * math::Cos(angle / k)};
-    };
-    if (delta >= 360) {
+    if (record.m_delta >= 360) {
         dxf.Item(999, "A Delta of 360 degrees or more: the arc closes on itself.");
         dxf.Entity("CIRCLE", "CURVE");
         dxf.At(10, p.rp);
         dxf.Item(40, r);
-        for (double a : {0.0, 90.0, 180.0, 270.0}) bounds.Add(onCircle(a));
+        for (double a : {0.0, 90.0, 180.0, 270.0}) {
+            bounds.Add({p.rp.northing + r * math::Sin(a / k), p.rp.easting + r * math::Cos(a / k)});
+        }
         return;
     }
-    if (ExactNumber(start) == ExactNumber(end)) {
-        // Equal angles would read as a whole circle; the arc is its chord at this size.
-        dxf.Item(999, "Delta too small for ARC angles: the curve is drawn as its chord.");
-        WriteLine(dxf, bounds, "CURVE", p.pc, p.pt);
-        return;
-    }
-    dxf.Entity("ARC", "CURVE");
-    dxf.At(10, p.rp);
-    dxf.Item(40, r);
-    dxf.Item(50, start);
-    dxf.Item(51, end);
-    bounds.Add(p.pc);
-    bounds.Add(p.pt);
-    // The arc's extreme points east, north, west and south, where it passes them.
-    for (double a : {0.0, 90.0, 180.0, 270.0}) {
-        if (ReduceDegrees(a - start) <= ReduceDegrees(end - start)) bounds.Add(onCircle(a));
+    // Direction from the centre to the PC, counter-clockwise from east.
+    const double toPc = 90 - (record.m_inboundAz + (record.m_left ? 90 : -90));
+    WriteArcAbout(dxf, bounds, p.rp, r, toPc, record.m_delta, record.m_left != 0, p.pc, p.pt,
+                  "Delta too small for ARC angles: the curve is drawn as its chord.", k);
+}
+
+// A POINT and its label at every numbered point, each label the way `direction` says.
+template <typename Direction>
+void WritePoints(DxfOut& dxf, Bounds& bounds, const CurveSurvey& survey, double height,
+                 Direction direction) {
+    for (const SurveyPoint& point : NumberedPoints(survey)) {
+        dxf.Entity("POINT", "POINTS");
+        dxf.At(10, point.at);
+        bounds.Add(point.at);
+        WriteLabel(dxf, point.at, direction(point), height, point.description);
     }
 }
 
@@ -331,39 +354,16 @@ std::string SpiralDxf(const CurveSurvey& survey, const SpiralSurvey& spiral) {
     // The arc, counter-clockwise from east like the circular curve's: from the centre to the
     // SC is the azimuth at the SC less a quarter turn towards the curve.
     const double s = p.left ? -1.0 : 1.0;
-    const double toSc = 90 - (a.scAz - s * 90);
-    const double start = ReduceDegrees(p.left ? toSc : toSc - c.deltaC);
-    const double end = ReduceDegrees(p.left ? toSc + c.deltaC : toSc);
-    if (ExactNumber(start) == ExactNumber(end)) {
-        entities.Item(999, "Delta c too small for ARC angles: the arc is drawn as its chord.");
-        WriteLine(entities, bounds, "CURVE", p.sc, p.cs);
-    } else {
-        entities.Entity("ARC", "CURVE");
-        entities.At(10, p.cc);
-        entities.Item(40, c.rc);
-        entities.Item(50, start);
-        entities.Item(51, end);
-        bounds.Add(p.sc);
-        bounds.Add(p.cs);
-        constexpr double kDegPerRad = 180 / 3.141592653589793;
-        for (double angle : {0.0, 90.0, 180.0, 270.0}) {
-            if (ReduceDegrees(angle - start) <= ReduceDegrees(end - start)) {
-                bounds.Add({p.cc.northing + c.rc * math::Sin(angle / kDegPerRad),
-                            p.cc.easting + c.rc * math::Cos(angle / kDegPerRad)});
-            }
-        }
-    }
+    constexpr double kDegPerRad = 180 / 3.141592653589793;
+    WriteArcAbout(entities, bounds, p.cc, c.rc, 90 - (a.scAz - s * 90), c.deltaC, p.left, p.sc,
+                  p.cs, "Delta c too small for ARC angles: the arc is drawn as its chord.",
+                  kDegPerRad);
     WriteSpiralLine(entities, bounds, c, p, SpiralPart::ExitSpiral, n);
     WriteLine(entities, bounds, "TANGENT", p.ts, p.pi);
     WriteLine(entities, bounds, "TANGENT", p.pi, p.st);
     WriteLine(entities, bounds, "CHORD", p.sc, p.cs);
-    for (const SurveyPoint& point : NumberedPoints(survey)) {
-        entities.Entity("POINT", "POINTS");
-        entities.At(10, point.at);
-        bounds.Add(point.at);
-        WriteLabel(entities, point.at, SpiralLabelDirection(p, a, point), height,
-                   point.description);
-    }
+    WritePoints(entities, bounds, survey, height,
+                [&](const SurveyPoint& point) { return SpiralLabelDirection(p, a, point); });
     const std::string comment = std::string("Bendwise spiral curve to the ") +
                                 (p.left ? "left" : "right") + ", Rc " + ExactNumber(c.rc) +
                                 ", Ls " + ExactNumber(c.ls) + ", Delta " + ExactNumber(c.delta) +
@@ -395,12 +395,8 @@ std::string DxfFile(const CCurveRecord& record, const CurveSurvey& survey) {
         WriteLine(entities, bounds, "TANGENT", p.pt, tangents.aheadEnd);
     }
     WriteLine(entities, bounds, "CHORD", p.pc, p.pt);
-    for (const SurveyPoint& point : NumberedPoints(survey)) {
-        entities.Entity("POINT", "POINTS");
-        entities.At(10, point.at);
-        bounds.Add(point.at);
-        WriteLabel(entities, point.at, LabelDirection(record, p, point), height, point.description);
-    }
+    WritePoints(entities, bounds, survey, height,
+                [&](const SurveyPoint& point) { return LabelDirection(record, p, point); });
 
     const std::string comment = std::string("Bendwise curve to the ") +
                                 (record.m_left ? "left" : "right") + ", radius " +

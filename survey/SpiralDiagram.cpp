@@ -16,15 +16,9 @@ namespace {
 using namespace svg;
 
 constexpr double kDegPerRad = 180 / 3.141592653589793;
-constexpr int kSpiralPieces = 48;    // polyline pieces of each spiral
-constexpr double kCentreStub = 130;  // radii pointing at a centre off the drawing
-constexpr double kMinLabelled = 40;  // a line shorter than this carries no label on it
+constexpr int kSpiralPieces = 48;  // polyline pieces of each spiral
 
-constexpr const char* kSpiralColour = "#b8860b";
-constexpr const char* kArcColour = "#1f5fbf";
-constexpr const char* kTangentColour = "#c0392b";
-constexpr const char* kRadiusColour = "#7f7f7f";
-constexpr const char* kExternalColour = "#2e8b57";
+constexpr const char* kSpiralColour = "#b8860b";  // the rest are in survey/DiagramFrame.h
 
 // Ground direction of an azimuth in degrees: x east, y north.
 Vec Direction(double azimuth) {

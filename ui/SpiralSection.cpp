@@ -64,10 +64,6 @@ std::optional<double> CSpiralSection::Length() const {
     return length;
 }
 
-QString CSpiralSection::Message() const {
-    return m_message->text();
-}
-
 void CSpiralSection::Show(const CurveSurvey& survey, bool piStation) {
     m_spiral.reset();
     QString message;

@@ -34,7 +34,6 @@ class CSpiralSection : public QGroupBox {
     const std::optional<SpiralSurvey>& Spiral() const { return m_spiral; }
     // The typed length when it is a positive length; nothing for empty or 0.
     std::optional<double> Length() const;
-    QString Message() const;
 
   signals:
     void lengthChanged();

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "session/CurveHost.h"
 #include "session/CurveModel.h"
+#include "support/RecordingHost.h"
 #include "survey/Spiral.h"
 
 namespace bendwise {
@@ -21,16 +21,6 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = 180 / kPi;
-
-class QuietHost : public CCurveHost {
-  public:
-    void ShowMessage(std::string_view) override {}
-    void PlaySound(Sound) override {}
-    void ShowStatus(std::string_view) override {}
-    void SetIndicator(int, bool) override {}
-    void RefreshScreen() override {}
-    std::optional<std::string> AskReportPath(std::string_view) override { return std::nullopt; }
-};
 
 double Dms(double d, double m, double s) {
     return d + m / 60 + s / 3600;
@@ -261,7 +251,7 @@ TEST(Spiral, VanishingSpiralsGiveTheCircularCurve) {
     } curves[] = {{"1000", "30"}, {"300", "75"}, {"50", "170"}, {"100000", "0.5"}};
     for (const auto& k : curves) {
         CCurveMemory memory;
-        QuietHost host;
+        test::RecordingHost host;
         CCurveModel model(&memory, &host);
         model.Initialize();
         model.OnEnterKey();
