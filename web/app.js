@@ -17,6 +17,27 @@ function cannotStart(why) {
     document.body.dataset.failed = 'true';
 }
 
+// Where the module's bytes come from. Served, bendwise.js fetches bendwise.wasm and compiles
+// it while it streams in (index.html has it preloaded). Opened from disk, fetch is refused,
+// and the same bytes come from bendwise-wasm.js, a classic script that file:// allows.
+function moduleOptions() {
+    if (location.protocol !== 'file:') return Promise.resolve({});
+    return new Promise((resolve, reject) => {
+        const script = document.createElement('script');
+        script.src = 'bendwise-wasm.js';
+        script.onload = () => {
+            const text = atob(self.bendwiseWasmBase64 || '');
+            const bytes = new Uint8Array(text.length);
+            for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+            delete self.bendwiseWasmBase64;
+            resolve({wasmBinary: bytes});
+        };
+        script.onerror = () => reject(new Error('bendwise-wasm.js, the module for a page ' +
+                                                'opened from disk, did not load'));
+        document.head.append(script);
+    });
+}
+
 // The module, or null when it cannot run here (the reason is on the page by then).
 async function startEngine() {
     if (typeof WebAssembly !== 'object') {
@@ -37,7 +58,7 @@ async function startEngine() {
         }
     }, kSlowStartSeconds * 1000);
     try {
-        return await createBendwise();
+        return await createBendwise(await moduleOptions());
     } catch (error) {
         cannotStart(`the WebAssembly module did not run (${error && error.message || error}).`);
         return null;
@@ -96,137 +117,13 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
     // The stakeout table as shown, headings first, for "Copy the stakeout table".
     let lastTable = [];
 
-    // ---- the calculator, built from the control table in its tab order ----------------
+    // ---- the calculator, put into index.html from the control table by prerender.mjs ----
     const layout = JSON.parse(call.controls());
     // The check boxes that change the curve (left, acres, packed), by the binding's table.
     const switches = layout.controls.filter((c) => c.switch).map((c) => c.id);
     const calculator = byId('calculator');
-    calculator.style.setProperty('--width', layout.width);
-    calculator.style.setProperty('--height', layout.height);
-    const entryFields = [];
-    const indicators = [];
-
-    function place(element, box) {
-        element.classList.add('control');
-        element.style.setProperty('--x', box[0]);
-        element.style.setProperty('--y', box[1]);
-        element.style.setProperty('--w', box[2]);
-        element.style.setProperty('--h', box[3]);
-        calculator.append(element);
-        return element;
-    }
-
-    function button(control) {
-        const b = document.createElement('button');
-        b.type = 'button';
-        b.id = control.id;
-        b.textContent = control.caption;
-        return place(b, control.box);
-    }
-
-    function field(control) {
-        const input = document.createElement('input');
-        input.type = 'text';
-        input.id = control.id;
-        if (control['max-length']) input.maxLength = control['max-length'];
-        input.autocomplete = 'off';
-        input.spellcheck = false;
-        input.className = control.kind;
-        if (control.kind === 'result') input.readOnly = true;
-        if (control.kind === 'entry') entryFields.push(input);
-        return place(input, control.box);
-    }
-
-    function checkBox(control) {
-        const box = document.createElement('input');
-        box.type = 'checkbox';
-        box.id = control.id;
-        if (!control.caption) return place(box, control.box);
-        const label = document.createElement('label');
-        const caption = document.createElement('span');
-        caption.textContent = control.caption;
-        label.append(box, caption);
-        place(label, control.box).classList.add('check');
-        return box;
-    }
-
-    // On a phone the calculator is one row per working control, in tab order (style.css):
-    // the indicator, the label and the field of a row share its --row.
-    let row = 0;
-    let indicatorWaiting = null;
-    const rowOf = {};
-    const labels = [];
-    function onRow(element, id, column) {
-        row += 1;
-        element.style.setProperty('--row', row);
-        element.style.setProperty('--col', column);
-        rowOf[id] = row;
-    }
-    for (const control of layout.controls) {
-        switch (control.kind) {
-            case 'button':
-            case 'default-button':
-                onRow(button(control), control.id, '1 / -1');
-                break;
-            case 'indicator': {
-                const radio = document.createElement('input');
-                radio.type = 'radio';
-                radio.disabled = true;
-                radio.id = control.id;
-                radio.dataset.group = control.group;
-                radio.setAttribute('aria-label', `${control['group-name']} group in the pair`);
-                indicators.push(place(radio, control.box));
-                indicatorWaiting = radio;
-                break;
-            }
-            case 'entry':
-            case 'result': {
-                onRow(field(control), control.id, '3');
-                if (indicatorWaiting) {
-                    indicatorWaiting.style.setProperty('--row', row);
-                    indicatorWaiting.style.setProperty('--col', '1');
-                    indicatorWaiting = null;
-                }
-                break;
-            }
-            case 'check': {
-                const box = checkBox(control);
-                onRow(box.closest('label') || box, control.id, '1 / -1');
-                break;
-            }
-            case 'label': {
-                const label = document.createElement(control.for ? 'label' : 'div');
-                if (control.for) label.htmlFor = control.for;
-                label.textContent = control.caption;
-                place(label, control.box).classList.add('text');
-                if (control.for) labels.push(label);
-                break;
-            }
-            case 'frame': {
-                const frame = document.createElement('div');
-                frame.setAttribute('aria-hidden', 'true');
-                if (control.caption) {
-                    const caption = document.createElement('span');
-                    caption.textContent = control.caption;
-                    frame.append(caption);
-                }
-                place(frame, control.box).classList.add('frame');
-                break;
-            }
-        }
-    }
-    for (const label of labels) {
-        if (!(label.htmlFor in rowOf)) continue;
-        label.style.setProperty('--row', rowOf[label.htmlFor]);
-        label.style.setProperty('--col', '2');
-        label.classList.add('named');
-    }
-    // Always on top has no meaning in a browser tab.
-    const alwaysOnTop = byId('alwaysOnTop');
-    if (alwaysOnTop) {
-        alwaysOnTop.disabled = true;
-        alwaysOnTop.title = 'Only in the desktop window';
-    }
+    const entryFields = [...calculator.querySelectorAll('input.entry')];
+    const indicators = [...calculator.querySelectorAll('input[type=radio]')];
 
     // ---- messages, one at a time; sounds; the status line --------------------------------
     const dialog = byId('message');
@@ -368,15 +265,18 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
                 headings.append(th);
             }
             stakeout.tHead.replaceChildren(headings);
-            stakeout.tBodies[0].replaceChildren(...state.table.map((cells) => {
-                const tr = document.createElement('tr');
-                for (const cell of cells) {
-                    const td = document.createElement('td');
-                    td.textContent = cell;
-                    tr.append(td);
-                }
-                return tr;
-            }));
+            // The rows and cells there are kept and only their texts changed: a 100-row
+            // table is then laid out again in about a millisecond less on every entry.
+            const body = stakeout.tBodies[0];
+            while (body.rows.length > state.table.length) body.lastElementChild.remove();
+            state.table.forEach((cells, i) => {
+                const tr = body.rows[i] || body.appendChild(document.createElement('tr'));
+                while (tr.cells.length > cells.length) tr.lastElementChild.remove();
+                cells.forEach((cell, j) => {
+                    const td = tr.cells[j] || tr.appendChild(document.createElement('td'));
+                    if (td.textContent !== cell) td.textContent = cell;
+                });
+            });
         }
     }
 
@@ -711,7 +611,24 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
     }
 
     // Writes the session down after every change (never on leaving, which may not run).
+    // Kept when the page is idle after a change (one entry's update is not slowed by it),
+    // and at once when the page is hidden or left, so that nothing typed is lost.
+    let keepPending = null;
     function keep() {
+        if (restoring || keepPending !== null) return;
+        keepPending = setTimeout(keepNow, 0);
+    }
+    const keepWaiting = () => {
+        if (keepPending !== null) keepNow();
+    };
+    addEventListener('pagehide', keepWaiting);
+    document.addEventListener('visibilitychange', () => {
+        if (document.visibilityState === 'hidden') keepWaiting();
+    });
+
+    function keepNow() {
+        clearTimeout(keepPending);
+        keepPending = null;
         if (restoring) return;
         const words = JSON.parse(call.words());
         const fragment = fragmentOf(words);
@@ -806,7 +723,9 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
     function restore() {
         const stored = storedSession();
         for (const input of keptInputs) {
-            if (isText(stored.inputs[input.id])) input.value = stored.inputs[input.id];
+            // One typed into before the engine had started keeps what was typed.
+            const typed = input.tagName === 'INPUT' && input.value !== input.defaultValue;
+            if (isText(stored.inputs[input.id]) && !typed) input.value = stored.inputs[input.id];
         }
         for (const box of keptBoxes) {
             const on = stored.boxes[box.id || box.value];
@@ -831,6 +750,30 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
         return refused;
     }
 
+    // What was typed before the engine had started, taken in order as if typed now. The
+    // field being typed in keeps its text: it is read when it is left, as any entry.
+    function takeEarly() {
+        const early = self.bendwiseEarly || [];
+        early.taken = true;
+        const typing = entryFields.includes(document.activeElement) ? document.activeElement : null;
+        const typed = typing && typing.value;
+        for (const [kind, id, value, enter] of early) {
+            if (kind === 'entry') {
+                refresh(null, call.entry(id, value, enter ? 1 : 0) === 1);
+            } else if (kind === 'enter') {
+                call.enterKey();
+                refresh();
+            } else if (kind === 'check' && switches.includes(id)) {
+                call.check(id, value ? 1 : 0);
+                refresh();
+            } else if (kind === 'click') {
+                byId(id).click();
+            }
+        }
+        if (typing) typing.value = typed;
+        return early.length > 0 || typing !== null;
+    }
+
     const refused = restore();
     previewPoints();
     if (pointsUsed) {
@@ -841,11 +784,13 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
     restoring = false;
     keep();
     if (refused.length > 0) say(`Not taken from the address: ${refused.join('; ')}`);
-    byId('loading').remove();
-    // Milliseconds from the start of navigation until the calculator takes input.
+    const typedEarly = takeEarly();
+    // Emptied, not removed: its line stays, so nothing below it moves.
+    byId('loading').textContent = '';
+    // Milliseconds from the start of navigation until the engine answers entries.
     document.body.dataset.readyMs = String(Math.round(performance.now()));
     document.body.dataset.ready = 'true';
-    byId('about').focus();
+    if (!typedEarly) byId('about').focus();
 })().catch((error) => {
     // A fault while the page is put together: said, not "Loading the calculator..." forever.
     cannotStart(`an error stopped it (${error && error.message || error}).`);
