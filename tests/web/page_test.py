@@ -702,6 +702,30 @@ class Page(unittest.TestCase):
             self.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument",
                                         {"identifier": script["identifier"]})
 
+    def test_forced_colors_show_which_indicators_are_set(self):
+        # Windows High Contrast: the browser paints in the theme's few colours and drops
+        # gradients. Each indicator, cut out of the page, against the others: every set
+        # one must differ from every unset one in its mean grey.
+        self.type_into("delta", "30")
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+            "features": [{"name": "forced-colors", "value": "active"}]})
+        try:
+            self.assertTrue(self.driver.execute_script(
+                "return matchMedia('(forced-colors: active)').matches"))
+            grey = {}
+            for radio in self.driver.find_elements(By.CSS_SELECTOR, "#calculator input[type=radio]"):
+                png = radio.screenshot_as_png
+                mean = subprocess.run(["convert", "png:-", "-colorspace", "gray", "-format",
+                                       "%[fx:mean]", "info:"], input=png, capture_output=True,
+                                      check=True).stdout
+                grey[radio.get_attribute("id")] = (radio.is_selected(), float(mean))
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+        set_ = [g for on, g in grey.values() if on]
+        unset = [g for on, g in grey.values() if not on]
+        self.assertEqual(len(set_), 2, grey)
+        self.assertGreater(min(abs(a - b) for a in set_ for b in unset), 0.1, grey)
+
     def test_phone_width_scrolls_no_page_sideways(self):
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
             "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
