@@ -751,8 +751,62 @@ class Page(unittest.TestCase):
                           e.getBoundingClientRect().height < 44)
                     .map((e) => e.id || e.value);""")
             self.assertEqual(small, [])
+            # Every text of both drawings at 11 px or more as shown (CSS pixels), the
+            # spiral curve's drawing too.
+            for spiral in ("", "200"):
+                self.enter_survey({"spiral-length": spiral})
+                tiny = self.driver.execute_script("""
+                    return [...document.querySelectorAll('#diagram text, #length-figure text')]
+                        .map((t) => [t.textContent, t.getScreenCTM().a *
+                                     parseFloat(getComputedStyle(t).fontSize)])
+                        .filter(([, size]) => !(size >= 11));""")
+                self.assertEqual(tiny, [], spiral)
+                self.assertTrue(self.driver.find_elements(By.CSS_SELECTOR, "#diagram text"))
+            width = self.driver.execute_script(
+                "return [document.documentElement.scrollWidth, window.innerWidth]")
+            self.assertLessEqual(width[0], width[1])
         finally:
             self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+    def test_phone_layout_holds_with_a_minimum_font_size(self):
+        # A browser set to no text below 16 px: a browser of its own with that setting,
+        # at 390 px; no sideways page scroll, and no two calculator rows overlapping.
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                     "--window-size=390,844"):
+            options.add_argument(flag)
+        options.add_experimental_option("prefs", {"webkit.webprefs.minimum_font_size": 16})
+        driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        try:
+            driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+            driver.get("file://" + os.path.join(BUILD, "index.html"))
+            WebDriverWait(driver, 10).until(
+                lambda d: d.execute_script("return document.body.dataset.ready === 'true'"))
+            got = driver.execute_script("""
+                const rows = new Map();
+                for (const e of document.querySelectorAll('#calculator .control')) {
+                    if (e.offsetParent === null) continue;
+                    const r = e.getBoundingClientRect();
+                    const row = getComputedStyle(e).gridRowStart;
+                    const [top, bottom] = rows.get(row) || [Infinity, -Infinity];
+                    rows.set(row, [Math.min(top, r.top), Math.max(bottom, r.bottom)]);
+                }
+                const spans = [...rows.values()].sort((a, b) => a[0] - b[0]);
+                const overlaps = spans.filter((s, i) => i > 0 && s[0] < spans[i - 1][1] - 0.5);
+                const texts = '#calculator .control, .hint, pre.lines, .status';
+                return {smallest: Math.min(...[...document.querySelectorAll(texts)]
+                            .filter((e) => e.offsetParent !== null)
+                            .map((e) => parseFloat(getComputedStyle(e).fontSize))),
+                        scroll: document.documentElement.scrollWidth - innerWidth,
+                        rows: spans.length, overlaps};""")
+        finally:
+            driver.quit()
+        self.assertGreaterEqual(got["smallest"], 16, got)  # the setting took
+        self.assertLessEqual(got["scroll"], 0, got)
+        self.assertGreater(got["rows"], 20, got)
+        self.assertEqual(got["overlaps"], [], got)
 
     def test_no_serious_accessibility_violations(self):
         if not os.path.exists(AXE):
