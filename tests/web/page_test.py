@@ -726,6 +726,22 @@ class Page(unittest.TestCase):
         self.assertEqual(len(set_), 2, grey)
         self.assertGreater(min(abs(a - b) for a in set_ for b in unset), 0.1, grey)
 
+    def test_print_has_the_fields_drawing_and_tables_but_no_buttons(self):
+        self.type_into("delta", "30")
+        self.enter_survey({"pi-station": "10+00", "stakeout-interval": "100"})
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
+        try:
+            shown = self.driver.execute_script("""
+                const seen = (e) => e.getClientRects().length > 0 &&
+                                    getComputedStyle(e).visibility !== 'hidden';
+                return {buttons: [...document.querySelectorAll('button')].filter(seen).length,
+                        on: ['radius', 'larc', 'diagram', 'length-figure', 'stakeout',
+                             'stations'].filter((id) => seen(document.getElementById(id)))};""")
+        finally:
+            self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
+        self.assertEqual(shown, {"buttons": 0, "on": ["radius", "larc", "diagram", "length-figure",
+                                                      "stakeout", "stations"]})
+
     def test_phone_width_scrolls_no_page_sideways(self):
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
             "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
