@@ -1,6 +1,6 @@
-// The calculator page: lays the calculator out from the window's own control table, hands
-// every entry to the engine (bendwise.js, the engine compiled to WebAssembly) and shows
-// what the engine made of it. No formula and no number formatting here: every text on
+// The calculator page: takes the calculator that prerender.mjs laid out in index.html from
+// the window's own control table, hands every entry to the engine (bendwise.js and
+// bendwise.wasm, the engine compiled to WebAssembly) and shows what the engine made of it. No formula and no number formatting here: every text on
 // the page, the drawing and the report come from the engine.
 'use strict';
 
