@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the web edition into build-web/ with Debian's emscripten:
-#   build-web/index.html, app.js, style.css                the calculator page (static)
+#   build-web/index.html (with style.css inside), app.js   the calculator page (static)
 #   build-web/bendwise.js, bendwise.wasm                   its engine: glue and module
 #   build-web/bendwise-wasm.js                             the module for the page from disk
 #   build-web/sw.js, manifest.webmanifest, bendwise.svg    the page installable, offline
@@ -23,18 +23,20 @@ cp build-web/cmake/cli/bendwise-cli-engine.js build-web/cmake/cli/bendwise-cli-e
 # the module from a script; over http it is never asked for.
 { printf 'self.bendwiseWasmBase64 = "'; base64 -w0 build-web/bendwise.wasm; printf '";\n'; } \
   >build-web/bendwise-wasm.js
-cp web/index.html web/app.js web/style.css web/bendwise-cli.mjs web/manifest.webmanifest \
+rm -f build-web/style.css build-web/style.css.gz  # inside index.html now
+cp web/index.html web/app.js web/bendwise-cli.mjs web/manifest.webmanifest \
   build-web/
 cp data/bendwise.svg build-web/
-# The calculator and its start curve into index.html, so that it shows before the engine.
+# The calculator, its start curve and the stylesheet into index.html, so that it shows
+# before the engine.
 node web/prerender.mjs build-web
 # The service worker's cache is named by a hash of every file it caches (and of sw.js):
 # a changed file makes a new cache, and the old one is deleted when the new worker starts.
-files_hash=$(cd build-web && cat index.html app.js style.css bendwise.js bendwise.wasm \
+files_hash=$(cd build-web && cat index.html app.js bendwise.js bendwise.wasm \
   bendwise.svg manifest.webmanifest ../web/sw.js | sha256sum | cut -c1-16)
 sed "s/@BENDWISE_FILES_HASH@/$files_hash/" web/sw.js >build-web/sw.js
 # Precompressed copies for servers that send them (-n: the same bytes on every build).
-for served in index.html app.js style.css bendwise.js bendwise.wasm bendwise.svg \
+for served in index.html app.js bendwise.js bendwise.wasm bendwise.svg \
   manifest.webmanifest sw.js; do
   gzip -9 -n -c "build-web/$served" >"build-web/$served.gz"
 done

@@ -1,8 +1,9 @@
 // Puts the calculator into index.html before the page is served, as the engine starts it:
 // every control of the window's control table at its place and in its tab order, the start
-// curve's texts and indicators, and its two drawings. The page can then be read and typed
-// into as soon as the HTML and the stylesheet are in, long before the engine has arrived;
-// app.js takes what was typed meanwhile once it has (see index.html).
+// curve's texts and indicators, its two drawings, and the stylesheet (style.css) in the
+// page's head. The page can then be read and typed into as soon as the HTML is in, one
+// round trip and long before the engine has arrived; app.js takes what was typed
+// meanwhile once it has (see index.html).
 //
 //     node web/prerender.mjs BUILD_WEB_DIR     (scripts/build-web.sh runs it)
 //
@@ -10,6 +11,7 @@
 import {createRequire} from 'node:module';
 import fs from 'node:fs';
 import path from 'node:path';
+import {fileURLToPath} from 'node:url';
 
 const dir = process.argv[2];
 const require = createRequire(import.meta.url);
@@ -132,6 +134,8 @@ const put = (empty, full) => {
     if (!html.includes(empty)) throw new Error(`index.html has no ${empty}`);
     html = html.replace(empty, () => full);
 };
+put('<link rel="stylesheet" href="style.css">',
+    `<style>\n${fs.readFileSync(path.join(path.dirname(fileURLToPath(import.meta.url)), 'style.css'), 'utf8')}</style>`);
 put('<section id="calculator" class="dialog" aria-label="Calculator"></section>',
     `<section id="calculator" class="dialog" aria-label="Calculator" ` +
     `style="--width:${layout.width};--height:${layout.height}">\n${markup.join('\n')}\n</section>`);

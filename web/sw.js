@@ -8,8 +8,8 @@ const kCache = 'bendwise-@BENDWISE_FILES_HASH@';
 // Relative to this worker's folder: the page works from any path on the server. "./" is
 // the folder address itself, which servers answer with index.html.
 // bendwise-wasm.js is only for a page opened from disk, where no worker runs.
-const kFiles = ['./', 'index.html', 'app.js', 'style.css', 'bendwise.js', 'bendwise.wasm',
-                'bendwise.svg', 'manifest.webmanifest'];
+const kFiles = ['./', 'index.html', 'app.js', 'bendwise.js', 'bendwise.wasm', 'bendwise.svg',
+                'manifest.webmanifest'];
 
 self.addEventListener('install', (event) => {
     // cache: 'reload' skips the browser's HTTP cache, which may still hold the old files.
