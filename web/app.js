@@ -777,7 +777,6 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
             }
         }
         if (typing) typing.value = typed;
-        return early.length > 0 || typing !== null;
     }
 
     const refused = restore();
@@ -790,13 +789,14 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
     restoring = false;
     keep();
     if (refused.length > 0) say(`Not taken from the address: ${refused.join('; ')}`);
-    const typedEarly = takeEarly();
+    takeEarly();
     // Emptied, not removed: its line stays, so nothing below it moves.
     byId('loading').textContent = '';
     // Milliseconds from the start of navigation until the engine answers entries.
     document.body.dataset.readyMs = String(Math.round(performance.now()));
     document.body.dataset.ready = 'true';
-    if (!typedEarly) byId('about').focus();
+    // The window opens with About focused; a page already being used keeps its focus.
+    if (document.activeElement === document.body) byId('about').focus();
 })().catch((error) => {
     // A fault while the page is put together: said, not "Loading the calculator..." forever.
     cannotStart(`an error stopped it (${error && error.message || error}).`);
