@@ -119,11 +119,19 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
 
     // ---- the calculator, put into index.html from the control table by prerender.mjs ----
     // From here on app.js takes what is typed; index.html's script has kept what came before.
+    // The field with the focus is in the user's hands: what was typed there stays with its
+    // selection, and an untouched one shows the engine's text, still wholly selected if it
+    // was (as after Tab), so that what is typed next replaces it.
     const early = self.bendwiseEarly || [];
     early.taken = true;
-    const typing = early.changed && early.changed.has(document.activeElement)
+    const focused = document.activeElement.matches('#calculator input.entry')
         ? document.activeElement : null;
-    const typed = typing && typing.value;
+    const held = focused && {
+        typed: early.changed && early.changed.has(focused) ? focused.value : null,
+        start: focused.selectionStart,
+        end: focused.selectionEnd,
+        all: focused.selectionStart === 0 && focused.selectionEnd === focused.value.length,
+    };
     const layout = JSON.parse(call.controls());
     // The check boxes that change the curve (left, acres, packed), by the binding's table.
     const switches = layout.controls.filter((c) => c.switch).map((c) => c.id);
@@ -620,12 +628,17 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
     }
 
     // Writes the session down after every change (never on leaving, which may not run).
-    // Kept when the page is idle after a change (one entry's update is not slowed by it),
-    // and at once when the page is hidden or left, so that nothing typed is lost.
+    // The address follows every change at once (a curve bookmarked or shared is the one
+    // shown). The browser storage is written when the page is idle after a change (an
+    // entry's update is not slowed by it), and at once when the page is hidden or left, so
+    // that nothing typed is lost.
     let keepPending = null;
     function keep() {
-        if (restoring || keepPending !== null) return;
-        keepPending = setTimeout(keepNow, 0);
+        if (restoring) return;
+        const fragment = fragmentOf(JSON.parse(call.words()));
+        const address = location.pathname + location.search + (fragment ? `#${fragment}` : '');
+        if (location.hash.slice(1) !== fragment) history.replaceState(null, '', address);
+        if (keepPending === null) keepPending = setTimeout(keepNow, 0);
     }
     const keepWaiting = () => {
         if (keepPending !== null) keepNow();
@@ -640,9 +653,6 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
         keepPending = null;
         if (restoring) return;
         const words = JSON.parse(call.words());
-        const fragment = fragmentOf(words);
-        const address = location.pathname + location.search + (fragment ? `#${fragment}` : '');
-        if (location.hash.slice(1) !== fragment) history.replaceState(null, '', address);
         const session = {
             words,
             inputs: Object.fromEntries(keptInputs.map((input) => [input.id, input.value])),
@@ -760,8 +770,7 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
     }
 
     // What was typed before the engine had started, taken in order as if typed now. The
-    // field being typed in keeps its text (as it was before the restored session was
-    // shown): it is read when it is left, as any entry.
+    // field with the focus then is read when it is left, as any entry.
     function takeEarly() {
         for (const [kind, id, value, enter] of early) {
             if (kind === 'entry') {
@@ -776,7 +785,12 @@ if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
                 byId(id).click();
             }
         }
-        if (typing) typing.value = typed;
+        if (held && held.typed !== null) {
+            focused.value = held.typed;
+            focused.setSelectionRange(held.start, held.end);
+        } else if (held && held.all) {
+            focused.select();
+        }
     }
 
     const refused = restore();

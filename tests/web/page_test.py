@@ -202,8 +202,13 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
                       ".webmanifest": "application/manifest+json", ".wasm": "application/wasm"}
 
+    # Set by a test to hold back the module until it is set: the page before its engine.
+    module_gate = None
+
     def do_GET(self):
         path = self.translate_path(self.path)
+        if self.module_gate is not None and path.endswith("bendwise.wasm"):
+            self.module_gate.wait(30)
         if "gzip" not in self.headers.get("Accept-Encoding", "") or not os.path.isfile(path + ".gz"):
             return super().do_GET()
         with open(path + ".gz", "rb") as f:
@@ -679,6 +684,47 @@ class Page(unittest.TestCase):
                 self.assertEqual(self.field("pi-station").get_attribute("value"), "")
                 self.assertTrue(self.field("download").get_attribute("disabled"))
 
+    def test_typed_before_the_engine_is_taken_when_it_starts(self):
+        # The module held back by the server until the test lets it go, so that the engine
+        # starts at a chosen moment: (what is typed before, what after). The field with the
+        # focus then must keep what was typed, or, untouched and wholly selected after Tab,
+        # be replaced by what is typed next.
+        cases = [
+            ([("radius", "1000\t"), ("delta", "30\t")], []),
+            ([("radius", "1000\t"), ("delta", "3")], [("delta", "0\t")]),
+            ([("radius", "1000\t"), ("delta", "")], [("delta", "30\t")]),
+            ([("radius", "1000\t")], [("degree-arc", ""), ("delta", "30\t")]),
+        ]
+        for before, after in cases:
+            with self.subTest(before=before, after=after), Served() as site:
+                gate = threading.Event()
+                Quiet.module_gate = gate
+                try:
+                    self.driver.get("about:blank")
+                    self.driver.execute_script("location.href = arguments[0]", site.url)
+                    WebDriverWait(self.driver, 10).until(lambda d: d.execute_script(
+                        "return document.body && document.body.dataset.typeableMs !== undefined"))
+                    for keys in (before, after):
+                        for name, text in keys:
+                            field = self.field(name)
+                            if self.driver.switch_to.active_element != field:
+                                field.click()
+                                field.send_keys(Keys.CONTROL, "a")
+                            if text:
+                                field.send_keys(text.replace("\t", Keys.TAB))
+                        if keys is before:
+                            self.assertNotEqual(self.driver.execute_script(
+                                "return document.body.dataset.ready"), "true")
+                            gate.set()
+                            WebDriverWait(self.driver, 10).until(lambda d: d.execute_script(
+                                "return document.body.dataset.ready === 'true'"))
+                finally:
+                    gate.set()
+                    Quiet.module_gate = None
+                self.assertEqual([self.field(n).get_attribute("value")
+                                  for n in ("radius", "delta", "larc")],
+                                 ["1000.000", "30 00  0.0", "523.599"])
+
     def test_served_once_it_works_with_the_server_gone(self):
         # The page over http from a server of its own, as a field crew opens it once.
         caches = ("const done = arguments[arguments.length - 1];"
@@ -941,18 +987,20 @@ class Page(unittest.TestCase):
         self.assertEqual(found, [], "\n" + "\n".join(found))
 
     def test_budgets_served(self):
-        # Served gzipped from a new origin each time, the browser's cache off.
-        cdp = self.driver.execute_cdp_cmd
+        # Served gzipped from a new origin each time, the browser's cache off, in a browser
+        # of its own, fresh as a user's opening the page (not one that ran the other tests).
+        driver = chromium()
+        cdp = driver.execute_cdp_cmd
         cdp("Network.enable", {})
         cdp("Network.setCacheDisabled", {"cacheDisabled": True})
-        shifts = cdp("Page.addScriptToEvaluateOnNewDocument", {"source": SHIFT_OBSERVER})
+        cdp("Page.addScriptToEvaluateOnNewDocument", {"source": SHIFT_OBSERVER})
         try:
             # Localhost: the whole page (the module its own .wasm, not bendwise-wasm.js)
             # in 250 KB, and the engine answering within 300 ms (the best of three loads).
             readies = []
             for _ in range(3):
                 with Served() as site:
-                    got = measured(self.driver, site.url)
+                    got = measured(driver, site.url)
                 readies.append(got["ready"])
                 self.assertIn("bendwise.wasm", got["names"])
                 self.assertNotIn("bendwise-wasm.js", got["names"])
@@ -996,33 +1044,41 @@ class Page(unittest.TestCase):
             # One entry with every field, both drawings and a 100-row stakeout table to
             # update, layout included: p95 within a 60 Hz frame.
             with Served() as site:
-                measured(self.driver, site.url)
+                measured(driver, site.url)
                 for name, text in (("radius", "1000"), ("delta", "30"), ("pi-station", "10+00"),
                                    ("stakeout-interval", "5.3")):
-                    self.type_into(name, text)
+                    field = driver.find_element(By.ID, name)
+                    field.click()
+                    field.send_keys(Keys.CONTROL, "a")
+                    field.send_keys(text, Keys.TAB)
                 # Up to three rounds of 200 entries, the best counted (as for the start-up
                 # above): another process on the machine can spoil one round, a slower
                 # page spoils all three.
-                rounds = []
-                while len(rounds) < 3 and (not rounds or min(p for p, _, _ in rounds) > 16):
-                    times = self.driver.execute_script("""
+                entries = """
                         const radius = document.getElementById('radius');
                         const texts = ['1000', '1000.5'];
                         const times = [];
                         for (let i = 0; i < 200; ++i) {
-                            radius.focus();
+                            radius.focus({preventScroll: true});
                             radius.value = texts[i % 2];
                             const t0 = performance.now();
                             radius.blur();
                             document.body.getBoundingClientRect();
                             times.push(performance.now() - t0);
                         }
-                        return [times, document.querySelectorAll('#stakeout tbody tr').length];""")
+                        return [times, document.querySelectorAll('#stakeout tbody tr').length];"""
+                rounds = []
+                while len(rounds) < 3 and (not rounds or min(p for p, _, _ in rounds) > 16):
+                    times = driver.execute_script(entries)
                     durations = sorted(times[0])
                     rounds.append((durations[int(0.95 * len(durations))], durations, times[1]))
+                # Printed, not asserted: the same with the table on the screen, where the
+                # browser lays it out on every entry.
+                driver.execute_script("document.getElementById('stakeout').scrollIntoView()")
+                shown = sorted(driver.execute_script(entries)[0])
                 # A figure for bench/README.md: the engine's entry call alone, once the
                 # browser has compiled the module with its optimising tier.
-                micros = self.driver.execute_async_script("""
+                micros = driver.execute_async_script("""
                     const done = arguments[arguments.length - 1];
                     createBendwise().then((m) => {
                         const entry = m.cwrap('bw_entry', 'number', ['string', 'string', 'number']);
@@ -1034,25 +1090,21 @@ class Page(unittest.TestCase):
                         done((performance.now() - t0) * 1000 / n);
                     });""")
                 if SCREENSHOT:
-                    self.driver.set_window_size(1280, 1320)
-                    self.driver.save_screenshot(SCREENSHOT)
-                    self.driver.set_window_size(1280, 1000)
+                    driver.set_window_size(1280, 1320)
+                    driver.save_screenshot(SCREENSHOT)
+                    driver.set_window_size(1280, 1000)
             p95, durations, rows = min(rounds, key=lambda r: r[0])
             print(f"\nlocalhost: {readies} ms to the engine, {got['bytes']} bytes; slow 4G"
                   f" and 4x CPU: typeable {slow['typeable']} ms, engine {slow['ready']} ms,"
                   f" layout shift {slow['shift']:.3f};"
                   f" entry with {rows} rows: median {durations[100]:.1f} ms, p95 {p95:.1f} ms"
-                  f" (rounds: {', '.join(f'{r[0]:.1f}' for r in rounds)});"
+                  f" (rounds: {', '.join(f'{r[0]:.1f}' for r in rounds)}), with the table on"
+                  f" the screen median {shown[100]:.1f} ms, p95 {shown[190]:.1f} ms;"
                   f" engine entry call {micros:.2f} us", file=sys.stderr)
             self.assertGreaterEqual(rows, 100)
             self.assertLessEqual(p95, 16, durations)
         finally:
-            cdp("Page.removeScriptToEvaluateOnNewDocument", {"identifier": shifts["identifier"]})
-            cdp("Emulation.setCPUThrottlingRate", {"rate": 1})
-            cdp("Network.emulateNetworkConditions", {
-                "offline": False, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
-            cdp("Network.setCacheDisabled", {"cacheDisabled": False})
-
+            driver.quit()
 
 if __name__ == "__main__":
     args = [a for a in sys.argv[:1]]
