@@ -170,6 +170,15 @@ def measured(driver, url=None):
                 shift: self.bendwiseShift};""")
 
 
+def type_into(driver, name, text, key=Keys.TAB):
+    """Clicks the field `name`, selects its text and types `text` (empty: clears it), then
+    `key`."""
+    element = driver.find_element(By.ID, name)
+    element.click()
+    element.send_keys(Keys.CONTROL, "a")
+    element.send_keys(text or Keys.BACKSPACE, key)
+
+
 def run_cli(args):
     done = subprocess.run([CLI] + args, capture_output=True, text=True, check=False,
                           env=dict(os.environ, LC_ALL="C"))
@@ -304,10 +313,7 @@ class Page(unittest.TestCase):
         return self.driver.find_element(By.ID, name)
 
     def type_into(self, name, text, key=Keys.TAB):
-        element = self.field(name)
-        element.click()
-        element.send_keys(Keys.CONTROL, "a")
-        element.send_keys(text or Keys.BACKSPACE, key)
+        type_into(self.driver, name, text, key)
 
     def pair(self):
         return {e.get_attribute("id") for e in
@@ -1030,10 +1036,7 @@ class Page(unittest.TestCase):
                         WebDriverWait(fast, 60, poll_frequency=0.02).until(lambda d: d.execute_script(
                             "return document.body && document.body.dataset.typeableMs !== undefined"))
                         for name, text in (("radius", "1000"), ("delta", "30")):
-                            field = fast.find_element(By.ID, name)
-                            field.click()
-                            field.send_keys(Keys.CONTROL, "a")
-                            field.send_keys(text, Keys.TAB)
+                            type_into(fast, name, text)
                         slow = measured(fast)
                         slows.append(slow)
                         self.assertLess(slow["typeable"], slow["ready"], slow)
@@ -1054,10 +1057,7 @@ class Page(unittest.TestCase):
                 measured(driver, site.url)
                 for name, text in (("radius", "1000"), ("delta", "30"), ("pi-station", "10+00"),
                                    ("stakeout-interval", "5.3")):
-                    field = driver.find_element(By.ID, name)
-                    field.click()
-                    field.send_keys(Keys.CONTROL, "a")
-                    field.send_keys(text, Keys.TAB)
+                    type_into(driver, name, text)
                 # Up to three rounds of 200 entries, the best counted (as for the start-up
                 # above): another process on the machine can spoil one round, a slower
                 # page spoils all three.
